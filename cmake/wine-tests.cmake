@@ -1,0 +1,19 @@
+# The end-to-end tests: Windows-side GoogleTest programs from the mingw build, run under Wine
+# on Xvfb by scripts/wine-harness.sh. One private Wine prefix serves the whole run.
+set(OMNITAP_MINGW_DIR "${CMAKE_SOURCE_DIR}/build/mingw" CACHE PATH "The mingw build tree")
+set(harness "${CMAKE_SOURCE_DIR}/scripts/wine-harness.sh")
+set(prefix "${CMAKE_BINARY_DIR}/wine-prefix")
+
+add_test(NAME e2e.prefix.create COMMAND ${harness} create-prefix ${prefix})
+set_tests_properties(e2e.prefix.create PROPERTIES FIXTURES_SETUP wine LABELS e2e)
+add_test(NAME e2e.prefix.remove COMMAND ${harness} remove-prefix ${prefix})
+set_tests_properties(e2e.prefix.remove PROPERTIES FIXTURES_CLEANUP wine LABELS e2e)
+
+file(GLOB e2e_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp)
+foreach(source IN LISTS e2e_sources)
+  get_filename_component(name ${source} NAME_WE)
+  add_test(NAME e2e.${name}
+           COMMAND ${harness} run ${prefix} ${OMNITAP_MINGW_DIR}/bin/${name}.exe)
+  set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 600
+                       RESOURCE_LOCK wine)
+endforeach()

@@ -1,0 +1,27 @@
+#pragma once
+// The small system facilities: code page, message boxes, the executable's whereabouts.
+
+#include "platform/app_info.h"
+#include "platform/message_box.h"
+#include "platform/text_codec.h"
+
+namespace omnitap::win32 {
+
+class Win32TextCodec final : public platform::TextCodec {
+  public:
+    std::string ansiToUtf8(std::string_view ansi) override;
+    std::string utf8ToAnsi(std::string_view utf8) override;
+};
+
+class Win32MessageBoxes final : public platform::MessageBoxes {
+  public:
+    int show(const std::string& text, const std::string& title, unsigned style) override;
+};
+
+class Win32AppInfo final : public platform::AppInfo {
+  public:
+    std::string exeFolder() override;
+    std::string exeBaseName() override;
+};
+
+} // namespace omnitap::win32

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs Windows-side test programs under Wine on a private X server.
+#
+#   wine-harness.sh create-prefix DIR    a fresh, throw-away Wine prefix (once per test run)
+#   wine-harness.sh remove-prefix DIR    ends its wineserver and deletes it
+#   wine-harness.sh run DIR PROGRAM.exe [ARGS...]
+#                                        Xvfb on a free display + PROGRAM under that prefix;
+#                                        everything it started is ended afterwards
+#   wine-harness.sh all DIR BIN          every *_test.exe in BIN, each as with run
+set -u
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+die() { echo "wine-harness: $*" >&2; exit 2; }
+
+wine_env() {
+    export WINEPREFIX=$1
+    # Wine's sound driver needs an ALSA device to offer a mixer: a null sink will do.
+    export HOME="$1/home"
+    mkdir -p "$HOME"
+    printf 'pcm.!default { type null }\n' > "$HOME/.asoundrc"
+}
+
+start_xvfb() {
+    local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local display
+    if ! read -r -t 20 display < "$fifo"; then rm -f "$fifo"; die "Xvfb did not start"; fi
+    rm -f "$fifo"
+    export DISPLAY=":$display"
+}
+
+cleanup() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    return 0
+}
+
+cmd=${1:-}; shift || true
+case "$cmd" in
+create-prefix)
+    [ $# -eq 1 ] || die "usage: create-prefix DIR"
+    rm -rf "$1"; mkdir -p "$1"
+    wine_env "$1"
+    trap cleanup EXIT
+    start_xvfb
+    wineboot -i >/dev/null 2>&1 || die "wineboot failed"
+    wineserver -w
+    echo "Wine prefix ready in $1"
+    ;;
+remove-prefix)
+    [ $# -eq 1 ] || die "usage: remove-prefix DIR"
+    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1
+    rm -rf "$1"
+    ;;
+run)
+    [ $# -ge 2 ] || die "usage: run DIR PROGRAM.exe [ARGS...]"
+    prefix=$1; program=$2; shift 2
+    [ -d "$prefix" ] || die "no prefix at $prefix (create-prefix first)"
+    [ -f "$program" ] || die "no program at $program (build the mingw preset first)"
+    wine_env "$prefix"
+    trap cleanup EXIT
+    start_xvfb
+    wine "$program" "$@"
+    status=$?
+    exit $status
+    ;;
+all)
+    [ $# -eq 2 ] || die "usage: all DIR BIN"
+    "$0" create-prefix "$1" || exit 2
+    failed=0
+    for t in "$2"/*_test.exe; do
+        echo "=== $(basename "$t")"
+        "$0" run "$1" "$t" || failed=1
+    done
+    "$0" remove-prefix "$1"
+    exit $failed
+    ;;
+*)
+    sed -n '2,12p' "$0"; exit 2 ;;
+esac

@@ -1,0 +1,54 @@
+// Start-up of the real program: the first-run welcome, and silence when keys exist.
+
+#include "tests/e2e/support/e2e.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace {
+
+const wchar_t* kWelcome =
+    L"Welcome to Omnitap!\r\n\r\nI can see this is your first time running Omnitap.\r\n"
+    L"Once you click OK, you will see the Edit Configuration window. You'll need to add some of "
+    L"your keyboard keys to the list in order to use Omnitap. \r\n"
+    L"Click \"Add or Delete Keys\" and then \"Add New Key\". Follow the directions. After "
+    L"you've done this, you'll be able to assign functions to your new keys!\r\n\r\n"
+    L"Enjoy Omnitap! Please report any problems to https://omnitap.example.org.";
+
+HWND welcomeBox(const Omnitap& app, std::chrono::milliseconds timeout) {
+    return waitForWindow(app.pid(), L"#32770", L"Omnitap", timeout, true);
+}
+
+} // namespace
+
+TEST(Startup, WithoutKeysIniTheWelcomeBoxShowsTheExactText) {
+    TempFolder folder;
+    Omnitap app(folder);
+    HWND box = welcomeBox(app, 15s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageBoxText(box), kWelcome);
+    pressDialogButton(box, IDOK);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(app.running());
+    EXPECT_FALSE(folder.exists(L"keys.ini")); // nothing is written at start
+}
+
+TEST(Startup, CountOfZeroIsWelcomedToo) {
+    TempFolder folder;
+    folder.write(L"keys.ini", "[keys]\r\nnumkeys=0\r\n");
+    Omnitap app(folder);
+    HWND box = welcomeBox(app, 15s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageBoxText(box), kWelcome);
+}
+
+TEST(Startup, WithOneKeyNothingIsShown) {
+    TempFolder folder;
+    folder.write(L"keys.ini", "[keys]\r\nnumkeys=1\r\nkey1_name=F12\r\nkey1_mapm=0\r\n"
+                              "key1_code=123\r\nkey1_code2=88\r\nkey1_webs=\"\"\r\n\r\n");
+    Omnitap app(folder);
+    EXPECT_EQ(welcomeBox(app, 3s), nullptr);
+    EXPECT_TRUE(app.running());
+    EXPECT_TRUE(windowsOf(app.pid(), nullptr, nullptr, true).empty());
+}

@@ -1,0 +1,64 @@
+#include "tests/fakes/fake_system.h"
+
+namespace omnitap::fakes {
+
+std::optional<std::string> FakeFiles::readAll(const std::string& path) {
+    auto it = content.find(path);
+    if (it == content.end()) return std::nullopt;
+    return it->second;
+}
+
+platform::WriteResult FakeFiles::replaceAtomically(const std::string& path, const std::string& bytes) {
+    ++writes;
+    switch (fail) {
+    case Fail::AfterBytes:
+        lastTemporary = bytes.substr(0, failAfterBytes);
+        if (failAfterBytes < bytes.size()) return {false, failureReason};
+        break;
+    case Fail::OnFlush:
+        lastTemporary = bytes;
+        return {false, failureReason};
+    case Fail::OnReplace:
+        lastTemporary = bytes;
+        return {false, "Access is denied."};
+    case Fail::Never:
+        lastTemporary = bytes;
+        break;
+    }
+    content[path] = bytes;
+    return {};
+}
+
+std::string FakeCodec::ansiToUtf8(std::string_view ansi) {
+    std::string out;
+    for (unsigned char c : ansi) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string FakeCodec::utf8ToAnsi(std::string_view utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+        } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size() && c <= 0xC3) {
+            out += static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+            i += 2;
+        } else {
+            out += '?';
+            ++i;
+            while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace omnitap::fakes
