@@ -1,0 +1,128 @@
+#pragma once
+// The control layer in memory: every property is a field, events are raised by the test
+// (click(), type()) and by the setters the real controls raise them from.
+
+#include "platform/ui.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace omnitap::fakes {
+
+class FakeControl : public virtual ui::TextBox, public virtual ui::ItemList, public virtual ui::ListView {
+  public:
+    explicit FakeControl(const ui::ControlSpec& spec);
+
+    ui::ControlSpec spec;
+    std::string textValue;
+    bool isEnabled = true;
+    bool isVisible = true;
+    bool hasFocus = false;
+    int selectionStart = 0, selectionLength = 0;
+    struct Item {
+        std::string text;
+        std::int32_t data = 0;
+        std::vector<std::string> cells;
+    };
+    std::vector<Item> items;
+    int selectedIndex = -1;
+    int scrolledTo = -1;
+
+    // The user's actions.
+    void click();                        // a button press, or a click on a list view
+    void type(const std::string& text);  // replaces a text box's text as typing would
+    void choose(int index);              // the user picks a combo item / list row
+
+    // Control
+    void setText(const std::string& text) override;
+    std::string text() const override { return textValue; }
+    void setEnabled(bool e) override { isEnabled = e; }
+    bool enabled() const override { return isEnabled; }
+    void setVisible(bool v) override { isVisible = v; }
+    bool visible() const override { return isVisible; }
+    void setFocus() override { hasFocus = true; }
+    // TextBox
+    void select(int start, int length) override {
+        selectionStart = start;
+        selectionLength = length;
+    }
+    // ItemList and ListView
+    void clear() override;
+    int addItem(const std::string& text) override;
+    void setItemData(int index, std::int32_t data) override { items.at(index).data = data; }
+    std::int32_t itemData(int index) const override { return items.at(index).data; }
+    std::string itemText(int index) const override { return items.at(index).text; }
+    int count() const override { return static_cast<int>(items.size()); }
+    void setSelected(int index) override;
+    int selected() const override { return selectedIndex; }
+    int addRow(const std::string& text) override { return addItem(text); }
+    void setCell(int row, int column, const std::string& text) override;
+    std::string cell(int row, int column) const override;
+    void ensureVisible(int row) override { scrolledTo = row; }
+};
+
+class FakeWindow : public ui::Window {
+  public:
+    FakeWindow(const ui::WindowSpec& spec, const std::vector<ui::ControlSpec>& controls);
+    ~FakeWindow() override;
+
+    ui::WindowSpec spec;
+    bool isVisible = false;
+    int timesShown = 0;
+    std::string captionText;
+    std::map<std::string, std::unique_ptr<FakeControl>> controls;
+    std::vector<std::string> tabOrder;
+    bool* destroyedFlag = nullptr;
+
+    FakeControl& get(const std::string& name);
+    void userCloses() { if (onClose) onClose(); }
+
+    ui::Control& control(const std::string& name) override { return get(name); }
+    ui::TextBox& textBox(const std::string& name) override { return get(name); }
+    ui::ItemList& itemList(const std::string& name) override { return get(name); }
+    ui::ListView& listView(const std::string& name) override { return get(name); }
+    void show() override {
+        isVisible = true;
+        ++timesShown;
+    }
+    void hide() override { isVisible = false; }
+    bool visible() const override { return isVisible; }
+    void setCaption(const std::string& c) override { captionText = c; }
+    std::string caption() const override { return captionText; }
+    ui::WindowId id() const override { return reinterpret_cast<ui::WindowId>(this); }
+};
+
+class FakeTimer : public ui::Timer {
+  public:
+    int interval = 0;
+    bool isEnabled = false;
+    void setInterval(int ms) override { interval = ms; }
+    void setEnabled(bool e) override { isEnabled = e; }
+    bool enabled() const override { return isEnabled; }
+    void tick() {
+        if (isEnabled && onTimer) onTimer();
+    }
+};
+
+class FakeUiFactory : public ui::UiFactory {
+  public:
+    // Windows alive now, by caption at creation.
+    std::vector<FakeWindow*> windows;
+    std::vector<FakeTimer*> timers;
+    std::vector<std::vector<ui::MenuItem>> menusShown;
+    int menuChoice = -1; // what the user picks in the next popup menu
+
+    FakeWindow* find(const std::string& caption) const;
+    FakeWindow& window(const std::string& caption) const;
+
+    std::unique_ptr<ui::Window> createWindow(const ui::WindowSpec& window,
+                                             const std::vector<ui::ControlSpec>& controls) override;
+    std::unique_ptr<ui::Timer> createTimer() override;
+    int showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items) override;
+
+    void forget(FakeWindow* window);
+};
+
+} // namespace omnitap::fakes
