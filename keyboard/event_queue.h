@@ -1,0 +1,48 @@
+#pragma once
+// The hand-off from the hook thread to the UI thread: a fixed ring for one producer and one
+// consumer. Pushing never blocks and never allocates; a full ring drops the event (its
+// swallow-or-pass decision has been made already) and counts it.
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace omnitap {
+
+template <typename T, std::size_t Capacity> class EventQueue {
+    static_assert((Capacity & (Capacity - 1)) == 0, "capacity must be a power of two");
+
+  public:
+    // Hook thread.
+    bool push(const T& item) {
+        std::size_t tail = tail_.load(std::memory_order_relaxed);
+        if (tail - head_.load(std::memory_order_acquire) == Capacity) {
+            dropped_.fetch_add(1, std::memory_order_relaxed);
+            return false;
+        }
+        items_[tail & (Capacity - 1)] = item;
+        tail_.store(tail + 1, std::memory_order_release);
+        return true;
+    }
+
+    // UI thread.
+    std::optional<T> pop() {
+        std::size_t head = head_.load(std::memory_order_relaxed);
+        if (head == tail_.load(std::memory_order_acquire)) return std::nullopt;
+        T item = items_[head & (Capacity - 1)];
+        head_.store(head + 1, std::memory_order_release);
+        return item;
+    }
+
+    std::uint64_t dropped() const { return dropped_.load(std::memory_order_relaxed); }
+
+  private:
+    std::array<T, Capacity> items_{};
+    alignas(64) std::atomic<std::size_t> head_{0};
+    alignas(64) std::atomic<std::size_t> tail_{0};
+    std::atomic<std::uint64_t> dropped_{0};
+};
+
+} // namespace omnitap
