@@ -1,0 +1,119 @@
+#include "tray/frm_control.h"
+
+#include "app/startup.h"
+
+namespace omnitap {
+namespace {
+
+const ui::WindowSpec kWindow{"OmnitapControlWindow", "omnitap control window", 4680, 2220,
+                             ui::Placement::SystemDefault};
+
+const std::vector<ui::ControlSpec> kControls = {
+    {"Picture1", ui::Kind::Picture, "", {120, 120, 480, 480}},
+    {"Command2", ui::Kind::Button, "HOOK", {720, 120, 1215, 375}},
+    {"Command4", ui::Kind::Button, "Edit Keys", {2040, 120, 1215, 375}},
+    {"Command1", ui::Kind::Button, "Command1", {3360, 120, 1215, 375}},
+    {"Label1", ui::Kind::Label, "Label1", {720, 720, 3855, 255}},
+    {"Label2", ui::Kind::Label, "Label1", {720, 1080, 3855, 255}},
+    {"Label3", ui::Kind::Label, "Label1", {720, 1440, 3855, 255}},
+};
+
+enum MenuEntry { mnuSuper = 0, mnuNothing = 1, mnuItemsEditConfiguration = 2, mnuItemsQuit = 3 };
+
+template <typename F, typename... Args> void call(const F& link, Args&&... args) {
+    if (link) link(std::forward<Args>(args)...);
+}
+
+} // namespace
+
+frmControl::frmControl(ui::UiFactory& ui, platform::MessageBoxes& messages,
+                       platform::AppInfo& appInfo, ControlWindowLinks links)
+    : ui_(ui), messages_(messages), appInfo_(appInfo), links_(std::move(links)) {}
+
+bool frmControl::testMode() const { return appInfo_.exeBaseName() == "Omnitap"; }
+
+void frmControl::Form_Load() {
+    window_ = ui_.createWindow(kWindow, kControls);
+    window_->control("Command2").onClick = [this] { Command2_Click(); };
+    window_->control("Command4").onClick = [this] { Command4_Click(); };
+    window_->control("Command1").onClick = [this] { Command1_Click(); };
+    window_->onClose = [this] { Form_Unload(); };
+    window_->onPrivateMessage = [this](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
+        return onPrivateMessage(m, w, l);
+    };
+    Timer1_ = ui_.createTimer();
+    Timer1_->setInterval(200);
+    Timer1_->setEnabled(false);
+    Timer1_->onTimer = [this] { Timer1_Timer(); };
+
+    if (!testMode()) {
+        call(links_.hookKeyboard);
+    } else {
+        window_->show();
+    }
+    call(links_.addTrayIcon, window_->id());
+    mnuSuperCaption_ = versionText();
+}
+
+void frmControl::Form_Unload() {
+    // The hook goes whichever way it was installed (the unhook does nothing without one).
+    call(links_.unhookKeyboard);
+    call(links_.removeTrayIcon);
+    call(links_.endProgram);
+}
+
+void frmControl::Command2_Click() {
+    call(links_.hookKeyboard);
+    hookedByButton_ = true;
+}
+
+void frmControl::Command4_Click() { call(links_.showEditConfiguration); }
+
+void frmControl::mnuItems_Click(int index) {
+    if (index == 1) {
+        Form_Unload();
+    } else {
+        call(links_.showEditConfiguration);
+    }
+}
+
+void frmControl::mnuSuper_Click() {
+    messages_.show(versionText() + "\r\n" + kWebSite, "Omnitap", platform::mb::kIconInformation);
+}
+
+void frmControl::Timer1_Timer() { call(links_.stepVolume); }
+
+void frmControl::PopupMenu_mnuPop() {
+    int choice = ui_.showPopupMenu(id(), {{mnuSuperCaption_}, {"-"}, {"Edit Configuration"}, {"Quit"}});
+    switch (choice) {
+    case mnuSuper:
+        mnuSuper_Click();
+        break;
+    case mnuItemsEditConfiguration:
+        mnuItems_Click(0);
+        break;
+    case mnuItemsQuit:
+        mnuItems_Click(1);
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
+    if (message == kKeyEventsMessage) {
+        call(links_.keyEventsWaiting);
+        return true;
+    }
+    if (links_.trayCallbackMessage && message == links_.trayCallbackMessage) {
+        call(links_.handleTrayMessage, static_cast<int>(lParam & 0xFFFF));
+        return true;
+    }
+    if (links_.taskbarCreatedMessage && message == links_.taskbarCreatedMessage) {
+        call(links_.reAddTrayIcon);
+        return false; // other windows may want to hear it as well
+    }
+    return false;
+}
+
+} // namespace omnitap
