@@ -1,0 +1,203 @@
+// The Key Editor: the aligned key list and the removals.
+
+#include "tests/unit/config_ui_fixture.h"
+
+using namespace omnitap;
+using namespace omnitap::testing;
+using fakes::FakeWindow;
+
+TEST(KeyListLine, HeaderPutsTheColumnTitlesWhereTheCodesGo) {
+    const std::string header = kKeyListHeader;
+    EXPECT_EQ(header.size(), 46u);
+    EXPECT_EQ(header.substr(0, 29), "Key Name" + std::string(21, ' '));
+    EXPECT_EQ(header[29], '|');
+    EXPECT_EQ(header.find("Code 1"), 31u);
+    EXPECT_EQ(header.find("Code 2"), 40u);
+}
+
+TEST(KeyListLine, CodesStandInTheirColumns) {
+    const std::string line = keyListLine(key("Play", 179, 34));
+    EXPECT_EQ(line, "Play" + std::string(25, ' ') + "  179      34");
+    EXPECT_EQ(line.substr(31, 3), "179");
+    EXPECT_EQ(line.substr(34, 6), std::string(6, ' '));
+    EXPECT_EQ(line.substr(40), "34");
+    EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
+}
+
+TEST(KeyListLine, LongNamesAreCutTo29CharactersForDisplayOnly) {
+    const std::string exact(29, 'x');
+    EXPECT_EQ(keyListLine(key(exact, 65, 30)), exact + "  65       30");
+    const KeyDef longKey = key(std::string(29, 'y') + "TAIL", 65, 30);
+    EXPECT_EQ(keyListLine(longKey), std::string(29, 'y') + "  65       30");
+    EXPECT_EQ(longKey.name.size(), 33u);
+}
+
+TEST(KeyListLine, NamesAreMeasuredInCharactersNotBytes) {
+    std::string name;
+    for (int i = 0; i < 30; ++i)
+        name += "\xC3\xA9"; // 30 times "é"
+    std::string expected;
+    for (int i = 0; i < 29; ++i)
+        expected += "\xC3\xA9";
+    EXPECT_EQ(keyListLine(key(name, 65, 30)), expected + "  65       30");
+    EXPECT_EQ(keyListLine(key("Caf\xC3\xA9", 65, 30)).substr(0, 5 + 25),
+              "Caf\xC3\xA9" + std::string(25, ' '));
+}
+
+namespace {
+
+class KeyEditor : public ConfigUiTest {
+  protected:
+    void threeKeys() {
+        learned({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe"),
+                 key("Mute", 173, 0, 300)});
+    }
+    FakeWindow& selectLine(int line) {
+        FakeWindow& editor = keyEditor();
+        editor.get("List1").choose(line);
+        return editor;
+    }
+};
+
+} // namespace
+
+TEST_F(KeyEditor, ListsEveryKeyWithItsIndexAsItemData) {
+    learned({key("Play", 179, 34), key("Play", 179, 34)}); // taught twice: two lines
+    FakeWindow& editor = openKeyEditor();
+    EXPECT_EQ(editor.spec.placement, ui::Placement::SystemDefault);
+    EXPECT_EQ(editor.get("Label1").text(), kKeyListHeader);
+    EXPECT_EQ(editor.get("List1").spec.font.face, "Lucida Console");
+    auto& list = editor.get("List1");
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.itemData(0), 1);
+    EXPECT_EQ(list.itemData(1), 2);
+    EXPECT_EQ(list.selected(), -1);
+}
+
+TEST_F(KeyEditor, RemovingTheFirstOfThreeMovesTheOthersDownEverywhere) {
+    threeKeys();
+    openKeyEditor();
+    messages.answer = platform::mb::kAnswerYes;
+    selectLine(0).get("Command2").click();
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Are you sure you want to remove this key?");
+    EXPECT_EQ(messages.shown[0].title, "Remove Selected Key");
+    EXPECT_EQ(messages.shown[0].style, 36u);
+
+    KeyTable expected;
+    expected.append(key("Notes", 112, 59, 60, "notepad.exe"));
+    expected.append(key("Mute", 173, 0, 300));
+    EXPECT_EQ(state.keyTable, expected);
+    EXPECT_EQ(fileTable(), expected);
+    EXPECT_EQ(keyEditorLines(),
+              (std::vector<std::string>{keyListLine(expected[1]), keyListLine(expected[2])}));
+    EXPECT_EQ(keyEditor().get("List1").itemData(1), 2);
+    EXPECT_EQ(keyEditor().get("List1").selected(), -1);
+    EXPECT_EQ(editConfigurationRows(), (std::vector<std::string>{"Notes|Launch: notepad.exe",
+                                                                 "Mute|System: Mute / Unmute"}));
+    EXPECT_EQ(tableChanges, 1);
+}
+
+TEST_F(KeyEditor, RemovingTheLastLineOnlyShrinksTheTable) {
+    threeKeys();
+    openKeyEditor();
+    messages.answer = platform::mb::kAnswerYes;
+    selectLine(2).get("Command2").click();
+    ASSERT_EQ(state.keyTable.numKeys(), 2);
+    EXPECT_EQ(state.keyTable[2].name, "Notes");
+    EXPECT_EQ(fileTable(), state.keyTable);
+}
+
+TEST_F(KeyEditor, RemoveKeyWithoutASelectedLineDoesNothing) {
+    threeKeys();
+    openKeyEditor().get("Command2").click();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(state.keyTable.numKeys(), 3);
+    EXPECT_EQ(files.writes, 0);
+}
+
+TEST_F(KeyEditor, AnsweringNoChangesNothing) {
+    threeKeys();
+    const KeyTable before = state.keyTable;
+    openKeyEditor();
+    messages.answer = platform::mb::kAnswerNo;
+    selectLine(1).get("Command2").click();
+    keyEditor().get("Command3").click();
+
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(state.keyTable, before);
+    EXPECT_EQ(files.writes, 0);
+    EXPECT_EQ(keyEditorLines().size(), 3u);
+    EXPECT_EQ(keyEditor().get("List1").selected(), 1);
+    EXPECT_EQ(tableChanges, 0);
+}
+
+TEST_F(KeyEditor, RemoveAllKeysOnAnEmptyTableStillAsksAndWritesAnEmptyTable) {
+    openKeyEditor();
+    messages.answer = platform::mb::kAnswerYes;
+    keyEditor().get("Command3").click();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Are you sure you want to remove all keys?");
+    EXPECT_EQ(messages.shown[0].title, "Remove All Keys");
+    EXPECT_EQ(messages.shown[0].style, 36u);
+    EXPECT_EQ(files.content.at(iniPath), "[keys]\r\nnumkeys=0\r\n");
+}
+
+TEST_F(KeyEditor, RemoveAllKeysEmptiesTableFileAndBothLists) {
+    threeKeys();
+    openKeyEditor();
+    messages.answer = platform::mb::kAnswerYes;
+    keyEditor().get("Command3").click();
+    EXPECT_TRUE(state.keyTable.empty());
+    EXPECT_TRUE(fileTable().empty());
+    EXPECT_TRUE(keyEditorLines().empty());
+    EXPECT_TRUE(editConfigurationRows().empty());
+}
+
+TEST_F(KeyEditor, AKeyAddedWhileTheQuestionIsUpIsNotTheOneRemoved) {
+    threeKeys();
+    openKeyEditor().get("Command1").click();
+    messages.answer = platform::mb::kAnswerYes;
+    messages.onShow = [this] {
+        messages.onShow = nullptr;
+        pressKey(65, 30);
+        keyFinder().get("Command1").click(); // selects the new last line
+    };
+    selectLine(0).get("Command2").click();
+
+    ASSERT_EQ(state.keyTable.numKeys(), 3);
+    EXPECT_EQ(state.keyTable[1].name, "Notes");
+    EXPECT_EQ(state.keyTable[3].name, "Key 65 - 30");
+    EXPECT_EQ(fileTable(), state.keyTable);
+}
+
+TEST_F(KeyEditor, ClosingTheWindowsWhileTheQuestionIsUpIsSafe) {
+    threeKeys();
+    openKeyEditor();
+    messages.answer = platform::mb::kAnswerYes;
+    messages.onShow = [this] { editConfiguration().userCloses(); };
+    selectLine(0).get("Command2").click();
+
+    EXPECT_FALSE(isOpen(frmKeyAssign::kCaption));
+    EXPECT_FALSE(isOpen(Form2::kCaption));
+    // The user did say Yes to that key.
+    ASSERT_EQ(state.keyTable.numKeys(), 2);
+    EXPECT_EQ(fileTable(), state.keyTable);
+}
+
+TEST_F(KeyEditor, DoneAndTheEditConfigurationWindowCloseTheKeyFinderToo) {
+    openKeyFinder();
+    keyEditor().get("Command4").click();
+    EXPECT_FALSE(isOpen(frmKeyAssign::kCaption));
+    EXPECT_FALSE(isOpen(Form3::kCaption));
+    EXPECT_FALSE(state.findingKey);
+    EXPECT_TRUE(isOpen(Form2::kCaption));
+
+    editConfiguration().get("Command3").click();
+    keyEditor().get("Command1").click();
+    editConfiguration().userCloses();
+    EXPECT_TRUE(ui.windows.empty());
+    EXPECT_FALSE(state.findingKey);
+    EXPECT_FALSE(state.configOpen);
+}
