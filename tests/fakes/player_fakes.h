@@ -1,0 +1,97 @@
+#pragma once
+// Stand-ins for the seams of the media player remote: a desktop with at most a few player
+// windows that answer queries from a table, a clipboard, a keyboard that records what it was
+// asked to type, and a shell that records its requests.
+
+#include "platform/clipboard.h"
+#include "platform/shell.h"
+#include "platform/typing.h"
+#include "platform/window_messaging.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace omnitap::fakes {
+
+struct FakePlayerWindow {
+    std::string className = "Winamp v1.x";
+    std::string caption;
+    platform::ProcessId process = 0;
+    // Answers to WM_USER queries by (lParam, wParam); a query not listed answers 0.
+    std::map<std::pair<std::intptr_t, std::uintptr_t>, std::intptr_t> answers;
+    // Queries (lParam) that never get an answer: the window is hung while handling them.
+    std::set<std::intptr_t> unanswered;
+    bool hung = false; // no query gets an answer
+};
+
+class FakeWindowMessaging : public platform::WindowMessaging {
+  public:
+    std::map<platform::WindowId, FakePlayerWindow> windows;
+    // Readable memory by process: blocks of bytes at their start addresses.
+    std::map<platform::ProcessId, std::map<std::uintptr_t, std::string>> memory;
+    // Every call that reaches the desktop, in order, e.g. "send 7 1024 0 104" (window,
+    // message, wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096 256"
+    // (process, address, size).
+    std::vector<std::string> calls;
+    std::vector<std::chrono::milliseconds> timeouts; // of every send
+
+    FakePlayerWindow& addPlayer(platform::WindowId id, std::string caption = "Winamp");
+    // The calls that start with `prefix` ("send", "post", ...).
+    std::vector<std::string> callsOf(const std::string& prefix) const;
+
+    platform::WindowId findTopLevelWindow(const std::string& className) override;
+    std::optional<std::intptr_t> sendWithTimeout(platform::WindowId window, std::uint32_t message,
+                                                 std::uintptr_t wParam, std::intptr_t lParam,
+                                                 std::chrono::milliseconds timeout) override;
+    void post(platform::WindowId window, std::uint32_t message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    void bringToForeground(platform::WindowId window) override;
+    std::string caption(platform::WindowId window) override;
+    platform::ProcessId owningProcess(platform::WindowId window) override;
+    std::size_t readProcessMemory(platform::ProcessId process, std::uintptr_t address,
+                                  std::span<char> into) override;
+};
+
+class FakeClipboard : public platform::Clipboard {
+  public:
+    std::optional<std::string> text; // nothing = never set
+    platform::WindowId lastOwner = 0;
+    bool heldByOtherProgram = false;
+    int requests = 0;
+
+    bool setText(platform::WindowId owner, const std::string& newText) override {
+        ++requests;
+        if (heldByOtherProgram) return false;
+        text = newText;
+        lastOwner = owner;
+        return true;
+    }
+};
+
+class FakeTyping : public platform::Typing {
+  public:
+    std::vector<std::string> keyStrings; // as handed over, in key-string notation
+    void typeKeyString(std::string_view keys) override { keyStrings.emplace_back(keys); }
+};
+
+struct ShellRequest {
+    platform::WindowId owner;
+    std::string verb, file, parameters, directory;
+    int showCommand;
+};
+
+class ShellRecorder : public platform::Shell {
+  public:
+    std::vector<ShellRequest> requests;
+    void execute(platform::WindowId owner, const std::string& verb, const std::string& file,
+                 const std::string& parameters, const std::string& directory,
+                 int showCommand) override {
+        requests.push_back({owner, verb, file, parameters, directory, showCommand});
+    }
+};
+
+} // namespace omnitap::fakes
