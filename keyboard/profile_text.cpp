@@ -86,7 +86,10 @@ std::string foldProfileName(std::string_view name) {
     return out;
 }
 
-ProfileSection::ProfileSection(std::string_view text, std::string_view section) {
+ProfileSection::ProfileSection(std::string_view original, std::string_view section)
+    : text_(original) {
+    std::string_view text = text_;
+    values_.reserve(text.size() / 24);
     const std::string wanted = foldProfileName(trim(section));
     bool inWanted = false;
     bool done = false;

@@ -24,8 +24,9 @@ class ProfileSection {
     std::string read(std::string_view key) const;
 
   private:
+    std::string text_; // the values point into this copy
     bool found_ = false;
-    std::unordered_map<std::string, std::string> values_; // folded name -> raw value
+    std::unordered_map<std::string, std::string_view> values_; // folded name -> raw value
 };
 
 // Turns the bytes of a file into UTF-8: a UTF-8 or UTF-16 byte-order mark is honoured,
