@@ -1,0 +1,121 @@
+// The notification area for real: the records the program builds, given to the system's
+// shell, and the application icon inside omnitap.exe.
+
+#include "platform/win32/tray_shell.h"
+#include "platform/win32/unique_handle.h"
+#include "resources/resource_ids.h"
+#include "tests/e2e/support/e2e.h"
+#include "tray/tray_icon_fs.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+using namespace omnitap;
+using platform::TrayCommand;
+
+namespace {
+
+// A hidden top-level window that owns the test's icons.
+class HiddenWindow {
+  public:
+    HiddenWindow() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"OmnitapTrayTest";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"tray test", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                                  100, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~HiddenWindow() { DestroyWindow(window_); }
+    platform::WindowId id() const { return reinterpret_cast<platform::WindowId>(window_); }
+
+  private:
+    HWND window_;
+};
+
+platform::IconId stockIcon() {
+    return reinterpret_cast<platform::IconId>(LoadIconW(nullptr, IDI_APPLICATION));
+}
+
+using Module = win32::Unique<HMODULE, &FreeLibrary>;
+
+} // namespace
+
+TEST(TrayShell, TheSystemIsTheNtFamilyAndGetsTheWideExtendedRecord) {
+    win32::Win32TrayShell shell;
+    const WindowsVersion v = getWindowsVersion(shell.versionWord());
+    EXPECT_TRUE(v.ntFamily);
+    EXPECT_GE(v.major, 6); // Windows 7 or later (Wine says 10 unless told otherwise)
+    const TrayChoice choice = chooseTrayRecord(v);
+    EXPECT_TRUE(choice.trayUseWide);
+    EXPECT_TRUE(choice.trayShell5);
+}
+
+TEST(TrayShell, EveryRecordFormAddsAndDeletesARealIcon) {
+    HiddenWindow window;
+    win32::Win32TrayShell shell;
+    for (TrayChoice choice : {TrayChoice{true, true}, TrayChoice{true, false},
+                              TrayChoice{false, true}, TrayChoice{false, false}}) {
+        SCOPED_TRACE(testing::Message()
+                     << "wide " << choice.trayUseWide << ", extended " << choice.trayShell5);
+        const auto record = makeTrayRecord(choice, window.id(), stockIcon(), "Omnitap");
+        EXPECT_TRUE(shell.notifyIcon(TrayCommand::Add, record));
+        if (choice.trayShell5) {
+            EXPECT_TRUE(shell.notifyIcon(TrayCommand::SetVersion, record));
+        }
+        EXPECT_TRUE(shell.notifyIcon(TrayCommand::Delete, record));
+        // The shell refuses to delete what is not there: the icon really was removed.
+        EXPECT_FALSE(shell.notifyIcon(TrayCommand::Delete, record));
+    }
+}
+
+TEST(TrayShell, TrayIconIsBackAfterTheShellLostIt) {
+    HiddenWindow window;
+    win32::Win32TrayShell shell;
+    TrayIconFs tray(shell, nullptr);
+    tray.addTrayIcon(window.id(), stockIcon());
+    const auto record = makeTrayRecord(tray.choice(), window.id(), stockIcon(), "Omnitap");
+    ASSERT_TRUE(shell.notifyIcon(TrayCommand::Delete, record)); // as when Explorer restarts
+    tray.reAddTrayIcon();
+    EXPECT_TRUE(shell.notifyIcon(TrayCommand::Delete, record)); // it was there again
+    EXPECT_GE(shell.taskbarCreatedMessage(), 0xC000u);          // a registered message
+}
+
+TEST(TrayShell, OmnitapExeCarriesTheIconInFourSizesAndThreeDepths) {
+    Module exe(LoadLibraryExW((e2e::binFolder() + L"\\omnitap.exe").c_str(), nullptr,
+                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(exe);
+
+    HRSRC found = FindResourceW(exe.get(), MAKEINTRESOURCEW(IDI_OMNITAP), RT_GROUP_ICON);
+    ASSERT_NE(found, nullptr);
+    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(exe.get(), found)));
+    ASSERT_NE(group, nullptr);
+    // GRPICONDIR: reserved, type, count; then 14-byte entries: width, height, colours,
+    // reserved, planes, bit count, bytes, id.
+    const WORD count = *reinterpret_cast<const WORD*>(group + 4);
+    std::set<std::pair<int, int>> images;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = group + 6 + 14 * i;
+        images.insert({entry[0], *reinterpret_cast<const WORD*>(entry + 6)});
+    }
+    std::set<std::pair<int, int>> expected;
+    for (int size : {16, 24, 32, 48})
+        for (int bits : {4, 8, 32})
+            expected.insert({size, bits});
+    EXPECT_EQ(count, 12);
+    EXPECT_EQ(images, expected);
+
+    win32::Win32TrayShell shell(exe.get());
+    HICON icon = reinterpret_cast<HICON>(shell.applicationIcon());
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
