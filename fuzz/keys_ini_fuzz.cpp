@@ -1,0 +1,44 @@
+// Any bytes as keys.ini: the reader never fails, the count stays in range, and what it
+// reads survives being written and read again.
+
+#include "fuzz/fuzz_check.h"
+#include "keyboard/keys_ini.h"
+#include "keyboard/profile_text.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace {
+// Latin-1 stands in for the ANSI code page.
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::string text = omnitap::decodeProfileBytes(bytes, latin1ToUtf8);
+    omnitap::KeyTable table = omnitap::parseKeysIni(text);
+    FUZZ_CHECK(table.numKeys() >= 0 && table.numKeys() <= 32767);
+    for (int i = 1; i <= table.numKeys(); ++i) {
+        // A value comes back at most 1023 characters long (UTF-8: at most 4 bytes each).
+        FUZZ_CHECK(table[i].name.size() <= 4 * 1023 && table[i].webs.size() <= 4 * 1023);
+    }
+    // Writing normalises once (outer blanks of names, line breaks); after that the file and
+    // the table agree for good.
+    omnitap::KeyTable once = omnitap::parseKeysIni(omnitap::formatKeysIni(table));
+    FUZZ_CHECK(once.numKeys() == table.numKeys());
+    omnitap::KeyTable twice = omnitap::parseKeysIni(omnitap::formatKeysIni(once));
+    FUZZ_CHECK(twice == once);
+    return 0;
+}
