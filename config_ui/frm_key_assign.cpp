@@ -100,8 +100,10 @@ void frmKeyAssign::Command2_Click() {
     if (!table.isKey(k)) return;
     const KeyDef asked = table[k];
     if (!confirm("Are you sure you want to remove this key?", "Remove Selected Key")) return;
-    // Only the key the user said Yes to, and only if the table still has it there.
-    if (!table.isKey(k) || table[k] != asked) return;
+    // Only the key the user said Yes to, and only if the table still has it there (its
+    // mapping may have been edited meanwhile; its line may not).
+    const KeyDef& now = table.isKey(k) ? table[k] : KeyDef{};
+    if (now.name != asked.name || now.code != asked.code || now.code2 != asked.code2) return;
     table.removeAt(k);
     afterRemoval();
 }

@@ -172,17 +172,22 @@ TEST_F(KeyEditor, AKeyAddedWhileTheQuestionIsUpIsNotTheOneRemoved) {
     EXPECT_EQ(fileTable(), state.keyTable);
 }
 
-TEST_F(KeyEditor, ClosingTheWindowsWhileTheQuestionIsUpIsSafe) {
+TEST_F(KeyEditor, EditingAndClosingWhileTheQuestionIsUpStillRemovesTheKeyAskedAbout) {
     threeKeys();
     openKeyEditor();
     messages.answer = platform::mb::kAnswerYes;
-    messages.onShow = [this] { editConfiguration().userCloses(); };
+    messages.onShow = [this] {
+        editConfiguration().get("ListView1").choose(0);
+        editConfiguration().get("Combo1").choose(0); // key 1 now has no action
+        editConfiguration().userCloses();
+    };
     selectLine(0).get("Command2").click();
 
     EXPECT_FALSE(isOpen(frmKeyAssign::kCaption));
     EXPECT_FALSE(isOpen(Form2::kCaption));
     // The user did say Yes to that key.
     ASSERT_EQ(state.keyTable.numKeys(), 2);
+    EXPECT_EQ(state.keyTable[1].name, "Notes");
     EXPECT_EQ(fileTable(), state.keyTable);
 }
 
