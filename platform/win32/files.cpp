@@ -11,7 +11,8 @@ namespace omnitap::win32 {
 namespace {
 
 void closeFile(HANDLE h) { CloseHandle(h); }
-using UniqueFile = Unique<HANDLE, &closeFile, [] { return INVALID_HANDLE_VALUE; }>;
+HANDLE noFile() { return INVALID_HANDLE_VALUE; }
+using UniqueFile = Unique<HANDLE, &closeFile, &noFile>;
 
 platform::WriteResult failure(DWORD code) { return {false, errorText(code)}; }
 

@@ -1,12 +1,15 @@
 #pragma once
 // Every handle has an owner: Unique<Handle, &Close> closes it on every path. `Invalid` gives
-// the value that means "no handle" (null unless said otherwise).
+// the value that means "no handle" (null unless said otherwise). Named functions, not
+// lambdas, so that the same Unique type named in two files is one type.
 
 #include <utility>
 
 namespace omnitap::win32 {
 
-template <typename Handle, auto Close, auto Invalid = [] { return Handle{}; }> class Unique {
+template <typename Handle> constexpr Handle nullHandle() { return Handle{}; }
+
+template <typename Handle, auto Close, auto Invalid = &nullHandle<Handle>> class Unique {
   public:
     Unique() = default;
     explicit Unique(Handle h) : h_(h) {}

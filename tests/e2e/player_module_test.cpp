@@ -9,6 +9,7 @@
 #include "platform/win32/window_messaging.h"
 #include "player/winamp.h"
 #include "tests/e2e/support/e2e.h"
+#include "tests/e2e/support/player_sim_process.h"
 
 #include <gtest/gtest.h>
 
@@ -20,93 +21,11 @@
 
 using namespace omnitap;
 using namespace e2e;
-using Lines = std::vector<std::string>;
 
 namespace {
 
 constexpr char kCaption[] = "12. Some Artist - Some Song - Winamp";
 constexpr char kExtraText[] = "\"Some Artist - Some Song\" [44KHz/128kbps/stereo] [1:23 / 4:56]";
-
-// An argument as CommandLineToArgvW reads it back.
-std::wstring commandLineArgument(const std::wstring& arg) {
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
-}
-
-// player-sim.exe with the given options, logging to a file of its own.
-class PlayerSim {
-  public:
-    PlayerSim(const TempFolder& folder, const std::vector<std::wstring>& options)
-        : log_(folder.file(L"sim-" + std::to_wstring(++started_) + L".log")) {
-        std::wstring exe = binFolder() + L"\\player-sim.exe";
-        std::wstring command = commandLineArgument(exe) + L" --log " + commandLineArgument(log_);
-        for (const std::wstring& option : options)
-            command += L" " + commandLineArgument(option);
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &si, &pi_)) {
-            ADD_FAILURE() << "cannot start player-sim: " << GetLastError();
-            return;
-        }
-        window_ = waitForWindow(pi_.dwProcessId, L"Winamp v1.x", nullptr);
-        EXPECT_NE(window_, nullptr) << "player-sim shows no window";
-    }
-    ~PlayerSim() {
-        if (!pi_.hProcess) return;
-        TerminateProcess(pi_.hProcess, 0);
-        WaitForSingleObject(pi_.hProcess, 5000);
-        CloseHandle(pi_.hProcess);
-        CloseHandle(pi_.hThread);
-    }
-    HWND window() const { return window_; }
-
-    Lines log() const {
-        Lines lines;
-        HANDLE h = CreateFileW(log_.c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return lines;
-        std::string text;
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            text.append(buffer, got);
-        CloseHandle(h);
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    Lines logOf(const std::string& kind) const {
-        Lines out;
-        for (const std::string& line : log())
-            if (line.rfind(kind + " ", 0) == 0) out.push_back(line);
-        return out;
-    }
-    // Posted commands arrive later: waits until the log holds `count` of them.
-    Lines waitForCommands(std::size_t count) const {
-        waitFor([&] { return logOf("command").size() >= count; });
-        return logOf("command");
-    }
-
-  private:
-    static inline int started_ = 0;
-    std::wstring log_;
-    PROCESS_INFORMATION pi_{};
-    HWND window_ = nullptr;
-};
 
 struct ShellRequest {
     platform::WindowId owner;
@@ -124,19 +43,6 @@ class RecordingShell : public platform::Shell {
         requests.push_back({owner, verb, file, parameters, directory, showCommand});
     }
 };
-
-std::optional<std::wstring> clipboardText() {
-    if (!OpenClipboard(nullptr)) return std::nullopt;
-    std::optional<std::wstring> text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
 
 std::string clipboardAnsi() {
     std::string text;

@@ -34,10 +34,12 @@ std::wstring binFolder() {
 TempFolder::TempFolder() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    path_ = std::wstring(temp) + L"omnitap-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
-    CreateDirectoryW(path_.c_str(), nullptr);
+    // Process ids are reused quickly under Wine: a name is taken only if the folder is new.
+    static unsigned counter = GetTickCount();
+    do {
+        path_ = std::wstring(temp) + L"omnitap-e2e-" + std::to_wstring(GetCurrentProcessId()) +
+                L"-" + std::to_wstring(++counter);
+    } while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 TempFolder::~TempFolder() {
