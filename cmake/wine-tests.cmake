@@ -17,3 +17,8 @@ foreach(source IN LISTS e2e_sources)
   set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 600
                        RESOURCE_LOCK wine)
 endforeach()
+
+# Thirty idle seconds, measured from Linux.
+add_test(NAME e2e.idle COMMAND ${harness} exec ${prefix} ${CMAKE_SOURCE_DIR}/scripts/idle-check.sh
+         ${OMNITAP_MINGW_DIR}/bin/omnitap.exe 30)
+set_tests_properties(e2e.idle PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 180 RESOURCE_LOCK wine)

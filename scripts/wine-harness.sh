@@ -6,6 +6,8 @@
 #   wine-harness.sh run DIR PROGRAM.exe [ARGS...]
 #                                        Xvfb on a free display + PROGRAM under that prefix;
 #                                        everything it started is ended afterwards
+#   wine-harness.sh exec DIR COMMAND...  like run, for any command (a script that starts
+#                                        Windows programs itself)
 #   wine-harness.sh all DIR BIN          every *_test.exe in BIN, each as with run
 set -u
 
@@ -68,6 +70,16 @@ run)
     status=$?
     exit $status
     ;;
+exec)
+    [ $# -ge 2 ] || die "usage: exec DIR COMMAND..."
+    prefix=$1; shift
+    [ -d "$prefix" ] || die "no prefix at $prefix (create-prefix first)"
+    wine_env "$prefix"
+    trap cleanup EXIT
+    start_xvfb
+    "$@"
+    exit $?
+    ;;
 all)
     [ $# -eq 2 ] || die "usage: all DIR BIN"
     "$0" create-prefix "$1" || exit 2
@@ -80,5 +92,5 @@ all)
     exit $failed
     ;;
 *)
-    sed -n '2,12p' "$0"; exit 2 ;;
+    sed -n '2,14p' "$0"; exit 2 ;;
 esac

@@ -192,6 +192,30 @@ TEST_F(KeysIniFile, FailedSaveKeepsTheOldFileAndTellsTheUser) {
     }
 }
 
+TEST_F(KeysIniFile, AWriteFailingAfterAnyNumberOfBytesLeavesTheOldFileReadable) {
+    KeyTable old;
+    old.append(key("Old", 31, 65, 30, "\"C:\\A B\\x.exe\" /q"));
+    ASSERT_TRUE(saveKeys(io(), path, old));
+    const std::string before = files.content[path];
+    KeyTable table = old;
+    for (int i = 0; i < 20; ++i) table.append(key("New " + std::to_string(i), 60, 66 + i, 48, "x"));
+    const std::size_t size = formatKeysIni(table).size();
+
+    files.fail = fakes::FakeFiles::Fail::AfterBytes;
+    for (std::size_t k = 0; k < size; k += 7) {
+        files.failAfterBytes = k;
+        EXPECT_FALSE(saveKeys(io(), path, table)) << k;
+        EXPECT_EQ(files.content[path], before) << k;
+    }
+    EXPECT_EQ(messages.shown.size(), (size + 6) / 7);
+    EXPECT_EQ(table.numKeys(), 21); // nothing in memory is lost
+    files.fail = fakes::FakeFiles::Fail::Never;
+    ASSERT_TRUE(saveKeys(io(), path, table));
+    KeyTable back;
+    loadKeys(io(), path, back);
+    EXPECT_EQ(back, table);
+}
+
 TEST(KeysIniPath, BackslashIsAlwaysAdded) {
     EXPECT_EQ(iniPathFor("C:\\Tools"), "C:\\Tools\\keys.ini");
     EXPECT_EQ(iniPathFor("C:\\"), "C:\\\\keys.ini");
