@@ -22,3 +22,8 @@ endforeach()
 add_test(NAME e2e.idle COMMAND ${harness} exec ${prefix} ${CMAKE_SOURCE_DIR}/scripts/idle-check.sh
          ${OMNITAP_MINGW_DIR}/bin/omnitap.exe 30)
 set_tests_properties(e2e.idle PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 180 RESOURCE_LOCK wine)
+
+# A held volume key runs the repeat timer, and a learned key's release stops it.
+add_test(NAME e2e.volume_repeat COMMAND ${harness} exec ${prefix} ${CMAKE_SOURCE_DIR}/scripts/repeat-check.sh
+         ${OMNITAP_MINGW_DIR}/bin)
+set_tests_properties(e2e.volume_repeat PROPERTIES FIXTURES_REQUIRED wine LABELS e2e TIMEOUT 180 RESOURCE_LOCK wine)
