@@ -14,6 +14,12 @@ cp build/mingw/bin/omnitap.exe "$run/omnitap.exe"
 [ -f build/mingw/bin/player-sim.exe ] && cp build/mingw/bin/player-sim.exe "$run/"
 
 export WINEPREFIX=$run/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if ! grep -q '^ *[0-9]' /proc/asound/cards 2>/dev/null; then
+    # No sound card: a null ALSA device gives Wine a mixer (and keeps ALSA quiet).
+    export HOME=$run/home
+    mkdir -p "$HOME"
+    printf 'pcm.!default { type null }\n' > "$HOME/.asoundrc"
+fi
 if [ -z "${DISPLAY:-}" ]; then
     fifo=$(mktemp -u); mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
