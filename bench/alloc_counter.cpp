@@ -13,8 +13,12 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace omnitap {
 
@@ -22,7 +26,11 @@ AllocationCounter::AllocationCounter() {
     allocations = 0;
     counting = true;
 }
-AllocationCounter::~AllocationCounter() { counting = false; }
-std::size_t AllocationCounter::count() const { return allocations; }
+AllocationCounter::~AllocationCounter() {
+    counting = false;
+}
+std::size_t AllocationCounter::count() const {
+    return allocations;
+}
 
 } // namespace omnitap

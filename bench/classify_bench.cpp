@@ -33,7 +33,9 @@ KeyEvent eventOf(std::uint32_t vk, std::uint32_t scan) {
     return e;
 }
 
-bool nothingHeld(std::uint8_t) { return false; }
+bool nothingHeld(std::uint8_t) {
+    return false;
+}
 
 void BM_Classify(benchmark::State& state) {
     KeyIndex index(tableOf(static_cast<int>(state.range(0))));
@@ -45,8 +47,8 @@ void BM_Classify(benchmark::State& state) {
         KeyEvent e = events[i++ % 5];
         benchmark::DoNotOptimize(classify(index, e, false, nothingHeld));
     }
-    state.counters["allocs/event"] =
-        benchmark::Counter(static_cast<double>(allocations.count()), benchmark::Counter::kAvgIterations);
+    state.counters["allocs/event"] = benchmark::Counter(static_cast<double>(allocations.count()),
+                                                        benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_Classify)->Arg(1)->Arg(100)->Arg(10000);
 
@@ -64,8 +66,8 @@ void BM_HookChannel(benchmark::State& state) {
             state.ResumeTiming();
         }
     }
-    state.counters["allocs/event"] =
-        benchmark::Counter(static_cast<double>(allocations.count()), benchmark::Counter::kAvgIterations);
+    state.counters["allocs/event"] = benchmark::Counter(static_cast<double>(allocations.count()),
+                                                        benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_HookChannel)->Arg(1)->Arg(100)->Arg(10000);
 

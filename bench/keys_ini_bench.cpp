@@ -25,7 +25,8 @@ KeyTable tableOf(int count) {
 
 void BM_LoadKeysIni(benchmark::State& state) {
     const std::string text = formatKeysIni(tableOf(static_cast<int>(state.range(0))));
-    for (auto _ : state) benchmark::DoNotOptimize(parseKeysIni(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseKeysIni(text));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_LoadKeysIni)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);

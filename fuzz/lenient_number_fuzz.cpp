@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A plain integer of a few digits reads exactly.
     bool plain = size > 0 && size <= 4;
-    for (std::size_t i = 0; i < size && plain; ++i) plain = text[i] >= '0' && text[i] <= '9';
+    for (std::size_t i = 0; i < size && plain; ++i)
+        plain = text[i] >= '0' && text[i] <= '9';
     if (plain) FUZZ_CHECK(field == std::stoi(std::string(text)));
     return 0;
 }

@@ -16,8 +16,10 @@ constexpr ActionRow kCatalogue[] = {
     {42, "Winamp: Show current file", Effect::ShowCurrentFile},
     {50, "Winamp: Copy track to clipboard", Effect::CopyOrTypeTrack, prevTrack, false, false},
     {51, "Winamp: Type track on keyboard", Effect::CopyOrTypeTrack, prevTrack, true, false},
-    {52, "Winamp: Copy track to clipboard (extra info)", Effect::CopyOrTypeTrack, prevTrack, false, true},
-    {53, "Winamp: Type track on keyboard (extra info)", Effect::CopyOrTypeTrack, prevTrack, true, true},
+    {52, "Winamp: Copy track to clipboard (extra info)", Effect::CopyOrTypeTrack, prevTrack, false,
+     true},
+    {53, "Winamp: Type track on keyboard (extra info)", Effect::CopyOrTypeTrack, prevTrack, true,
+     true},
     {300, "System: Mute / Unmute", Effect::ToggleMute},
     {301, "System: Main Volume Up", Effect::VolumeStep, prevTrack, false, false, 5},
     {302, "System: Main Volume Down", Effect::VolumeStep, prevTrack, false, false, -5},
@@ -35,7 +37,9 @@ std::string_view trimBlanks(std::string_view s) {
 
 } // namespace
 
-std::span<const ActionRow> actionCatalogue() { return kCatalogue; }
+std::span<const ActionRow> actionCatalogue() {
+    return kCatalogue;
+}
 
 const ActionRow* findAction(std::int16_t code) {
     auto it = std::find_if(std::begin(kCatalogue), std::end(kCatalogue),

@@ -14,12 +14,12 @@ namespace omnitap {
 
 enum class Effect {
     Nothing,
-    PlayPause,       // play or pause, by the player's state
-    PlayerCommand,   // one transport command (`command`)
+    PlayPause,     // play or pause, by the player's state
+    PlayerCommand, // one transport command (`command`)
     ShowCurrentFile,
     CopyOrTypeTrack, // `typeIt`, `extraInfo`
     ToggleMute,
-    VolumeStep,      // `step` percentage points, repeating while held
+    VolumeStep, // `step` percentage points, repeating while held
     MonitorsOffOnRelease,
     Launch,
 };
@@ -43,7 +43,9 @@ inline constexpr std::int16_t kLaunchAction = 60;
 inline constexpr std::int16_t kMonitorsOffAction = 400;
 
 // Codes that take the modifier test: a non-empty argument names a key that must be held.
-inline bool takesModifier(std::int16_t code) { return code >= 30 && code <= 40; }
+inline bool takesModifier(std::int16_t code) {
+    return code >= 30 && code <= 40;
+}
 
 // A launch target split into the file to open and its parameters: a quoted file name, or
 // the text up to the first blank, the rest being parameters.

@@ -26,7 +26,8 @@ class HookChannel {
     // UI thread: hands every queued event to `handle`, in order.
     template <typename Handle> void drain(Handle&& handle) {
         wakePending_.store(false);
-        while (auto event = queue_.pop()) handle(*event);
+        while (auto event = queue_.pop())
+            handle(*event);
     }
 
     // Hook thread: classifies one event, queues it for the UI thread and says whether to

@@ -16,19 +16,21 @@ std::string keyEventReport(const KeyEvent& e) {
         return std::string(label) + std::to_string(value) + "\r\n";
     };
     // Every field is written as the signed 32-bit number it is in the system's record.
-    auto s = [](std::uint64_t v) { return static_cast<std::int64_t>(static_cast<std::int32_t>(v)); };
+    auto s = [](std::uint64_t v) {
+        return static_cast<std::int64_t>(static_cast<std::int32_t>(v));
+    };
     return line("vkCode: ", s(e.vkCode)) + line("scanCode: ", s(e.scanCode)) +
            line("dwExtraInfo: ", s(e.extraInfo)) + line("flags: ", s(e.flags)) +
            line("time: ", s(e.time));
 }
 
-KeyboardHandler::KeyboardHandler(KeyboardState& state, PlayerControl* player,
-                                 VolumeControl* volume, platform::Shell& shell,
-                                 KeyHandlerLinks links)
+KeyboardHandler::KeyboardHandler(KeyboardState& state, PlayerControl* player, VolumeControl* volume,
+                                 platform::Shell& shell, KeyHandlerLinks links)
     : state_(state), player_(player), volume_(volume), shell_(shell), links_(std::move(links)) {}
 
 bool KeyboardHandler::matches(const KeyDef& key, const KeyEvent& event) const {
-    if (static_cast<std::int32_t>(key.code) != static_cast<std::int32_t>(event.vkCode)) return false;
+    if (static_cast<std::int32_t>(key.code) != static_cast<std::int32_t>(event.vkCode))
+        return false;
     if (event.vkCode == 255 &&
         static_cast<std::int32_t>(key.code2) != static_cast<std::int32_t>(event.scanCode))
         return false;

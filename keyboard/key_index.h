@@ -33,8 +33,8 @@ class KeyIndex {
   private:
     Slot& slotFor(std::int16_t code, std::int16_t code2);
 
-    std::vector<Slot> byCode_;         // 256 slots, by virtual-key code
-    std::vector<Slot> byScanCode_;     // 65536 slots for code 255, by scan code; empty if unused
+    std::vector<Slot> byCode_;     // 256 slots, by virtual-key code
+    std::vector<Slot> byScanCode_; // 65536 slots for code 255, by scan code; empty if unused
     std::vector<std::uint8_t> modifierKeys_;
 };
 

@@ -27,7 +27,9 @@ class KeyTable {
     bool isKey(int index) const { return index >= 1 && index <= numKeys(); }
 
     KeyDef& operator[](int index) { return entries_.at(static_cast<std::size_t>(index)); }
-    const KeyDef& operator[](int index) const { return entries_.at(static_cast<std::size_t>(index)); }
+    const KeyDef& operator[](int index) const {
+        return entries_.at(static_cast<std::size_t>(index));
+    }
 
     // Grows the table by one entry at the end; returns its index.
     int append(KeyDef key);

@@ -12,9 +12,9 @@ namespace omnitap {
 struct KeyboardState {
     std::string iniPath;
     KeyTable keyTable;
-    bool findingKey = false;      // the Key Finder is open
-    bool configOpen = false;      // the Edit Configuration window is open
-    std::int32_t volumeStep = 0;  // +5 or -5 while a volume key is held
+    bool findingKey = false;     // the Key Finder is open
+    bool configOpen = false;     // the Edit Configuration window is open
+    std::int32_t volumeStep = 0; // +5 or -5 while a volume key is held
 };
 
 } // namespace omnitap

@@ -24,7 +24,9 @@ std::string oneLine(std::string_view value) {
 
 } // namespace
 
-std::string iniPathFor(const std::string& folder) { return folder + "\\keys.ini"; }
+std::string iniPathFor(const std::string& folder) {
+    return folder + "\\keys.ini";
+}
 
 KeyTable parseKeysIni(std::string_view text) {
     ProfileSection keys(text, "keys");
@@ -68,8 +70,8 @@ void loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
     if (!io.files.exists(iniPath)) return;
     auto bytes = io.files.readAll(iniPath);
     if (!bytes) return;
-    std::string text =
-        decodeProfileBytes(*bytes, [&](std::string_view ansi) { return io.codec.ansiToUtf8(ansi); });
+    std::string text = decodeProfileBytes(
+        *bytes, [&](std::string_view ansi) { return io.codec.ansiToUtf8(ansi); });
     table = parseKeysIni(text);
 }
 

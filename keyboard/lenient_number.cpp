@@ -18,7 +18,8 @@ double readLeadingNumber(std::string_view text) {
     auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     std::size_t i = 0;
     auto skipBlanks = [&] {
-        while (i < text.size() && isBlank(text[i])) ++i;
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
     };
     skipBlanks();
     bool negative = false;

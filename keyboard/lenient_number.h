@@ -11,8 +11,8 @@ namespace omnitap {
 
 double readLeadingNumber(std::string_view text);
 
-std::int32_t readInt32(std::string_view text);  // clamped to the 32-bit range
-std::int16_t readInt16(std::string_view text);  // clamped to the 16-bit range
+std::int32_t readInt32(std::string_view text);    // clamped to the 32-bit range
+std::int16_t readInt16(std::string_view text);    // clamped to the 16-bit range
 std::int32_t readKeyCount(std::string_view text); // clamped to 0..32767
 
 // Round half to even, as the classic runtime's integer conversion does.

@@ -45,13 +45,17 @@ std::size_t previousStart(std::string_view s, std::size_t end) {
 // White space as the profile functions see it: the ASCII blanks and controls, plus the old
 // end-of-file mark Ctrl-Z. A no-break space is not white space to them. None of these bytes
 // occurs inside a UTF-8 sequence, so trimming works on bytes.
-bool isProfileSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A'; }
+bool isProfileSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A';
+}
 
 std::string_view trim(std::string_view s) {
     std::size_t begin = 0;
-    while (begin < s.size() && isProfileSpace(s[begin])) ++begin;
+    while (begin < s.size() && isProfileSpace(s[begin]))
+        ++begin;
     std::size_t end = s.size();
-    while (end > begin && isProfileSpace(s[end - 1])) --end;
+    while (end > begin && isProfileSpace(s[end - 1]))
+        --end;
     return s.substr(begin, end - begin);
 }
 
@@ -119,7 +123,8 @@ ProfileSection::ProfileSection(std::string_view original, std::string_view secti
 
         auto eq = line.find('=');
         std::string_view name = eq == std::string_view::npos ? line : trim(line.substr(0, eq));
-        std::string_view value = eq == std::string_view::npos ? std::string_view{} : trim(line.substr(eq + 1));
+        std::string_view value =
+            eq == std::string_view::npos ? std::string_view{} : trim(line.substr(eq + 1));
         values_.try_emplace(foldProfileName(cutAtNul(name)), cutAtNul(value));
     }
 }
@@ -135,7 +140,8 @@ std::string ProfileSection::read(std::string_view key) const {
     std::string_view kept = firstUnits(value, kValueUnits, total);
     // The closing quote is dropped only when the whole rest fitted in the buffer, and then
     // the last character copied goes, whatever it is.
-    if (quoted && total <= kValueUnits + 1 && !kept.empty()) kept = kept.substr(0, previousStart(kept, kept.size()));
+    if (quoted && total <= kValueUnits + 1 && !kept.empty())
+        kept = kept.substr(0, previousStart(kept, kept.size()));
     return std::string(kept);
 }
 
@@ -181,7 +187,11 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 }
 } // namespace
 
-std::string utf16leToUtf8(std::string_view bytes) { return utf16ToUtf8(bytes, false); }
-std::string utf16beToUtf8(std::string_view bytes) { return utf16ToUtf8(bytes, true); }
+std::string utf16leToUtf8(std::string_view bytes) {
+    return utf16ToUtf8(bytes, false);
+}
+std::string utf16beToUtf8(std::string_view bytes) {
+    return utf16ToUtf8(bytes, true);
+}
 
 } // namespace omnitap

@@ -1,10 +1,10 @@
 #pragma once
 // An INI text read the way the Windows profile functions (GetPrivateProfileString) read it:
-// lines end at CR or LF; blanks around lines, section names, key names and values are dropped; section and key
-// names compare without regard to case; only the first section of a name is searched and the
-// first key of a name in it wins; one pair of enclosing quotes (either kind) is removed; a
-// value comes back cut to 1023 UTF-16 units. The text is parsed once, so a file with tens
-// of thousands of keys costs one pass and one hash look-up per value.
+// lines end at CR or LF; blanks around lines, section names, key names and values are dropped;
+// section and key names compare without regard to case; only the first section of a name is
+// searched and the first key of a name in it wins; one pair of enclosing quotes (either kind) is
+// removed; a value comes back cut to 1023 UTF-16 units. The text is parsed once, so a file with
+// tens of thousands of keys costs one pass and one hash look-up per value.
 
 #include <optional>
 #include <string>

@@ -30,7 +30,9 @@ frmControl::frmControl(ui::UiFactory& ui, platform::MessageBoxes& messages,
                        platform::AppInfo& appInfo, ControlWindowLinks links)
     : ui_(ui), messages_(messages), appInfo_(appInfo), links_(std::move(links)) {}
 
-bool frmControl::testMode() const { return appInfo_.exeBaseName() == "Omnitap"; }
+bool frmControl::testMode() const {
+    return appInfo_.exeBaseName() == "Omnitap";
+}
 
 void frmControl::Form_Load() {
     window_ = ui_.createWindow(kWindow, kControls);
@@ -67,7 +69,9 @@ void frmControl::Command2_Click() {
     hookedByButton_ = true;
 }
 
-void frmControl::Command4_Click() { call(links_.showEditConfiguration); }
+void frmControl::Command4_Click() {
+    call(links_.showEditConfiguration);
+}
 
 void frmControl::mnuItems_Click(int index) {
     if (index == 1) {
@@ -81,10 +85,13 @@ void frmControl::mnuSuper_Click() {
     messages_.show(versionText() + "\r\n" + kWebSite, "Omnitap", platform::mb::kIconInformation);
 }
 
-void frmControl::Timer1_Timer() { call(links_.stepVolume); }
+void frmControl::Timer1_Timer() {
+    call(links_.stepVolume);
+}
 
 void frmControl::PopupMenu_mnuPop() {
-    int choice = ui_.showPopupMenu(id(), {{mnuSuperCaption_}, {"-"}, {"Edit Configuration"}, {"Quit"}});
+    int choice =
+        ui_.showPopupMenu(id(), {{mnuSuperCaption_}, {"-"}, {"Edit Configuration"}, {"Quit"}});
     switch (choice) {
     case mnuSuper:
         mnuSuper_Click();

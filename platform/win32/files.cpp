@@ -10,11 +10,17 @@
 namespace omnitap::win32 {
 namespace {
 
-void closeFile(HANDLE h) { CloseHandle(h); }
-HANDLE noFile() { return INVALID_HANDLE_VALUE; }
+void closeFile(HANDLE h) {
+    CloseHandle(h);
+}
+HANDLE noFile() {
+    return INVALID_HANDLE_VALUE;
+}
 using UniqueFile = Unique<HANDLE, &closeFile, &noFile>;
 
-platform::WriteResult failure(DWORD code) { return {false, errorText(code)}; }
+platform::WriteResult failure(DWORD code) {
+    return {false, errorText(code)};
+}
 
 } // namespace
 
@@ -29,7 +35,8 @@ std::optional<std::string> Win32Files::readAll(const std::string& path) {
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256LL * 1024 * 1024) return std::nullopt;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256LL * 1024 * 1024)
+        return std::nullopt;
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {

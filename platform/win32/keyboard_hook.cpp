@@ -12,7 +12,9 @@ namespace {
 std::atomic<HookChannel*> activeChannel{nullptr};
 std::atomic<HHOOK> hookHandle{nullptr};
 
-bool physicallyDown(std::uint8_t vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+bool physicallyDown(std::uint8_t vk) {
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
 
 LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
     HookChannel* channel = activeChannel.load();
@@ -46,7 +48,8 @@ void KeyboardHook::hookKeyboard() {
         installed.set_value(hook != nullptr);
         if (!hook) return;
         // The system calls the hook from this loop.
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageW(&msg);
         UnhookWindowsHookEx(hook);
         hookHandle.store(nullptr);
     });

@@ -9,8 +9,7 @@
 namespace omnitap::win32 {
 
 OmnitapApp::OmnitapApp()
-    : mixer_(systemVolumeBackends()),
-      winamp_(messaging_, clipboard_, typing_, shell_, codec_),
+    : mixer_(systemVolumeBackends()), winamp_(messaging_, clipboard_, typing_, shell_, codec_),
       handler_(state_, &winamp_, &mixer_, shell_, keyHandlerLinks()),
       configContext_{state_,
                      KeyFileIo{files_, codec_, messages_},
@@ -24,8 +23,12 @@ OmnitapApp::OmnitapApp()
 KeyHandlerLinks OmnitapApp::keyHandlerLinks() {
     KeyHandlerLinks links;
     links.keyFinderLoaded = [this] { return config_.keyFinderLoaded(); };
-    links.keyWasPressed = [this](std::int32_t vk, std::int32_t scan) { config_.keyWasPressed(vk, scan); };
-    links.showKeyEventReport = [this](const std::string& report) { config_.showKeyEventReport(report); };
+    links.keyWasPressed = [this](std::int32_t vk, std::int32_t scan) {
+        config_.keyWasPressed(vk, scan);
+    };
+    links.showKeyEventReport = [this](const std::string& report) {
+        config_.showKeyEventReport(report);
+    };
     links.findKey = [this](int index) { config_.findKey(index); };
     links.setControlCaption = [this](const std::string& caption) { control_.setCaption(caption); };
     links.setRepeatTimer = [this](bool on) { control_.Timer1().setEnabled(on); };

@@ -7,7 +7,6 @@
 #include "keyboard/key_handler.h"
 #include "keyboard/keyboard_state.h"
 #include "mixer/mixer.h"
-#include "player/winamp.h"
 #include "platform/win32/clipboard.h"
 #include "platform/win32/files.h"
 #include "platform/win32/keyboard_hook.h"
@@ -17,6 +16,7 @@
 #include "platform/win32/typing.h"
 #include "platform/win32/ui_factory.h"
 #include "platform/win32/window_messaging.h"
+#include "player/winamp.h"
 #include "tray/frm_control.h"
 #include "tray/tray_icon_fs.h"
 

@@ -13,8 +13,8 @@ void Win32Shell::execute(platform::WindowId owner, const std::string& verb, cons
                          int showCommand) {
     std::wstring v = widen(verb), f = widen(file), p = widen(parameters), d = widen(directory);
     // An empty directory means the default one; the shell wants a null pointer for that.
-    ShellExecuteW(reinterpret_cast<HWND>(owner), v.c_str(), f.c_str(), p.empty() ? nullptr : p.c_str(),
-                  d.empty() ? nullptr : d.c_str(), showCommand);
+    ShellExecuteW(reinterpret_cast<HWND>(owner), v.c_str(), f.c_str(),
+                  p.empty() ? nullptr : p.c_str(), d.empty() ? nullptr : d.c_str(), showCommand);
 }
 
 } // namespace omnitap::win32

@@ -27,7 +27,8 @@ std::string Win32TextCodec::utf8ToAnsi(std::string_view utf8) {
 }
 
 int Win32MessageBoxes::show(const std::string& text, const std::string& title, unsigned style) {
-    return MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), style | MB_SETFOREGROUND);
+    return MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(),
+                       style | MB_SETFOREGROUND);
 }
 
 namespace {

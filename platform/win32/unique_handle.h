@@ -7,7 +7,9 @@
 
 namespace omnitap::win32 {
 
-template <typename Handle> constexpr Handle nullHandle() { return Handle{}; }
+template <typename Handle> constexpr Handle nullHandle() {
+    return Handle{};
+}
 
 template <typename Handle, auto Close, auto Invalid = &nullHandle<Handle>> class Unique {
   public:

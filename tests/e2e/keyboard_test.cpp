@@ -49,10 +49,11 @@ TEST(Keyboard, WithNoKeysAndNoWindowOpenEveryEventPasses) {
     ASSERT_TRUE(waitFor([&] { return windowsOf(app.pid(), nullptr, nullptr, true).empty(); }));
 
     KeyLogWindow log;
-    for (WORD vk : {WORD('A'), WORD(VK_F24), WORD(VK_ESCAPE), WORD(VK_RETURN)}) tapKey(vk, 0);
+    for (WORD vk : {WORD('A'), WORD(VK_F24), WORD(VK_ESCAPE), WORD(VK_RETURN)})
+        tapKey(vk, 0);
     log.pump(400);
-    EXPECT_EQ(log.log, (std::vector<std::string>{"down 65", "up 65", "down 135", "up 135", "down 27",
-                                                 "up 27", "down 13", "up 13"}));
+    EXPECT_EQ(log.log, (std::vector<std::string>{"down 65", "up 65", "down 135", "up 135",
+                                                 "down 27", "up 27", "down 13", "up 13"}));
 }
 
 TEST(Keyboard, ALaunchKeyOpensAQuotedPathWithBlanksAndASwitch) {
@@ -80,7 +81,8 @@ TEST(Keyboard, ALaunchKeyOpensAProgramNameWithADocument) {
     TempFolder folder;
     ASSERT_TRUE(CopyFileW((binFolder() + L"\\launch-probe.exe").c_str(),
                           folder.file(L"launch-probe.exe").c_str(), FALSE));
-    folder.write(L"keys.ini", keysIni({learnedKey(VK_F14, 0x65, 60, "launch-probe.exe  notes.txt ")}));
+    folder.write(L"keys.ini",
+                 keysIni({learnedKey(VK_F14, 0x65, 60, "launch-probe.exe  notes.txt ")}));
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
@@ -126,7 +128,8 @@ TEST(ControlWindow, AsOmnitapExeItShowsItselfAndInterceptsNothingUntilHook) {
     TempFolder folder;
     folder.write(L"keys.ini", keysIni({learnedKey('A', 30, 0)}));
     Omnitap app(folder, L"Omnitap.exe");
-    HWND control = waitForWindow(app.pid(), L"OmnitapControlWindow", L"omnitap control window", 10s, true);
+    HWND control =
+        waitForWindow(app.pid(), L"OmnitapControlWindow", L"omnitap control window", 10s, true);
     ASSERT_NE(control, nullptr);
 
     KeyLogWindow log;

@@ -19,8 +19,7 @@ win32::Win32TextCodec codec;
 
 std::string systemRead(const std::wstring& file, const std::string& key) {
     char buffer[1024];
-    DWORD n = GetPrivateProfileStringA("keys", key.c_str(), "", buffer, 1024,
-                                       narrow(file).c_str());
+    DWORD n = GetPrivateProfileStringA("keys", key.c_str(), "", buffer, 1024, narrow(file).c_str());
     return codec.ansiToUtf8(std::string_view(buffer, n));
 }
 
@@ -78,9 +77,9 @@ std::vector<Case> trickyFiles() {
         {"CR-only line ends", "[keys]\rnumkeys=2\rkey1_name=cr\rkey2_code=50\r"},
         {"LF-only line ends", "[keys]\nnumkeys=1\nkey1_name=lf\nkey1_code=49\n"},
         {"mixed line ends and blank lines", "\r\n\r\n[keys]\n\r\rnumkeys=1\n\n\nkey1_name=x\r\n"},
-        {"very long values",
-         "[keys]\nnumkeys=4\nkey1_name=" + longValue + "\nkey2_webs=\"" + longValue +
-             "\"\nkey3_webs=\"" + exact1023 + "\"\nkey4_webs=\"" + exact1023.substr(1) + "\"\n"},
+        {"very long values", "[keys]\nnumkeys=4\nkey1_name=" + longValue + "\nkey2_webs=\"" +
+                                 longValue + "\"\nkey3_webs=\"" + exact1023 + "\"\nkey4_webs=\"" +
+                                 exact1023.substr(1) + "\"\n"},
         {"utf-8 bytes without a mark", "[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9 \xE2\x98\x83\n"},
         {"ANSI accents", "[keys]\nnumkeys=1\nkey1_name=Caf\xE9 na\xEFve\n"},
         {"utf-8 with a byte-order mark", "\xEF\xBB\xBF[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9\n"},
@@ -109,11 +108,14 @@ TEST(ProfileDifferential, EveryValueTheProgramReadsAgreesWithTheSystem) {
         for (int n = 1; n <= 6; ++n)
             for (const char* suffix : {"_name", "_mapm", "_code", "_code2", "_webs"})
                 names.push_back("key" + std::to_string(n) + suffix);
-        for (const std::string& key : names) EXPECT_EQ(ours.read(key), systemRead(file, key)) << key;
+        for (const std::string& key : names)
+            EXPECT_EQ(ours.read(key), systemRead(file, key)) << key;
 
         KeyTable expected = systemLoad(file, 10);
-        if (expected.numKeys() <= 10) EXPECT_EQ(parseKeysIni(ourText(c.bytes)), expected);
-        else EXPECT_EQ(parseKeysIni(ourText(c.bytes)).numKeys(), expected.numKeys());
+        if (expected.numKeys() <= 10)
+            EXPECT_EQ(parseKeysIni(ourText(c.bytes)), expected);
+        else
+            EXPECT_EQ(parseKeysIni(ourText(c.bytes)).numKeys(), expected.numKeys());
     }
 }
 

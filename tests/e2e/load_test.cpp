@@ -21,7 +21,8 @@ std::string thousandKeys() {
     table.append(learnedKey(kProbeKey, kProbeScan, 0, "", "Probe"));
     table.append(learnedKey(kStopA, kStopAScan, 31));
     table.append(learnedKey(kStopB, kStopBScan, 31));
-    for (int i = 0; table.numKeys() < 1000; ++i) table.append(learnedKey(255, static_cast<WORD>(1000 + i), 0));
+    for (int i = 0; table.numKeys() < 1000; ++i)
+        table.append(learnedKey(255, static_cast<WORD>(1000 + i), 0));
     return omnitap::formatKeysIni(table);
 }
 

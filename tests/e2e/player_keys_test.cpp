@@ -41,7 +41,8 @@ TEST(PlayerKeys, LearnedKeysDriveThePlayerCopyAndTypeItsTrack) {
 
     tapKey(kCopyKey, kCopyScan);
     const std::wstring copied = L"\"Artist - Song (Live) {x}\" [48KHz/320kbps/mono] [0:02 / 1:01]";
-    EXPECT_TRUE(waitFor([&] { return clipboardText() == copied; })) << narrow(clipboardText().value_or(L"(none)"));
+    EXPECT_TRUE(waitFor([&] { return clipboardText() == copied; }))
+        << narrow(clipboardText().value_or(L"(none)"));
 
     log.text.clear();
     tapKey(kTypeKey, kTypeScan);
@@ -66,7 +67,8 @@ TEST(PlayerKeys, KeysKeepFlowingWhileTheProgramWaitsForAHungPlayer) {
     };
 
     // Each press makes the program's UI thread wait for the hung player, up to its time-out.
-    for (int i = 0; i < 4; ++i) tapKey(kCopyKey, kCopyScan);
+    for (int i = 0; i < 4; ++i)
+        tapKey(kCopyKey, kCopyScan);
     auto start = std::chrono::steady_clock::now();
     tapKey('B', 48);
     ASSERT_TRUE(waitFor([&] {

@@ -72,6 +72,7 @@ TEST(TrayMenu, TheEntryAboveQuitOpensEditConfiguration) {
     tapKey(VK_UP, 0x48);
     tapKey(VK_UP, 0x48); // past Quit; the separator is skipped the other way
     tapKey(VK_RETURN, 0x1C);
-    EXPECT_NE(waitForWindow(r.app->pid(), nullptr, L"Omnitap - Edit Configuration", 10s, true), nullptr);
+    EXPECT_NE(waitForWindow(r.app->pid(), nullptr, L"Omnitap - Edit Configuration", 10s, true),
+              nullptr);
     EXPECT_TRUE(r.app->running());
 }

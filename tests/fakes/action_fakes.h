@@ -40,7 +40,9 @@ class RecordingVolume : public VolumeControl {
         mute = state;
         journal.push_back(state ? "mute on" : "mute off");
     }
-    void stepVolume(std::int32_t step) override { journal.push_back("step " + std::to_string(step)); }
+    void stepVolume(std::int32_t step) override {
+        journal.push_back("step " + std::to_string(step));
+    }
 };
 
 class RecordingShell : public platform::Shell {

@@ -8,7 +8,8 @@ std::optional<std::string> FakeFiles::readAll(const std::string& path) {
     return it->second;
 }
 
-platform::WriteResult FakeFiles::replaceAtomically(const std::string& path, const std::string& bytes) {
+platform::WriteResult FakeFiles::replaceAtomically(const std::string& path,
+                                                   const std::string& bytes) {
     ++writes;
     switch (fail) {
     case Fail::AfterBytes:
@@ -50,12 +51,14 @@ std::string FakeCodec::utf8ToAnsi(std::string_view utf8) {
             out += static_cast<char>(c);
             ++i;
         } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size() && c <= 0xC3) {
-            out += static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
+            out += static_cast<char>(((c & 0x1F) << 6) |
+                                     (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
             i += 2;
         } else {
             out += '?';
             ++i;
-            while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+            while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+                ++i;
         }
     }
     return out;

@@ -28,7 +28,8 @@ class FakeFiles : public platform::Files {
 
     bool exists(const std::string& path) override { return content.count(path) != 0; }
     std::optional<std::string> readAll(const std::string& path) override;
-    platform::WriteResult replaceAtomically(const std::string& path, const std::string& bytes) override;
+    platform::WriteResult replaceAtomically(const std::string& path,
+                                            const std::string& bytes) override;
 };
 
 // Latin-1 stands in for the ANSI code page; characters beyond it become "?".

@@ -102,8 +102,9 @@ class TrackedTimer : public FakeTimer {
 };
 } // namespace
 
-std::unique_ptr<ui::Window> FakeUiFactory::createWindow(const ui::WindowSpec& spec,
-                                                        const std::vector<ui::ControlSpec>& controls) {
+std::unique_ptr<ui::Window>
+FakeUiFactory::createWindow(const ui::WindowSpec& spec,
+                            const std::vector<ui::ControlSpec>& controls) {
     auto window = std::make_unique<TrackedWindow>(*this, spec, controls);
     windows.push_back(window.get());
     return window;

@@ -11,7 +11,9 @@
 
 namespace omnitap::fakes {
 
-class FakeControl : public virtual ui::TextBox, public virtual ui::ItemList, public virtual ui::ListView {
+class FakeControl : public virtual ui::TextBox,
+                    public virtual ui::ItemList,
+                    public virtual ui::ListView {
   public:
     explicit FakeControl(const ui::ControlSpec& spec);
 
@@ -31,9 +33,9 @@ class FakeControl : public virtual ui::TextBox, public virtual ui::ItemList, pub
     int scrolledTo = -1;
 
     // The user's actions.
-    void click();                        // a button press, or a click on a list view
-    void type(const std::string& text);  // replaces a text box's text as typing would
-    void choose(int index);              // the user picks a combo item / list row
+    void click();                       // a button press, or a click on a list view
+    void type(const std::string& text); // replaces a text box's text as typing would
+    void choose(int index);             // the user picks a combo item / list row
 
     // Control
     void setText(const std::string& text) override;
@@ -77,7 +79,9 @@ class FakeWindow : public ui::Window {
     bool* destroyedFlag = nullptr;
 
     FakeControl& get(const std::string& name);
-    void userCloses() { if (onClose) onClose(); }
+    void userCloses() {
+        if (onClose) onClose();
+    }
 
     ui::Control& control(const std::string& name) override { return get(name); }
     ui::TextBox& textBox(const std::string& name) override { return get(name); }

@@ -1,6 +1,6 @@
-#include "tray/frm_control.h"
 #include "tests/fakes/fake_system.h"
 #include "tests/fakes/fake_ui.h"
+#include "tray/frm_control.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,9 @@ class ControlWindow : public ::testing::Test {
             calls.push_back(w == form->id() ? "add icon" : "add icon to another window");
         };
         links.removeTrayIcon = [this] { calls.push_back("remove icon"); };
-        links.handleTrayMessage = [this](int code) { calls.push_back("tray " + std::to_string(code)); };
+        links.handleTrayMessage = [this](int code) {
+            calls.push_back("tray " + std::to_string(code));
+        };
         links.reAddTrayIcon = [this] { calls.push_back("re-add icon"); };
         links.trayCallbackMessage = 0x8001;
         links.taskbarCreatedMessage = 0xC123;

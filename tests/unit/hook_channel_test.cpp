@@ -40,7 +40,8 @@ TEST(HookChannel, TheHooksAnswerDoesNotWaitForTheUiThread) {
     // The UI thread is busy (it drains nothing) while the hook sees a burst of events.
     auto hook = std::async(std::launch::async, [&] {
         int swallowed = 0;
-        for (std::uint32_t n = 0; n < 5000; ++n) swallowed += channel.onKeyEvent(numbered(65, n), nothingHeld);
+        for (std::uint32_t n = 0; n < 5000; ++n)
+            swallowed += channel.onKeyEvent(numbered(65, n), nothingHeld);
         return swallowed;
     });
     ASSERT_EQ(hook.wait_for(30s), std::future_status::ready) << "the hook waited for the UI thread";
@@ -50,7 +51,8 @@ TEST(HookChannel, TheHooksAnswerDoesNotWaitForTheUiThread) {
     std::vector<std::uint32_t> seen;
     channel.drain([&](const KeyEvent& e) { seen.push_back(e.time); });
     ASSERT_EQ(seen.size(), 5000u);
-    for (std::uint32_t n = 0; n < 5000; ++n) ASSERT_EQ(seen[n], n);
+    for (std::uint32_t n = 0; n < 5000; ++n)
+        ASSERT_EQ(seen[n], n);
     EXPECT_EQ(channel.droppedEvents(), 0u);
 }
 
@@ -70,12 +72,14 @@ TEST(HookChannel, EventsArriveOnceAndInOrderWhileBothThreadsRun) {
     std::vector<std::uint32_t> seen;
     seen.reserve(kEvents);
     auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (seen.size() + channel.droppedEvents() < kEvents && std::chrono::steady_clock::now() < deadline)
+    while (seen.size() + channel.droppedEvents() < kEvents &&
+           std::chrono::steady_clock::now() < deadline)
         channel.drain([&](const KeyEvent& e) { seen.push_back(e.time); });
     hook.join();
     channel.drain([&](const KeyEvent& e) { seen.push_back(e.time); });
     EXPECT_EQ(seen.size() + channel.droppedEvents(), kEvents);
-    for (std::size_t i = 1; i < seen.size(); ++i) ASSERT_LT(seen[i - 1], seen[i]);
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        ASSERT_LT(seen[i - 1], seen[i]);
     EXPECT_GE(wakes.load(), 1);
 }
 
@@ -83,7 +87,8 @@ TEST(HookChannel, AFullQueueDropsAndCountsInsteadOfBlocking) {
     HookChannel channel;
     channel.publish(tableWithKey(65));
     const std::uint32_t total = HookChannel::kQueueCapacity + 10;
-    for (std::uint32_t n = 0; n < total; ++n) EXPECT_TRUE(channel.onKeyEvent(numbered(65, n), nothingHeld));
+    for (std::uint32_t n = 0; n < total; ++n)
+        EXPECT_TRUE(channel.onKeyEvent(numbered(65, n), nothingHeld));
     EXPECT_EQ(channel.droppedEvents(), 10u);
     std::uint32_t count = 0;
     channel.drain([&](const KeyEvent& e) { EXPECT_EQ(e.time, count++); });

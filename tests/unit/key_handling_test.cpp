@@ -58,7 +58,8 @@ class Keyboard : public ::testing::Test {
         e.scanCode = scan;
         e.flags = up ? kKeyUpFlag : 0;
         e.extraInfo = extra;
-        bool swallowed = channel.onKeyEvent(e, [this](std::uint8_t k) { return held.count(k) > 0; });
+        bool swallowed =
+            channel.onKeyEvent(e, [this](std::uint8_t k) { return held.count(k) > 0; });
         channel.drain([this](const KeyEvent& queued) { handler.handleKey(queued); });
         return swallowed;
     }
@@ -72,7 +73,8 @@ class Keyboard : public ::testing::Test {
     }
 };
 
-std::string key(int n, const std::string& name, int mapm, int code, int code2, const std::string& webs) {
+std::string key(int n, const std::string& name, int mapm, int code, int code2,
+                const std::string& webs) {
     std::string k = "key" + std::to_string(n);
     return k + "_name=" + name + "\n" + k + "_mapm=" + std::to_string(mapm) + "\n" + k +
            "_code=" + std::to_string(code) + "\n" + k + "_code2=" + std::to_string(code2) + "\n" +
@@ -151,11 +153,12 @@ TEST_F(Keyboard, EveryCatalogueRowReachesItsTarget) {
          key(3, "c", 42, 67, 0, "") + key(4, "d", 50, 68, 0, "") + key(5, "e", 51, 69, 0, "") +
          key(6, "f", 52, 70, 0, "") + key(7, "g", 53, 71, 0, "") + key(8, "h", 0, 72, 0, "") +
          key(9, "i", 999, 73, 0, ""));
-    for (std::uint32_t vk = 65; vk <= 73; ++vk) EXPECT_TRUE(press(vk));
+    for (std::uint32_t vk = 65; vk <= 73; ++vk)
+        EXPECT_TRUE(press(vk));
     Journal j = take();
     std::erase(j, std::string("caption 0"));
-    EXPECT_EQ(j, (Journal{"command 5", "command 6", "showCurrentFile", "copy", "type",
-                          "copy extra", "type extra"}));
+    EXPECT_EQ(j, (Journal{"command 5", "command 6", "showCurrentFile", "copy", "type", "copy extra",
+                          "type extra"}));
 }
 
 TEST_F(Keyboard, MuteTogglesFromTheStateJustRead) {
@@ -163,7 +166,8 @@ TEST_F(Keyboard, MuteTogglesFromTheStateJustRead) {
     volume.mute = true; // switched on elsewhere
     press(173);
     press(173);
-    EXPECT_EQ(take(), (Journal{"caption 0", "refresh", "mute off", "caption 0", "refresh", "mute on"}));
+    EXPECT_EQ(take(),
+              (Journal{"caption 0", "refresh", "mute off", "caption 0", "refresh", "mute on"}));
 }
 
 TEST_F(Keyboard, HeldVolumeKeyRepeatsUntilAnyLearnedKeyIsReleased) {

@@ -28,11 +28,12 @@ TEST(KeysIniFormat, WritesTheExactLinesWithCrLf) {
     KeyTable table;
     table.append(key("Play", 30, 179, 34, ""));
     table.append(key("Notes", 60, 112, 59, "\"C:\\Program Files\\App\\app.exe\" /x"));
-    EXPECT_EQ(formatKeysIni(table),
-              "[keys]\r\nnumkeys=2\r\n"
-              "key1_name=Play\r\nkey1_mapm=30\r\nkey1_code=179\r\nkey1_code2=34\r\nkey1_webs=\"\"\r\n\r\n"
-              "key2_name=Notes\r\nkey2_mapm=60\r\nkey2_code=112\r\nkey2_code2=59\r\n"
-              "key2_webs=\"\"C:\\Program Files\\App\\app.exe\" /x\"\r\n\r\n");
+    EXPECT_EQ(
+        formatKeysIni(table),
+        "[keys]\r\nnumkeys=2\r\n"
+        "key1_name=Play\r\nkey1_mapm=30\r\nkey1_code=179\r\nkey1_code2=34\r\nkey1_webs=\"\"\r\n\r\n"
+        "key2_name=Notes\r\nkey2_mapm=60\r\nkey2_code=112\r\nkey2_code2=59\r\n"
+        "key2_webs=\"\"C:\\Program Files\\App\\app.exe\" /x\"\r\n\r\n");
 }
 
 TEST(KeysIniFormat, EmptyTableIsTwoLinesAndNegativeNumbersHaveNoBlank) {
@@ -116,8 +117,9 @@ TEST(KeysIniRead, OnlyTheFirstSectionOfTheNameCounts) {
 }
 
 TEST(KeysIniRead, QuotesAreRemovedOnlyWhenTheyEncloseTheValue) {
-    KeyTable table = parseKeysIni("[keys]\nnumkeys=4\nkey1_webs=\"a\" b\nkey2_webs=\"\nkey3_webs=\"'\n"
-                                  "key4_webs=\"\"\"\n");
+    KeyTable table =
+        parseKeysIni("[keys]\nnumkeys=4\nkey1_webs=\"a\" b\nkey2_webs=\"\nkey3_webs=\"'\n"
+                     "key4_webs=\"\"\"\n");
     EXPECT_EQ(table[1].webs, "\"a\" b");
     EXPECT_EQ(table[2].webs, "\"");
     EXPECT_EQ(table[3].webs, "\"'");
@@ -135,16 +137,17 @@ TEST(KeysIniRead, LongValuesAreCutTo1023Characters) {
 }
 
 TEST(KeysIniRead, ByteOrderMarksSelectTheEncoding) {
-    EXPECT_EQ(parseKeysIni(decodeProfileBytes("\xEF\xBB\xBF[keys]\nnumkeys=3\n", [](auto) {
-                  return std::string();
-              })).numKeys(),
+    EXPECT_EQ(parseKeysIni(decodeProfileBytes("\xEF\xBB\xBF[keys]\nnumkeys=3\n",
+                                              [](auto) { return std::string(); }))
+                  .numKeys(),
               3);
     std::string utf16("\xFF\xFE", 2);
     for (char c : std::string("[keys]\nnumkeys=2\n")) {
         utf16 += c;
         utf16 += '\0';
     }
-    EXPECT_EQ(parseKeysIni(decodeProfileBytes(utf16, [](auto) { return std::string(); })).numKeys(), 2);
+    EXPECT_EQ(parseKeysIni(decodeProfileBytes(utf16, [](auto) { return std::string(); })).numKeys(),
+              2);
 }
 
 TEST_F(KeysIniFile, LoadWithoutAFileLeavesTheTableAlone) {
@@ -198,7 +201,8 @@ TEST_F(KeysIniFile, AWriteFailingAfterAnyNumberOfBytesLeavesTheOldFileReadable) 
     ASSERT_TRUE(saveKeys(io(), path, old));
     const std::string before = files.content[path];
     KeyTable table = old;
-    for (int i = 0; i < 20; ++i) table.append(key("New " + std::to_string(i), 60, 66 + i, 48, "x"));
+    for (int i = 0; i < 20; ++i)
+        table.append(key("New " + std::to_string(i), 60, 66 + i, 48, "x"));
     const std::size_t size = formatKeysIni(table).size();
 
     files.fail = fakes::FakeFiles::Fail::AfterBytes;

@@ -13,7 +13,8 @@ TEST(LaunchTarget, QuotedPathWithBlanksAndASwitch) {
 }
 
 TEST(LaunchTarget, QuotedPathWithNothingAfter) {
-    EXPECT_EQ(splitLaunchTarget("\"C:\\My Files\\a.exe\""), (LaunchTarget{"C:\\My Files\\a.exe", ""}));
+    EXPECT_EQ(splitLaunchTarget("\"C:\\My Files\\a.exe\""),
+              (LaunchTarget{"C:\\My Files\\a.exe", ""}));
     EXPECT_EQ(splitLaunchTarget("\"C:\\a.exe\"x"), (LaunchTarget{"C:\\a.exe", ""}));
 }
 

@@ -60,4 +60,6 @@ TEST_F(Startup, WithOneKeyNothingIsShown) {
     EXPECT_EQ(state.keyTable[1].code, 65);
 }
 
-TEST(Version, ReadsOnePointOnePointZero) { EXPECT_EQ(versionText(), "Omnitap, version 1.1.0"); }
+TEST(Version, ReadsOnePointOnePointZero) {
+    EXPECT_EQ(versionText(), "Omnitap, version 1.1.0");
+}

@@ -75,7 +75,8 @@ std::string TempFolder::read(const std::wstring& name) const {
     std::string out;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        out.append(buffer, got);
     CloseHandle(h);
     return out;
 }
@@ -133,7 +134,8 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
         if (condition()) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
         std::this_thread::sleep_for(20ms);
     }
 }

@@ -18,7 +18,8 @@ omnitap::KeyDef learnedKey(WORD vk, WORD scan, int action, const std::string& ar
 std::string keysIni(std::initializer_list<omnitap::KeyDef> keys) {
     omnitap::KeyTable table;
     table.append(learnedKey(kProbeKey, kProbeScan, 0, "", "Probe"));
-    for (const auto& key : keys) table.append(key);
+    for (const auto& key : keys)
+        table.append(key);
     return omnitap::formatKeysIni(table);
 }
 

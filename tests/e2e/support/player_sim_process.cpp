@@ -27,7 +27,8 @@ PlayerSim::PlayerSim(const TempFolder& folder, const std::vector<std::wstring>& 
     log_ = folder.file(L"sim-" + std::to_wstring(++started) + L".log");
     std::wstring exe = binFolder() + L"\\player-sim.exe";
     std::wstring command = commandLineArgument(exe) + L" --log " + commandLineArgument(log_);
-    for (const std::wstring& option : options) command += L" " + commandLineArgument(option);
+    for (const std::wstring& option : options)
+        command += L" " + commandLineArgument(option);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -56,10 +57,12 @@ Lines PlayerSim::log() const {
     std::string text;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
     CloseHandle(h);
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 

@@ -78,8 +78,9 @@ int main(int argc, char** argv) {
     DeleteFileA(path.c_str());
 
     double oursSeconds = seconds(t0, t1), oldSeconds = seconds(t1, t2);
-    std::printf("%d keys: the program's reader %.1f ms, one look-up per value %.1f ms, ratio %.0f\n",
-                keys, oursSeconds * 1000, oldSeconds * 1000, oldSeconds / oursSeconds);
+    std::printf(
+        "%d keys: the program's reader %.1f ms, one look-up per value %.1f ms, ratio %.0f\n", keys,
+        oursSeconds * 1000, oldSeconds * 1000, oldSeconds / oursSeconds);
     if (!(ours == old)) {
         std::printf("the two readers disagree\n");
         return 1;
