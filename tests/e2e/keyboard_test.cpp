@@ -1,6 +1,7 @@
 // The real program's keyboard pipeline: what it swallows, what it passes on, what it starts.
 
 #include "tests/e2e/support/omnitap_keys.h"
+#include "tests/e2e/support/player_sim_process.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,7 @@ TEST(Keyboard, ALaunchKeyOpensAProgramNameWithADocument) {
 TEST(Keyboard, AModifierEntryActsOnlyWhileControlIsHeldAndItsReleaseIsSwallowed) {
     TempFolder folder;
     folder.write(L"keys.ini", keysIni({learnedKey(VK_F15, 0x66, 33, "17")}));
+    PlayerSim sim(folder, {L"--caption", L"1. A - B - Winamp"});
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
@@ -110,6 +112,10 @@ TEST(Keyboard, AModifierEntryActsOnlyWhileControlIsHeldAndItsReleaseIsSwallowed)
     sendKey(VK_CONTROL, 0x1D, true);
     log.pump(300);
     EXPECT_EQ(log.log, (std::vector<std::string>{"down 17", "up 17"}));
+    // Only the press with Control held played the next track.
+    EXPECT_EQ(sim.waitForCommands(1), Lines{"command 40048"});
+    Sleep(300);
+    EXPECT_EQ(sim.logOf("command"), Lines{"command 40048"});
 }
 
 TEST(Keyboard, ScanCodeDecidesForKeysReportingCode255) {
