@@ -12,16 +12,16 @@ std::string mappingDescription(const KeyDef& key) {
     return row ? row->label : actionCatalogue().front().label;
 }
 
-const ui::WindowSpec& Form2::windowSpec() {
-    static const ui::WindowSpec spec{kClassName, kCaption, 4575, 5145, ui::Placement::Centred};
-    return spec;
+const ui::WindowDesign& Form2::windowDesign() {
+    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5145, ui::Placement::Centred};
+    return design;
 }
 
-const std::vector<ui::ControlSpec>& Form2::layout() {
+const std::vector<ui::ControlDesign>& Form2::layout() {
     using ui::Kind;
     // Combo1 and Text1 sit inside Frame1, positioned relative to it.
     // clang-format off
-    static const std::vector<ui::ControlSpec> controls{
+    static const std::vector<ui::ControlDesign> controls{
         {"ListView1", Kind::ListView, "",            {60, 60, 4455, 3495},   {}, 0, "",
          {{"Key", 1200}, {"Mapping", 2800}}},
         {"Frame1",    Kind::Frame,    "Key Mapping", {60, 3600, 4455, 1035}, {}, ui::flag::kDisabled},
@@ -35,7 +35,7 @@ const std::vector<ui::ControlSpec>& Form2::layout() {
 }
 
 Form2::Form2(ConfigContext& context, ConfigWindows& windows)
-    : FormBase(context.ui, windowSpec(), layout()), context_(context), windows_(windows) {}
+    : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void Form2::bindEvents(ui::Window& w) {
     ui::ListView& list = w.listView("ListView1");

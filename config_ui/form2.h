@@ -22,8 +22,8 @@ class Form2 : public FormBase {
   public:
     static constexpr const char* kClassName = "OmnitapEditConfiguration";
     static constexpr const char* kCaption = "Omnitap - Edit Configuration";
-    static const ui::WindowSpec& windowSpec();
-    static const std::vector<ui::ControlSpec>& layout();
+    static const ui::WindowDesign& windowDesign();
+    static const std::vector<ui::ControlDesign>& layout();
 
     Form2(ConfigContext& context, ConfigWindows& windows);
 

@@ -28,18 +28,18 @@ std::int16_t toField(std::int32_t value) {
 
 } // namespace
 
-const ui::WindowSpec& Form3::windowSpec() {
-    static const ui::WindowSpec spec{kClassName, kCaption, 4965, 1605, ui::Placement::Centred};
-    return spec;
+const ui::WindowDesign& Form3::windowDesign() {
+    static const ui::WindowDesign design{kClassName, kCaption, 4965, 1605, ui::Placement::Centred};
+    return design;
 }
 
-const std::vector<ui::ControlSpec>& Form3::layout() {
+const std::vector<ui::ControlDesign>& Form3::layout() {
     using ui::Kind;
     namespace flag = ui::flag;
     const ui::Font arial12{"Arial", 12};
     // Label1, Label2 and Text1 lie below the client area: out of view, still written.
     // clang-format off
-    static const std::vector<ui::ControlSpec> controls{
+    static const std::vector<ui::ControlDesign> controls{
         {"Image1",   Kind::Picture, "",           {120, 120, 480, 480}},
         {"Label3",   Kind::Label,   kPressNow,    {720, 120, 3555, 315},   arial12},
         {"Text2",    Kind::TextBox, "",           {720, 540, 2715, 315},   {}, flag::kHidden},
@@ -57,7 +57,7 @@ const std::vector<ui::ControlSpec>& Form3::layout() {
 }
 
 Form3::Form3(ConfigContext& context, ConfigWindows& windows)
-    : FormBase(context.ui, windowSpec(), layout()), context_(context), windows_(windows) {}
+    : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void Form3::bindEvents(ui::Window& w) {
     w.control("Command1").onClick = [this] { Command1_Click(); };

@@ -19,8 +19,8 @@ class Form3 : public FormBase {
   public:
     static constexpr const char* kClassName = "OmnitapKeyFinder";
     static constexpr const char* kCaption = "Omnitap KeyFinder";
-    static const ui::WindowSpec& windowSpec();
-    static const std::vector<ui::ControlSpec>& layout();
+    static const ui::WindowDesign& windowDesign();
+    static const std::vector<ui::ControlDesign>& layout();
 
     Form3(ConfigContext& context, ConfigWindows& windows);
 

@@ -4,13 +4,13 @@
 
 namespace omnitap {
 
-FormBase::FormBase(ui::UiFactory& ui, const ui::WindowSpec& spec,
-                   const std::vector<ui::ControlSpec>& controls)
-    : ui_(ui), spec_(spec), controls_(controls) {}
+FormBase::FormBase(ui::UiFactory& ui, const ui::WindowDesign& design,
+                   const std::vector<ui::ControlDesign>& controls)
+    : ui_(ui), design_(design), controls_(controls) {}
 
 void FormBase::show() {
     if (!window_) {
-        window_ = ui_.createWindow(spec_, controls_);
+        window_ = ui_.createWindow(design_, controls_);
         bindEvents(*window_);
         window_->onClose = [this] { unload(); };
         Form_Load();

@@ -24,8 +24,8 @@ class FormBase {
     void unload();
 
   protected:
-    FormBase(ui::UiFactory& ui, const ui::WindowSpec& spec,
-             const std::vector<ui::ControlSpec>& controls);
+    FormBase(ui::UiFactory& ui, const ui::WindowDesign& design,
+             const std::vector<ui::ControlDesign>& controls);
 
     virtual void Form_Load() = 0;
     virtual void Form_Unload() = 0;
@@ -37,8 +37,8 @@ class FormBase {
 
   private:
     ui::UiFactory& ui_;
-    const ui::WindowSpec& spec_;
-    const std::vector<ui::ControlSpec>& controls_;
+    const ui::WindowDesign& design_;
+    const std::vector<ui::ControlDesign>& controls_;
     std::unique_ptr<ui::Window> window_;
     bool unloading_ = false;
 };

@@ -33,16 +33,16 @@ std::string keyListLine(const KeyDef& key) {
            "  " + std::to_string(key.code2);
 }
 
-const ui::WindowSpec& frmKeyAssign::windowSpec() {
-    static const ui::WindowSpec spec{kClassName, kCaption, 5010, 4170,
-                                     ui::Placement::SystemDefault};
-    return spec;
+const ui::WindowDesign& frmKeyAssign::windowDesign() {
+    static const ui::WindowDesign design{kClassName, kCaption, 5010, 4170,
+                                         ui::Placement::SystemDefault};
+    return design;
 }
 
-const std::vector<ui::ControlSpec>& frmKeyAssign::layout() {
+const std::vector<ui::ControlDesign>& frmKeyAssign::layout() {
     using ui::Kind;
     const ui::Font fixed{"Lucida Console", 8.25};
-    static const std::vector<ui::ControlSpec> controls{
+    static const std::vector<ui::ControlDesign> controls{
         {"Label1", Kind::Label, kKeyListHeader, {60, 60, 4935, 195}, fixed},
         {"List1", Kind::ListBox, "", {0, 240, 4995, 3030}, fixed},
         {"Command1", Kind::Button, "Add New Key...", {0, 3300, 1755, 375}},
@@ -54,7 +54,7 @@ const std::vector<ui::ControlSpec>& frmKeyAssign::layout() {
 }
 
 frmKeyAssign::frmKeyAssign(ConfigContext& context, ConfigWindows& windows)
-    : FormBase(context.ui, windowSpec(), layout()), context_(context), windows_(windows) {}
+    : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void frmKeyAssign::bindEvents(ui::Window& w) {
     w.control("Command1").onClick = [this] { Command1_Click(); };

@@ -24,8 +24,8 @@ class frmKeyAssign : public FormBase {
   public:
     static constexpr const char* kClassName = "OmnitapKeyEditor";
     static constexpr const char* kCaption = "Omnitap - Key Editor";
-    static const ui::WindowSpec& windowSpec();
-    static const std::vector<ui::ControlSpec>& layout();
+    static const ui::WindowDesign& windowDesign();
+    static const std::vector<ui::ControlDesign>& layout();
 
     frmKeyAssign(ConfigContext& context, ConfigWindows& windows);
 

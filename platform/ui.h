@@ -52,7 +52,7 @@ struct ListColumn {
     int widthTwips = 0;
 };
 
-struct ControlSpec {
+struct ControlDesign {
     std::string name; // "Command1": the form finds its controls by these names
     Kind kind = Kind::Label;
     std::string text;
@@ -65,7 +65,7 @@ struct ControlSpec {
 
 enum class Placement { Centred, SystemDefault };
 
-struct WindowSpec {
+struct WindowDesign {
     std::string className; // the window class, so that tests and tools can find it
     std::string caption;
     int clientWidth = 0; // twips
@@ -163,8 +163,8 @@ struct MenuItem {
 class UiFactory {
   public:
     virtual ~UiFactory() = default;
-    virtual std::unique_ptr<Window> createWindow(const WindowSpec& window,
-                                                 const std::vector<ControlSpec>& controls) = 0;
+    virtual std::unique_ptr<Window> createWindow(const WindowDesign& window,
+                                                 const std::vector<ControlDesign>& controls) = 0;
     virtual std::unique_ptr<Timer> createTimer() = 0;
     // Opens a popup menu at the mouse position, owned by `owner` (brought forward first, so
     // that a click elsewhere closes the menu); returns the chosen item's index or -1.

@@ -5,10 +5,10 @@
 namespace omnitap {
 namespace {
 
-const ui::WindowSpec kWindow{"OmnitapControlWindow", "omnitap control window", 4680, 2220,
-                             ui::Placement::SystemDefault};
+const ui::WindowDesign kWindow{"OmnitapControlWindow", "omnitap control window", 4680, 2220,
+                               ui::Placement::SystemDefault};
 
-const std::vector<ui::ControlSpec> kControls = {
+const std::vector<ui::ControlDesign> kControls = {
     {"Picture1", ui::Kind::Picture, "", {120, 120, 480, 480}},
     {"Command2", ui::Kind::Button, "HOOK", {720, 120, 1215, 375}},
     {"Command4", ui::Kind::Button, "Edit Keys", {2040, 120, 1215, 375}},

@@ -23,10 +23,11 @@ void writeText(HWND window, const std::string& text) {
     SetWindowTextW(window, widen(text).c_str());
 }
 
-ControlCore::ControlCore(const ui::ControlSpec& spec, HWND handle, ControlHost& host,
+ControlCore::ControlCore(const ui::ControlDesign& design, HWND handle, ControlHost& host,
                          ControlCore* frame)
-    : spec_(spec), place_(spec.rect), handle_(handle), host_(host), frame_(frame),
-      enabled_(!(spec.flags & ui::flag::kDisabled)), visible_(!(spec.flags & ui::flag::kHidden)) {
+    : design_(design), place_(design.rect), handle_(handle), host_(host), frame_(frame),
+      enabled_(!(design.flags & ui::flag::kDisabled)),
+      visible_(!(design.flags & ui::flag::kHidden)) {
     if (frame_) {
         place_.left += frame_->place_.left;
         place_.top += frame_->place_.top;
@@ -95,8 +96,8 @@ class Picture final : public ControlOf<ui::Control> {
   public:
     using ControlOf::ControlOf;
     void place(unsigned dpi) override {
-        int size =
-            std::min(twipsToPixels(spec().rect.width, dpi), twipsToPixels(spec().rect.height, dpi));
+        int size = std::min(twipsToPixels(design().rect.width, dpi),
+                            twipsToPixels(design().rect.height, dpi));
         icon_ = loadAppIcon(host().instance(), size);
         SendMessageW(handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
         ControlCore::place(dpi); // setting an icon resizes the control to it
@@ -152,41 +153,43 @@ const KindStyle kKindStyles[] = {
     {ui::Kind::Picture, L"STATIC", SS_ICON, 0},
 };
 
-DWORD flagStyle(const ui::ControlSpec& spec) {
-    if (spec.kind == ui::Kind::Label) return spec.flags & ui::flag::kCentred ? SS_CENTER : SS_LEFT;
-    if (spec.kind == ui::Kind::Button && (spec.flags & ui::flag::kDefault)) return BS_DEFPUSHBUTTON;
+DWORD flagStyle(const ui::ControlDesign& design) {
+    if (design.kind == ui::Kind::Label)
+        return design.flags & ui::flag::kCentred ? SS_CENTER : SS_LEFT;
+    if (design.kind == ui::Kind::Button && (design.flags & ui::flag::kDefault))
+        return BS_DEFPUSHBUTTON;
     return 0;
 }
 
 } // namespace
 
-std::unique_ptr<ControlCore> createControl(const ui::ControlSpec& spec, int id, HWND parent,
+std::unique_ptr<ControlCore> createControl(const ui::ControlDesign& design, int id, HWND parent,
                                            ControlHost& host, ControlCore* frame) {
     const KindStyle* kind = std::find_if(std::begin(kKindStyles), std::end(kKindStyles),
-                                         [&](const KindStyle& k) { return k.kind == spec.kind; });
-    if (kind == std::end(kKindStyles)) throw std::invalid_argument("unknown kind: " + spec.name);
+                                         [&](const KindStyle& k) { return k.kind == design.kind; });
+    if (kind == std::end(kKindStyles)) throw std::invalid_argument("unknown kind: " + design.name);
     // Pictures take no text: a static with SS_ICON would read it as an icon resource name.
-    std::wstring text = spec.kind == ui::Kind::Picture ? std::wstring() : widen(spec.text);
+    std::wstring text = design.kind == ui::Kind::Picture ? std::wstring() : widen(design.text);
     HWND handle = CreateWindowExW(kind->exStyle, kind->windowClass, text.c_str(),
-                                  WS_CHILD | kind->style | flagStyle(spec), 0, 0, 0, 0, parent,
+                                  WS_CHILD | kind->style | flagStyle(design), 0, 0, 0, 0, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                   host.instance(), nullptr);
-    if (!handle) throw std::runtime_error("cannot create control " + spec.name);
-    switch (spec.kind) {
+    if (!handle) throw std::runtime_error("cannot create control " + design.name);
+    switch (design.kind) {
     case ui::Kind::Button:
-        return std::make_unique<Button>(spec, handle, host, frame);
+        return std::make_unique<Button>(design, handle, host, frame);
     case ui::Kind::TextBox:
     case ui::Kind::MultiLineTextBox:
-        return std::make_unique<TextBoxControl>(spec, handle, host, frame);
+        return std::make_unique<TextBoxControl>(design, handle, host, frame);
     case ui::Kind::ComboBox:
     case ui::Kind::ListBox:
-        return makeItemList(spec, handle, host, frame);
+        return makeItemList(design, handle, host, frame);
     case ui::Kind::ListView:
-        return makeListView(spec, handle, host, frame);
+        return makeListView(design, handle, host, frame);
     case ui::Kind::Picture:
-        return std::make_unique<Picture>(spec, handle, host, frame);
+        return std::make_unique<Picture>(design, handle, host, frame);
     default:
-        return std::make_unique<PlainControl>(spec, handle, host, frame);
+        return std::make_unique<PlainControl>(design, handle, host, frame);
     }
 }
 

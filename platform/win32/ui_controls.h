@@ -33,7 +33,8 @@ class ControlCore {
   public:
     // `frame` is the frame that holds the control, or null; the control's twips are then
     // relative to it. Takes ownership of nothing: the window destroys the handles.
-    ControlCore(const ui::ControlSpec& spec, HWND handle, ControlHost& host, ControlCore* frame);
+    ControlCore(const ui::ControlDesign& design, HWND handle, ControlHost& host,
+                ControlCore* frame);
     virtual ~ControlCore() = default;
     ControlCore(const ControlCore&) = delete;
     ControlCore& operator=(const ControlCore&) = delete;
@@ -45,7 +46,7 @@ class ControlCore {
     // Moves and sizes the control for the window's DPI.
     virtual void place(unsigned dpi);
 
-    const ui::ControlSpec& spec() const { return spec_; }
+    const ui::ControlDesign& design() const { return design_; }
     HWND handle() const { return handle_; }
     // Enabled and visible as the user meets it: its own state and its frame's.
     bool usable() const;
@@ -65,7 +66,7 @@ class ControlCore {
   private:
     void applyState();
 
-    ui::ControlSpec spec_;
+    ui::ControlDesign design_;
     ui::Twips place_; // relative to the client area
     HWND handle_;
     ControlHost& host_;
@@ -90,15 +91,15 @@ template <class Interface> class ControlOf : public Interface, public ControlCor
     void setFocus() override { focus(); }
 };
 
-// Creates the control's window (hidden and enabled: ControlCore applies the spec's state) and
+// Creates the control's window (hidden and enabled: ControlCore applies the design's state) and
 // its object. `id` is the control's command id.
-std::unique_ptr<ControlCore> createControl(const ui::ControlSpec& spec, int id, HWND parent,
+std::unique_ptr<ControlCore> createControl(const ui::ControlDesign& design, int id, HWND parent,
                                            ControlHost& host, ControlCore* frame);
 
 // The two kinds with items, in ui_list_controls.cpp.
-std::unique_ptr<ControlCore> makeItemList(const ui::ControlSpec& spec, HWND handle,
+std::unique_ptr<ControlCore> makeItemList(const ui::ControlDesign& design, HWND handle,
                                           ControlHost& host, ControlCore* frame);
-std::unique_ptr<ControlCore> makeListView(const ui::ControlSpec& spec, HWND handle,
+std::unique_ptr<ControlCore> makeListView(const ui::ControlDesign& design, HWND handle,
                                           ControlHost& host, ControlCore* frame);
 
 } // namespace omnitap::win32

@@ -29,8 +29,8 @@ Win32UiFactory::Win32UiFactory(HINSTANCE instance)
 Win32UiFactory::~Win32UiFactory() = default;
 
 std::unique_ptr<ui::Window>
-Win32UiFactory::createWindow(const ui::WindowSpec& window,
-                             const std::vector<ui::ControlSpec>& controls) {
+Win32UiFactory::createWindow(const ui::WindowDesign& window,
+                             const std::vector<ui::ControlDesign>& controls) {
     return std::make_unique<Win32Window>(instance_, window, controls);
 }
 

@@ -20,8 +20,9 @@ class Win32UiFactory final : public ui::UiFactory {
     explicit Win32UiFactory(HINSTANCE instance = nullptr);
     ~Win32UiFactory() override;
 
-    std::unique_ptr<ui::Window> createWindow(const ui::WindowSpec& window,
-                                             const std::vector<ui::ControlSpec>& controls) override;
+    std::unique_ptr<ui::Window>
+    createWindow(const ui::WindowDesign& window,
+                 const std::vector<ui::ControlDesign>& controls) override;
     std::unique_ptr<ui::Timer> createTimer() override;
     int showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items) override;
 

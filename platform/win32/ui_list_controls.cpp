@@ -27,8 +27,9 @@ constexpr int kDropDownTwips = 2400;
 
 class ItemListControl final : public ControlOf<ui::ItemList> {
   public:
-    ItemListControl(const ui::ControlSpec& spec, HWND handle, ControlHost& host, ControlCore* frame)
-        : ControlOf(spec, handle, host, frame), isCombo_(spec.kind == ui::Kind::ComboBox),
+    ItemListControl(const ui::ControlDesign& design, HWND handle, ControlHost& host,
+                    ControlCore* frame)
+        : ControlOf(design, handle, host, frame), isCombo_(design.kind == ui::Kind::ComboBox),
           messages_(isCombo_ ? kComboMessages : kListMessages) {}
 
     void place(unsigned dpi) override {
@@ -39,7 +40,7 @@ class ItemListControl final : public ControlOf<ui::ItemList> {
             RECT r{};
             GetWindowRect(handle(), &r);
             SetWindowPos(handle(), nullptr, 0, 0, r.right - r.left,
-                         twipsToPixels(spec().rect.height + kDropDownTwips, dpi),
+                         twipsToPixels(design().rect.height + kDropDownTwips, dpi),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
@@ -93,11 +94,12 @@ class ItemListControl final : public ControlOf<ui::ItemList> {
 
 class ListViewControl final : public ControlOf<ui::ListView> {
   public:
-    ListViewControl(const ui::ControlSpec& spec, HWND handle, ControlHost& host, ControlCore* frame)
-        : ControlOf(spec, handle, host, frame) {
+    ListViewControl(const ui::ControlDesign& design, HWND handle, ControlHost& host,
+                    ControlCore* frame)
+        : ControlOf(design, handle, host, frame) {
         send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
         int index = 0;
-        for (const ui::ListColumn& column : spec.columns) {
+        for (const ui::ListColumn& column : design.columns) {
             std::wstring title = widen(column.title);
             LVCOLUMNW c{};
             c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -109,8 +111,8 @@ class ListViewControl final : public ControlOf<ui::ListView> {
 
     void place(unsigned dpi) override {
         ControlCore::place(dpi);
-        for (std::size_t i = 0; i < spec().columns.size(); ++i)
-            send(LVM_SETCOLUMNWIDTH, i, twipsToPixels(spec().columns[i].widthTwips, dpi));
+        for (std::size_t i = 0; i < design().columns.size(); ++i)
+            send(LVM_SETCOLUMNWIDTH, i, twipsToPixels(design().columns[i].widthTwips, dpi));
     }
 
     void clear() override {
@@ -228,14 +230,14 @@ class ListViewControl final : public ControlOf<ui::ListView> {
 
 } // namespace
 
-std::unique_ptr<ControlCore> makeItemList(const ui::ControlSpec& spec, HWND handle,
+std::unique_ptr<ControlCore> makeItemList(const ui::ControlDesign& design, HWND handle,
                                           ControlHost& host, ControlCore* frame) {
-    return std::make_unique<ItemListControl>(spec, handle, host, frame);
+    return std::make_unique<ItemListControl>(design, handle, host, frame);
 }
 
-std::unique_ptr<ControlCore> makeListView(const ui::ControlSpec& spec, HWND handle,
+std::unique_ptr<ControlCore> makeListView(const ui::ControlDesign& design, HWND handle,
                                           ControlHost& host, ControlCore* frame) {
-    return std::make_unique<ListViewControl>(spec, handle, host, frame);
+    return std::make_unique<ListViewControl>(design, handle, host, frame);
 }
 
 } // namespace omnitap::win32

@@ -19,8 +19,8 @@ constexpr int kFirstControlId = 100;
 constexpr UINT kDpiChanged = 0x02E0;
 const wchar_t kDefaultClass[] = L"OmnitapWindow";
 
-std::wstring classNameOf(const ui::WindowSpec& spec) {
-    return spec.className.empty() ? std::wstring(kDefaultClass) : widen(spec.className);
+std::wstring classNameOf(const ui::WindowDesign& design) {
+    return design.className.empty() ? std::wstring(kDefaultClass) : widen(design.className);
 }
 
 void registerClass(HINSTANCE instance, const std::wstring& name, WNDPROC procedure) {
@@ -49,20 +49,20 @@ RECT primaryWorkArea() {
 
 } // namespace
 
-Win32Window::Win32Window(HINSTANCE instance, const ui::WindowSpec& spec,
-                         const std::vector<ui::ControlSpec>& controls)
-    : instance_(instance), spec_(spec) {
-    std::wstring className = classNameOf(spec);
+Win32Window::Win32Window(HINSTANCE instance, const ui::WindowDesign& design,
+                         const std::vector<ui::ControlDesign>& controls)
+    : instance_(instance), design_(design) {
+    std::wstring className = classNameOf(design);
     registerClass(instance, className, &Win32Window::procedure);
     // A centred window starts on the primary monitor, so that it gets that monitor's DPI.
     RECT work = primaryWorkArea();
-    bool centred = spec.placement == ui::Placement::Centred;
+    bool centred = design.placement == ui::Placement::Centred;
     // WM_NCCREATE sets hwnd_ already, for the messages that come before CreateWindowExW returns.
-    hwnd_ = CreateWindowExW(kWindowExStyle, className.c_str(), widen(spec.caption).c_str(),
+    hwnd_ = CreateWindowExW(kWindowExStyle, className.c_str(), widen(design.caption).c_str(),
                             kWindowStyle, centred ? work.left : CW_USEDEFAULT,
                             centred ? work.top : CW_USEDEFAULT, 100, 100, nullptr, nullptr,
                             instance, this);
-    if (!hwnd_) throw std::runtime_error("cannot create window " + spec.className);
+    if (!hwnd_) throw std::runtime_error("cannot create window " + design.className);
     try {
         createControls(controls);
         layout(nullptr);
@@ -80,20 +80,21 @@ Win32Window::~Win32Window() {
     DestroyWindow(hwnd_);
 }
 
-void Win32Window::createControls(const std::vector<ui::ControlSpec>& specs) {
+void Win32Window::createControls(const std::vector<ui::ControlDesign>& designs) {
     int id = kFirstControlId;
-    for (const ui::ControlSpec& spec : specs) {
+    for (const ui::ControlDesign& design : designs) {
         ControlCore* frame = nullptr;
-        if (!spec.parent.empty()) {
-            frame = &find(spec.parent); // a frame comes before its controls in the table
-            if (frame->spec().kind != ui::Kind::Frame)
-                throw std::invalid_argument(spec.parent + " is not a frame");
+        if (!design.parent.empty()) {
+            frame = &find(design.parent); // a frame comes before its controls in the table
+            if (frame->design().kind != ui::Kind::Frame)
+                throw std::invalid_argument(design.parent + " is not a frame");
         }
-        controls_.push_back(createControl(spec, id++, hwnd_, *this, frame));
+        controls_.push_back(createControl(design, id++, hwnd_, *this, frame));
         ControlCore* made = controls_.back().get();
-        if (spec.kind == ui::Kind::Button && (spec.flags & ui::flag::kDefault))
+        if (design.kind == ui::Kind::Button && (design.flags & ui::flag::kDefault))
             defaultButton_ = made;
-        if (spec.kind == ui::Kind::Button && (spec.flags & ui::flag::kCancel)) cancelButton_ = made;
+        if (design.kind == ui::Kind::Button && (design.flags & ui::flag::kCancel))
+            cancelButton_ = made;
     }
 }
 
@@ -111,20 +112,20 @@ void Win32Window::layout(const RECT* suggested) {
     fonts_.clear();
     for (const auto& control : controls_) {
         SendMessageW(control->handle(), WM_SETFONT,
-                     reinterpret_cast<WPARAM>(fontFor(control->spec().font)), TRUE);
+                     reinterpret_cast<WPARAM>(fontFor(control->design().font)), TRUE);
         control->place(dpi_);
     }
 
-    SIZE size =
-        windowSizeFor(twipsToPixels(spec_.clientWidth, dpi_),
-                      twipsToPixels(spec_.clientHeight, dpi_), kWindowStyle, kWindowExStyle, dpi_);
+    SIZE size = windowSizeFor(twipsToPixels(design_.clientWidth, dpi_),
+                              twipsToPixels(design_.clientHeight, dpi_), kWindowStyle,
+                              kWindowExStyle, dpi_);
     int width = size.cx, height = size.cy;
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     int x = 0, y = 0;
     if (suggested) {
         x = static_cast<int>(suggested->left);
         y = static_cast<int>(suggested->top);
-    } else if (spec_.placement == ui::Placement::Centred) {
+    } else if (design_.placement == ui::Placement::Centred) {
         RECT work = primaryWorkArea();
         x = static_cast<int>(work.left) +
             std::max(0, static_cast<int>(work.right - work.left - width) / 2);
@@ -138,8 +139,8 @@ void Win32Window::layout(const RECT* suggested) {
 
 ControlCore& Win32Window::find(const std::string& name) const {
     for (const auto& control : controls_)
-        if (control->spec().name == name) return *control;
-    throw std::out_of_range("no control " + name + " in " + spec_.className);
+        if (control->design().name == name) return *control;
+    throw std::out_of_range("no control " + name + " in " + design_.className);
 }
 
 ControlCore* Win32Window::byId(int id) const {
@@ -155,7 +156,7 @@ ui::Control& Win32Window::control(const std::string& name) {
 namespace {
 template <class Interface> Interface& as(ControlCore& core, const char* what) {
     auto* control = dynamic_cast<Interface*>(&core.control());
-    if (!control) throw std::invalid_argument(core.spec().name + " is not " + what);
+    if (!control) throw std::invalid_argument(core.design().name + " is not " + what);
     return *control;
 }
 } // namespace

@@ -19,8 +19,8 @@ namespace omnitap::win32 {
 
 class Win32Window final : public ui::Window, private ControlHost {
   public:
-    Win32Window(HINSTANCE instance, const ui::WindowSpec& spec,
-                const std::vector<ui::ControlSpec>& controls);
+    Win32Window(HINSTANCE instance, const ui::WindowDesign& design,
+                const std::vector<ui::ControlDesign>& controls);
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
@@ -53,7 +53,7 @@ class Win32Window final : public ui::Window, private ControlHost {
     void focusControl(HWND control) override;
     HINSTANCE instance() const override { return instance_; }
 
-    void createControls(const std::vector<ui::ControlSpec>& specs);
+    void createControls(const std::vector<ui::ControlDesign>& designs);
     // Sizes the window for its client area and places every control, with fonts, for dpi_.
     void layout(const RECT* suggested);
     HFONT fontFor(const ui::Font& font);
@@ -61,7 +61,7 @@ class Win32Window final : public ui::Window, private ControlHost {
     ControlCore* byId(int id) const;
 
     HINSTANCE instance_;
-    ui::WindowSpec spec_;
+    ui::WindowDesign design_;
     HWND hwnd_ = nullptr;
     unsigned dpi_ = 96;
     std::map<std::pair<std::string, double>, FontHandle> fonts_; // one per face and size

@@ -28,12 +28,12 @@ constexpr WORD kF8 = VK_F8, kF8Scan = 0x42;
 
 // A control by its name: the control layer creates a window's controls in table order, so
 // they follow each other in that order among the window's children.
-HWND control(HWND window, const std::vector<omnitap::ui::ControlSpec>& layout,
+HWND control(HWND window, const std::vector<omnitap::ui::ControlDesign>& layout,
              const std::string& name) {
     HWND child = GetWindow(window, GW_CHILD);
-    for (const auto& spec : layout) {
+    for (const auto& design : layout) {
         if (!child) break;
-        if (spec.name == name) return child;
+        if (design.name == name) return child;
         child = GetWindow(child, GW_HWNDNEXT);
     }
     ADD_FAILURE() << "no control " << name;

@@ -21,16 +21,16 @@ namespace ui_layer {
 using namespace omnitap;
 using namespace std::chrono_literals;
 
-inline ui::ControlSpec inFrame(ui::ControlSpec spec) {
-    spec.parent = "Frame1";
-    return spec;
+inline ui::ControlDesign inFrame(ui::ControlDesign design) {
+    design.parent = "Frame1";
+    return design;
 }
 
-inline std::vector<ui::ControlSpec> layout() {
+inline std::vector<ui::ControlDesign> layout() {
     using ui::Kind;
     namespace f = ui::flag;
     // clang-format off
-    static const ui::ControlSpec controls[]{
+    static const ui::ControlDesign controls[]{
         {"ListView1", Kind::ListView, "", {60, 60, 4455, 1995}, {}, 0, "",
          {{"Key", 1200}, {"Mapping", 2800}}},
         {"Frame1", Kind::Frame, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
@@ -51,8 +51,8 @@ inline std::vector<ui::ControlSpec> layout() {
     return {std::begin(controls), std::end(controls)};
 }
 
-inline const ui::WindowSpec kSpec{"OmnitapUiLayerTest", "Layer test", 4575, 5145,
-                                  ui::Placement::Centred};
+inline const ui::WindowDesign kSpec{"OmnitapUiLayerTest", "Layer test", 4575, 5145,
+                                    ui::Placement::Centred};
 
 inline unsigned screenDpi() {
     HDC dc = GetDC(nullptr);
@@ -113,7 +113,7 @@ class UiLayer : public ::testing::Test {
     }
 
     unsigned dpi = screenDpi();
-    std::vector<ui::ControlSpec> table = layout();
+    std::vector<ui::ControlDesign> table = layout();
     win32::Win32UiFactory factory;
     std::unique_ptr<ui::Window> window = factory.createWindow(kSpec, table);
 };

@@ -46,13 +46,13 @@ TEST_F(UiLayer, ControlsFollowTheTableInOrderPlaceAndStyle) {
     auto kids = children();
     ASSERT_EQ(kids.size(), table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
-        const auto& spec = table[i];
-        SCOPED_TRACE(spec.name);
+        const auto& design = table[i];
+        SCOPED_TRACE(design.name);
         wchar_t name[64];
         GetClassNameW(kids[i], name, 64);
-        EXPECT_EQ(lstrcmpiW(name, classes.at(spec.kind).c_str()), 0);
-        ui::Twips at = spec.rect;
-        if (spec.parent == "Frame1") {
+        EXPECT_EQ(lstrcmpiW(name, classes.at(design.kind).c_str()), 0);
+        ui::Twips at = design.rect;
+        if (design.parent == "Frame1") {
             at.left += 60;
             at.top += 2100;
         }
@@ -62,11 +62,11 @@ TEST_F(UiLayer, ControlsFollowTheTableInOrderPlaceAndStyle) {
         EXPECT_EQ(r.left, px(at.left));
         EXPECT_EQ(r.top, px(at.top));
         EXPECT_EQ(r.right - r.left, px(at.width));
-        if (spec.kind != ui::Kind::ComboBox) {
+        if (design.kind != ui::Kind::ComboBox) {
             EXPECT_EQ(r.bottom - r.top, px(at.height));
         }
-        bool focusable = spec.kind != ui::Kind::Label && spec.kind != ui::Kind::Frame &&
-                         spec.kind != ui::Kind::Picture;
+        bool focusable = design.kind != ui::Kind::Label && design.kind != ui::Kind::Frame &&
+                         design.kind != ui::Kind::Picture;
         EXPECT_EQ((GetWindowLongW(kids[i], GWL_STYLE) & WS_TABSTOP) != 0, focusable);
     }
     EXPECT_EQ(GetWindowLongW(child("Command1"), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);

@@ -5,14 +5,14 @@
 
 namespace omnitap::fakes {
 
-FakeControl::FakeControl(const ui::ControlSpec& s) : spec(s), textValue(s.text) {
+FakeControl::FakeControl(const ui::ControlDesign& s) : design(s), textValue(s.text) {
     isEnabled = !(s.flags & ui::flag::kDisabled);
     isVisible = !(s.flags & ui::flag::kHidden);
 }
 
 void FakeControl::click() {
     if (!isEnabled) return;
-    if (spec.kind == ui::Kind::ListView && onItemClick && selectedIndex >= 0) onItemClick();
+    if (design.kind == ui::Kind::ListView && onItemClick && selectedIndex >= 0) onItemClick();
     if (onClick) onClick();
 }
 
@@ -22,7 +22,7 @@ void FakeControl::type(const std::string& text) {
 
 void FakeControl::choose(int index) {
     if (!isEnabled) return;
-    if (spec.kind == ui::Kind::ComboBox) {
+    if (design.kind == ui::Kind::ComboBox) {
         setSelected(index);
     } else {
         selectedIndex = index;
@@ -33,7 +33,7 @@ void FakeControl::choose(int index) {
 void FakeControl::setText(const std::string& text) {
     bool changed = text != textValue;
     textValue = text;
-    bool isTextBox = spec.kind == ui::Kind::TextBox || spec.kind == ui::Kind::MultiLineTextBox;
+    bool isTextBox = design.kind == ui::Kind::TextBox || design.kind == ui::Kind::MultiLineTextBox;
     if (changed && isTextBox && onChange) onChange();
 }
 
@@ -50,7 +50,7 @@ int FakeControl::addItem(const std::string& text) {
 void FakeControl::setSelected(int index) {
     if (index < -1 || index >= count()) throw std::out_of_range("setSelected");
     selectedIndex = index;
-    if (spec.kind == ui::Kind::ComboBox && index >= 0 && onClick) onClick();
+    if (design.kind == ui::Kind::ComboBox && index >= 0 && onClick) onClick();
 }
 
 void FakeControl::setCell(int row, int column, const std::string& text) {
@@ -65,9 +65,9 @@ std::string FakeControl::cell(int row, int column) const {
     return column < static_cast<int>(cells.size()) ? cells[column] : std::string();
 }
 
-FakeWindow::FakeWindow(const ui::WindowSpec& s, const std::vector<ui::ControlSpec>& specs)
-    : spec(s), captionText(s.caption) {
-    for (const auto& c : specs) {
+FakeWindow::FakeWindow(const ui::WindowDesign& s, const std::vector<ui::ControlDesign>& designs)
+    : design(s), captionText(s.caption) {
+    for (const auto& c : designs) {
         controls[c.name] = std::make_unique<FakeControl>(c);
         tabOrder.push_back(c.name);
     }
@@ -86,7 +86,8 @@ FakeControl& FakeWindow::get(const std::string& name) {
 namespace {
 class TrackedWindow : public FakeWindow {
   public:
-    TrackedWindow(FakeUiFactory& f, const ui::WindowSpec& s, const std::vector<ui::ControlSpec>& c)
+    TrackedWindow(FakeUiFactory& f, const ui::WindowDesign& s,
+                  const std::vector<ui::ControlDesign>& c)
         : FakeWindow(s, c), factory(f) {}
     ~TrackedWindow() override { factory.forget(this); }
     FakeUiFactory& factory;
@@ -103,9 +104,9 @@ class TrackedTimer : public FakeTimer {
 } // namespace
 
 std::unique_ptr<ui::Window>
-FakeUiFactory::createWindow(const ui::WindowSpec& spec,
-                            const std::vector<ui::ControlSpec>& controls) {
-    auto window = std::make_unique<TrackedWindow>(*this, spec, controls);
+FakeUiFactory::createWindow(const ui::WindowDesign& design,
+                            const std::vector<ui::ControlDesign>& controls) {
+    auto window = std::make_unique<TrackedWindow>(*this, design, controls);
     windows.push_back(window.get());
     return window;
 }
@@ -127,7 +128,7 @@ void FakeUiFactory::forget(FakeWindow* window) {
 
 FakeWindow* FakeUiFactory::find(const std::string& caption) const {
     for (FakeWindow* w : windows)
-        if (w->spec.caption == caption) return w;
+        if (w->design.caption == caption) return w;
     return nullptr;
 }
 

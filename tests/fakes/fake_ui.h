@@ -15,9 +15,9 @@ class FakeControl : public virtual ui::TextBox,
                     public virtual ui::ItemList,
                     public virtual ui::ListView {
   public:
-    explicit FakeControl(const ui::ControlSpec& spec);
+    explicit FakeControl(const ui::ControlDesign& design);
 
-    ui::ControlSpec spec;
+    ui::ControlDesign design;
     std::string textValue;
     bool isEnabled = true;
     bool isVisible = true;
@@ -67,10 +67,10 @@ class FakeControl : public virtual ui::TextBox,
 
 class FakeWindow : public ui::Window {
   public:
-    FakeWindow(const ui::WindowSpec& spec, const std::vector<ui::ControlSpec>& controls);
+    FakeWindow(const ui::WindowDesign& design, const std::vector<ui::ControlDesign>& controls);
     ~FakeWindow() override;
 
-    ui::WindowSpec spec;
+    ui::WindowDesign design;
     bool isVisible = false;
     int timesShown = 0;
     std::string captionText;
@@ -121,8 +121,9 @@ class FakeUiFactory : public ui::UiFactory {
     FakeWindow* find(const std::string& caption) const;
     FakeWindow& window(const std::string& caption) const;
 
-    std::unique_ptr<ui::Window> createWindow(const ui::WindowSpec& window,
-                                             const std::vector<ui::ControlSpec>& controls) override;
+    std::unique_ptr<ui::Window>
+    createWindow(const ui::WindowDesign& window,
+                 const std::vector<ui::ControlDesign>& controls) override;
     std::unique_ptr<ui::Timer> createTimer() override;
     int showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items) override;
 

@@ -44,7 +44,7 @@ TEST_F(EditConfiguration, LoadListsKeysWithTheirMappingsAndTheWholeCatalogue) {
     FakeWindow& w = open();
 
     EXPECT_TRUE(state.configOpen);
-    EXPECT_EQ(w.spec.className, "OmnitapEditConfiguration");
+    EXPECT_EQ(w.design.className, "OmnitapEditConfiguration");
     EXPECT_EQ(editConfigurationRows(),
               (std::vector<std::string>{"Play|Winamp: Play / Pause", "Nothing|",
                                         "Notes|Launch: notepad.exe"}));

@@ -64,9 +64,9 @@ class KeyEditor : public ConfigUiTest {
 TEST_F(KeyEditor, ListsEveryKeyWithItsIndexAsItemData) {
     learned({key("Play", 179, 34), key("Play", 179, 34)}); // taught twice: two lines
     FakeWindow& editor = openKeyEditor();
-    EXPECT_EQ(editor.spec.placement, ui::Placement::SystemDefault);
+    EXPECT_EQ(editor.design.placement, ui::Placement::SystemDefault);
     EXPECT_EQ(editor.get("Label1").text(), kKeyListHeader);
-    EXPECT_EQ(editor.get("List1").spec.font.face, "Lucida Console");
+    EXPECT_EQ(editor.get("List1").design.font.face, "Lucida Console");
     auto& list = editor.get("List1");
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.itemData(0), 1);

@@ -29,8 +29,8 @@ TEST_F(KeyFinder, OpensWaitingAndTellsTheHookToCatchTheNextKey) {
     EXPECT_TRUE(state.findingKey);
     EXPECT_TRUE(windows.keyFinderLoaded());
     EXPECT_EQ(finderWaitingCalls, std::vector<bool>{true});
-    EXPECT_EQ(finder.spec.className, "OmnitapKeyFinder");
-    EXPECT_EQ(finder.spec.placement, ui::Placement::Centred);
+    EXPECT_EQ(finder.design.className, "OmnitapKeyFinder");
+    EXPECT_EQ(finder.design.placement, ui::Placement::Centred);
     expectWaiting(finder);
 }
 

@@ -14,15 +14,15 @@ using namespace omnitap;
 namespace {
 
 struct Layout {
-    const ui::WindowSpec& window;
-    const std::vector<ui::ControlSpec>& controls;
+    const ui::WindowDesign& window;
+    const std::vector<ui::ControlDesign>& controls;
     std::set<std::string> outOfView; // written by the program, never seen
 };
 
 std::vector<Layout> layouts() {
-    return {{Form2::windowSpec(), Form2::layout(), {}},
-            {frmKeyAssign::windowSpec(), frmKeyAssign::layout(), {}},
-            {Form3::windowSpec(), Form3::layout(), {"Label1", "Label2", "Text1"}}};
+    return {{Form2::windowDesign(), Form2::layout(), {}},
+            {frmKeyAssign::windowDesign(), frmKeyAssign::layout(), {}},
+            {Form3::windowDesign(), Form3::layout(), {"Label1", "Label2", "Text1"}}};
 }
 
 bool inside(const ui::Twips& r, int width, int height) {
@@ -35,7 +35,7 @@ TEST(ConfigUiLayout, EveryControlFitsItsWindowOrItsFrame) {
     for (const Layout& l : layouts()) {
         SCOPED_TRACE(l.window.caption);
         std::set<std::string> names;
-        for (const ui::ControlSpec& c : l.controls) {
+        for (const ui::ControlDesign& c : l.controls) {
             SCOPED_TRACE(c.name);
             EXPECT_TRUE(names.insert(c.name).second) << "name used twice";
             if (l.outOfView.count(c.name)) {
@@ -45,7 +45,7 @@ TEST(ConfigUiLayout, EveryControlFitsItsWindowOrItsFrame) {
             } else {
                 auto frame =
                     std::find_if(l.controls.begin(), l.controls.end(),
-                                 [&](const ui::ControlSpec& f) { return f.name == c.parent; });
+                                 [&](const ui::ControlDesign& f) { return f.name == c.parent; });
                 ASSERT_NE(frame, l.controls.end());
                 EXPECT_EQ(frame->kind, ui::Kind::Frame);
                 EXPECT_LT(frame - l.controls.begin(), &c - l.controls.data()); // frame comes first
@@ -60,7 +60,7 @@ TEST(ConfigUiLayout, OneDefaultButtonAndAtMostOneCancelButton) {
         SCOPED_TRACE(l.window.caption);
         auto withFlag = [&](unsigned f) {
             return std::count_if(l.controls.begin(), l.controls.end(),
-                                 [&](const ui::ControlSpec& c) {
+                                 [&](const ui::ControlDesign& c) {
                                      return (c.flags & f) != 0 && c.kind == ui::Kind::Button;
                                  });
         };
@@ -70,7 +70,7 @@ TEST(ConfigUiLayout, OneDefaultButtonAndAtMostOneCancelButton) {
 }
 
 TEST(ConfigUiLayout, ListViewColumnsFitTheList) {
-    const ui::ControlSpec& list = Form2::layout().front();
+    const ui::ControlDesign& list = Form2::layout().front();
     ASSERT_EQ(list.kind, ui::Kind::ListView);
     int total = 0;
     for (const ui::ListColumn& column : list.columns)

@@ -47,7 +47,7 @@ TEST_F(ControlWindow, UnderAnyOtherNameItStaysHiddenAndHooksAtOnce) {
     load("omnitap"); // lower case is not test mode
     EXPECT_EQ(calls, (std::vector<std::string>{"hook", "add icon"}));
     EXPECT_FALSE(window().visible());
-    EXPECT_EQ(window().spec.className, "OmnitapControlWindow");
+    EXPECT_EQ(window().design.className, "OmnitapControlWindow");
     ASSERT_EQ(ui.timers.size(), 1u);
     EXPECT_EQ(ui.timers[0]->interval, 200);
     EXPECT_FALSE(ui.timers[0]->enabled());
