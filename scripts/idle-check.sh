@@ -10,22 +10,9 @@ seconds=${2:-30}
 cpu_limit_ms=300     # 1 % of one core over 30 s
 memory_limit_kb=256
 
-dir=$(mktemp -d)
-trap 'kill "$wine_pid" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$dir"' EXIT
-cp "$exe" "$dir/omnitap-idle.exe"
-printf '[keys]\r\nnumkeys=1\r\nkey1_name=F12\r\nkey1_mapm=0\r\nkey1_code=123\r\nkey1_code2=88\r\nkey1_webs=""\r\n\r\n' > "$dir/keys.ini"
-(cd "$dir" && exec wine omnitap-idle.exe) &
-wine_pid=$!
-
-pid=""
-for _ in $(seq 1 100); do
-    pid=$(pgrep -f 'omnitap-idle\.exe' | while read -r p; do
-        [ "$(readlink "/proc/$p/exe" 2>/dev/null)" != "$(command -v wine)" ] && echo "$p"; done | head -1)
-    [ -n "$pid" ] && break
-    sleep 0.2
-done
-[ -n "$pid" ] || { echo "idle-check: omnitap did not start"; exit 1; }
-sleep 8 # start-up settles: the control window, the hook thread, the tray icon
+source "$(dirname "$0")/omnitap-under-wine.sh"
+start_omnitap "$exe" omnitap-idle "$(keys_ini 0:123:88)" || exit 1
+pid=$omnitap_pid
 server=$(pgrep -x wineserver | head -1 || true)
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

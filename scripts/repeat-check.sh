@@ -6,24 +6,9 @@
 #   repeat-check.sh BIN_FOLDER
 set -euo pipefail
 bin=$1
-dir=$(mktemp -d)
-trap 'kill "$wine_pid" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$dir"' EXIT
-cp "$bin/omnitap.exe" "$dir/omnitap-repeat.exe"
-key() { printf 'key%d_name=k%d\r\nkey%d_mapm=%d\r\nkey%d_code=%d\r\nkey%d_code2=%d\r\nkey%d_webs=""\r\n\r\n' "$1" "$1" "$1" "$2" "$1" "$3" "$1" "$4" "$1"; }
-{ printf '[keys]\r\nnumkeys=3\r\n'; key 1 301 124 100; key 2 300 125 101; key 3 0 126 102; } > "$dir/keys.ini"
-(cd "$dir" && exec wine omnitap-repeat.exe) &
-wine_pid=$!
-
-pid=""
-for _ in $(seq 1 100); do
-    pid=$(pgrep -f 'omnitap-repeat\.exe' | while read -r p; do
-        [ "$(readlink "/proc/$p/exe" 2>/dev/null)" != "$(command -v wine)" ] && echo "$p"; done | head -1)
-    [ -n "$pid" ] && break
-    sleep 0.2
-done
-[ -n "$pid" ] || { echo "repeat-check: omnitap did not start"; exit 1; }
-sleep 8
-kill -0 "$pid" 2>/dev/null || { echo "repeat-check: omnitap ended at start-up"; exit 1; }
+source "$(dirname "$0")/omnitap-under-wine.sh"
+start_omnitap "$bin/omnitap.exe" omnitap-repeat "$(keys_ini 301:124:100 300:125:101 0:126:102)" || exit 1
+pid=$omnitap_pid
 
 # Voluntary context switches of all the process's threads: every wake-up counts one.
 wakeups() { cat /proc/"$pid"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ {s += $2} END {print s}'; }
