@@ -11,21 +11,7 @@ std::optional<std::string> FakeFiles::readAll(const std::string& path) {
 platform::WriteResult FakeFiles::replaceAtomically(const std::string& path,
                                                    const std::string& bytes) {
     ++writes;
-    switch (fail) {
-    case Fail::AfterBytes:
-        lastTemporary = bytes.substr(0, failAfterBytes);
-        if (failAfterBytes < bytes.size()) return {false, failureReason};
-        break;
-    case Fail::OnFlush:
-        lastTemporary = bytes;
-        return {false, failureReason};
-    case Fail::OnReplace:
-        lastTemporary = bytes;
-        return {false, "Access is denied."};
-    case Fail::Never:
-        lastTemporary = bytes;
-        break;
-    }
+    if (!failure.empty()) return {false, failure};
     content[path] = bytes;
     return {};
 }

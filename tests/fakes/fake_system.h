@@ -13,18 +13,12 @@
 
 namespace omnitap::fakes {
 
-// Files kept in a map. A write can be told to fail: after `failAfterBytes` bytes of the
-// temporary file, on the flush, or on the final replace; the target keeps its old content.
+// Files kept in a map. A write told to fail reports `failure` and keeps the old content.
 class FakeFiles : public platform::Files {
   public:
-    enum class Fail { Never, AfterBytes, OnFlush, OnReplace };
-
     std::map<std::string, std::string> content;
-    Fail fail = Fail::Never;
-    std::size_t failAfterBytes = 0;
-    std::string failureReason = "There is not enough space on the disk.";
+    std::string failure; // empty: writes succeed
     int writes = 0;
-    std::string lastTemporary; // what reached the temporary file on the last write
 
     bool exists(const std::string& path) override { return content.count(path) != 0; }
     std::optional<std::string> readAll(const std::string& path) override;

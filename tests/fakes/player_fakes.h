@@ -60,12 +60,10 @@ class FakeClipboard : public platform::Clipboard {
   public:
     std::optional<std::string> text; // nothing = never set
     platform::WindowId lastOwner = 0;
-    bool heldByOtherProgram = false;
     int requests = 0;
 
     bool setText(platform::WindowId owner, const std::string& newText) override {
         ++requests;
-        if (heldByOtherProgram) return false;
         text = newText;
         lastOwner = owner;
         return true;

@@ -6,42 +6,26 @@ using namespace omnitap;
 using namespace omnitap::testing;
 using fakes::FakeWindow;
 
-TEST(KeyListLine, HeaderPutsTheColumnTitlesWhereTheCodesGo) {
+TEST(KeyListLine, CodesStandUnderTheHeadersTitles) {
     const std::string header = kKeyListHeader;
-    EXPECT_EQ(header.size(), 46u);
-    EXPECT_EQ(header.substr(0, 29), "Key Name" + std::string(21, ' '));
-    EXPECT_EQ(header[29], '|');
-    EXPECT_EQ(header.find("Code 1"), 31u);
-    EXPECT_EQ(header.find("Code 2"), 40u);
-}
-
-TEST(KeyListLine, CodesStandInTheirColumns) {
+    EXPECT_EQ(header.substr(29, 1), "|");
     const std::string line = keyListLine(key("Play", 179, 34));
     EXPECT_EQ(line, "Play" + std::string(25, ' ') + "  179      34");
-    EXPECT_EQ(line.substr(31, 3), "179");
-    EXPECT_EQ(line.substr(34, 6), std::string(6, ' '));
-    EXPECT_EQ(line.substr(40), "34");
+    EXPECT_EQ(header.find("Code 1"), line.find("179"));
+    EXPECT_EQ(header.find("Code 2"), line.find("34"));
     EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
 }
 
-TEST(KeyListLine, LongNamesAreCutTo29CharactersForDisplayOnly) {
-    const std::string exact(29, 'x');
-    EXPECT_EQ(keyListLine(key(exact, 65, 30)), exact + "  65       30");
+TEST(KeyListLine, LongNamesAreCutTo29CharactersNotBytesForDisplayOnly) {
     const KeyDef longKey = key(std::string(29, 'y') + "TAIL", 65, 30);
     EXPECT_EQ(keyListLine(longKey), std::string(29, 'y') + "  65       30");
     EXPECT_EQ(longKey.name.size(), 33u);
-}
-
-TEST(KeyListLine, NamesAreMeasuredInCharactersNotBytes) {
-    std::string name;
+    std::string name, expected;
     for (int i = 0; i < 30; ++i)
         name += "\xC3\xA9"; // 30 times "é"
-    std::string expected;
     for (int i = 0; i < 29; ++i)
         expected += "\xC3\xA9";
     EXPECT_EQ(keyListLine(key(name, 65, 30)), expected + "  65       30");
-    EXPECT_EQ(keyListLine(key("Caf\xC3\xA9", 65, 30)).substr(0, 5 + 25),
-              "Caf\xC3\xA9" + std::string(25, ' '));
 }
 
 namespace {
@@ -64,9 +48,7 @@ class KeyEditor : public ConfigUiTest {
 TEST_F(KeyEditor, ListsEveryKeyWithItsIndexAsItemData) {
     learned({key("Play", 179, 34), key("Play", 179, 34)}); // taught twice: two lines
     FakeWindow& editor = openKeyEditor();
-    EXPECT_EQ(editor.design.placement, ui::Placement::SystemDefault);
     EXPECT_EQ(editor.get("Label1").text(), kKeyListHeader);
-    EXPECT_EQ(editor.get("List1").design.font.face, "Lucida Console");
     auto& list = editor.get("List1");
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.itemData(0), 1);
@@ -99,16 +81,6 @@ TEST_F(KeyEditor, RemovingTheFirstOfThreeMovesTheOthersDownEverywhere) {
     EXPECT_EQ(tableChanges, 1);
 }
 
-TEST_F(KeyEditor, RemovingTheLastLineOnlyShrinksTheTable) {
-    threeKeys();
-    openKeyEditor();
-    messages.answer = platform::mb::kAnswerYes;
-    selectLine(2).get("Command2").click();
-    ASSERT_EQ(state.keyTable.numKeys(), 2);
-    EXPECT_EQ(state.keyTable[2].name, "Notes");
-    EXPECT_EQ(fileTable(), state.keyTable);
-}
-
 TEST_F(KeyEditor, RemoveKeyWithoutASelectedLineDoesNothing) {
     threeKeys();
     openKeyEditor().get("Command2").click();
@@ -133,26 +105,21 @@ TEST_F(KeyEditor, AnsweringNoChangesNothing) {
     EXPECT_EQ(tableChanges, 0);
 }
 
-TEST_F(KeyEditor, RemoveAllKeysOnAnEmptyTableStillAsksAndWritesAnEmptyTable) {
-    openKeyEditor();
-    messages.answer = platform::mb::kAnswerYes;
-    keyEditor().get("Command3").click();
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Are you sure you want to remove all keys?");
-    EXPECT_EQ(messages.shown[0].title, "Remove All Keys");
-    EXPECT_EQ(messages.shown[0].style, 36u);
-    EXPECT_EQ(files.content.at(iniPath), "[keys]\r\nnumkeys=0\r\n");
-}
-
-TEST_F(KeyEditor, RemoveAllKeysEmptiesTableFileAndBothLists) {
-    threeKeys();
-    openKeyEditor();
-    messages.answer = platform::mb::kAnswerYes;
-    keyEditor().get("Command3").click();
-    EXPECT_TRUE(state.keyTable.empty());
-    EXPECT_TRUE(fileTable().empty());
-    EXPECT_TRUE(keyEditorLines().empty());
-    EXPECT_TRUE(editConfigurationRows().empty());
+TEST_F(KeyEditor, RemoveAllKeysAsksThenEmptiesTableFileAndBothListsEvenWhenEmpty) {
+    for (bool withKeys : {true, false}) {
+        if (withKeys) threeKeys();
+        messages.shown.clear();
+        openKeyEditor();
+        messages.answer = platform::mb::kAnswerYes;
+        keyEditor().get("Command3").click();
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, "Are you sure you want to remove all keys?");
+        EXPECT_EQ(messages.shown[0].title, "Remove All Keys");
+        EXPECT_TRUE(state.keyTable.empty());
+        EXPECT_EQ(files.content.at(iniPath), "[keys]\r\nnumkeys=0\r\n");
+        EXPECT_TRUE(keyEditorLines().empty());
+        EXPECT_TRUE(editConfigurationRows().empty());
+    }
 }
 
 TEST_F(KeyEditor, AKeyAddedWhileTheQuestionIsUpIsNotTheOneRemoved) {

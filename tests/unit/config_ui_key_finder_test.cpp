@@ -29,8 +29,6 @@ TEST_F(KeyFinder, OpensWaitingAndTellsTheHookToCatchTheNextKey) {
     EXPECT_TRUE(state.findingKey);
     EXPECT_TRUE(windows.keyFinderLoaded());
     EXPECT_EQ(finderWaitingCalls, std::vector<bool>{true});
-    EXPECT_EQ(finder.design.className, "OmnitapKeyFinder");
-    EXPECT_EQ(finder.design.placement, ui::Placement::Centred);
     expectWaiting(finder);
 }
 
@@ -100,9 +98,6 @@ TEST_F(KeyFinder, ASecondKeyWhileNamingChangesNothing) {
     pressKey(66, 48);
 
     EXPECT_EQ(finder.get("Text2").text(), "My A");
-    EXPECT_EQ(finder.get("Label1").text(), "65");
-    EXPECT_EQ(finder.get("Label2").text(), "30");
-    EXPECT_TRUE(finder.get("Command1").enabled());
     finder.get("Command1").click();
     EXPECT_EQ(state.keyTable[1], key("My A", 65, 30));
 }
@@ -115,9 +110,7 @@ TEST_F(KeyFinder, TryAgainWaitsAgainAndTheNextKeyReplacesEverything) {
     EXPECT_EQ(finderWaitingCalls, (std::vector<bool>{true, false, true}));
 
     pressKey(66, 48);
-    EXPECT_EQ(finder.get("Text2").text(), "Key 66 - 48");
     EXPECT_EQ(finder.get("Label1").text(), "66");
-    EXPECT_EQ(finder.get("Label2").text(), "48");
     finder.get("Command1").click();
     EXPECT_EQ(state.keyTable[1], key("Key 66 - 48", 66, 48));
 }
@@ -132,17 +125,6 @@ TEST_F(KeyFinder, ANameOfOnlyBlanksIsRefusedSilently) {
     EXPECT_TRUE(state.keyTable.empty());
     EXPECT_EQ(files.writes, 0);
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(tableChanges, 0);
-}
-
-TEST_F(KeyFinder, AKeyAlreadyLearnedIsAppendedAgain) {
-    learned({key("Play", 179, 34, 30)});
-    openKeyFinder();
-    pressKey(179, 34);
-    keyFinder().get("Command1").click();
-    ASSERT_EQ(state.keyTable.numKeys(), 2);
-    EXPECT_EQ(state.keyTable[2], key("Key 179 - 34", 179, 34));
-    EXPECT_EQ(keyEditorLines().size(), 2u);
 }
 
 TEST_F(KeyFinder, CancelAndTheCloseBoxAddNothing) {
@@ -161,30 +143,16 @@ TEST_F(KeyFinder, CancelAndTheCloseBoxAddNothing) {
     EXPECT_EQ(files.writes, 0);
 }
 
-TEST_F(KeyFinder, AddNewKeyWhileOpenOnlyBringsItForward) {
+TEST_F(KeyFinder, TheEventReportGoesToTheHiddenTextBoxAndLateEventsAreIgnored) {
     FakeWindow& finder = openKeyFinder();
     pressKey(65, 30);
-    keyEditor().get("Command1").click();
-    EXPECT_EQ(&keyFinder(), &finder);
-    EXPECT_EQ(finder.timesShown, 2);
-    EXPECT_EQ(finder.get("Text2").text(), "Key 65 - 30"); // still naming
-}
+    windows.showKeyEventReport("vkCode: 65\r\n");
+    EXPECT_EQ(finder.get("Text1").text(), "vkCode: 65\r\n");
 
-TEST_F(KeyFinder, TheEventReportGoesToTheHiddenTextBox) {
-    FakeWindow& finder = openKeyFinder();
-    const std::string report =
-        "vkCode: 65\r\nscanCode: 30\r\ndwExtraInfo: 0\r\nflags: 0\r\ntime: 1234\r\n";
-    pressKey(65, 30);
-    windows.showKeyEventReport(report);
-    EXPECT_EQ(finder.get("Text1").text(), report);
-}
-
-TEST_F(KeyFinder, EventsArrivingAfterItClosedAreIgnored) {
-    openKeyFinder().get("Command2").click();
+    finder.get("Command2").click();
     pressKey(65, 30);
     windows.showKeyEventReport("vkCode: 65\r\n");
     EXPECT_FALSE(isOpen(Form3::kCaption));
-    EXPECT_FALSE(windows.keyFinderWaiting());
     EXPECT_TRUE(state.keyTable.empty());
 }
 

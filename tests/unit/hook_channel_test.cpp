@@ -48,11 +48,9 @@ TEST(HookChannel, TheHooksAnswerDoesNotWaitForTheUiThread) {
     EXPECT_EQ(hook.get(), 5000);
     EXPECT_EQ(wakes, 1); // one wake-up while the UI thread has not drained yet
 
-    std::vector<std::uint32_t> seen;
-    channel.drain([&](const KeyEvent& e) { seen.push_back(e.time); });
-    ASSERT_EQ(seen.size(), 5000u);
-    for (std::uint32_t n = 0; n < 5000; ++n)
-        ASSERT_EQ(seen[n], n);
+    std::uint32_t next = 0;
+    channel.drain([&](const KeyEvent& e) { EXPECT_EQ(e.time, next++); });
+    EXPECT_EQ(next, 5000u);
     EXPECT_EQ(channel.droppedEvents(), 0u);
 }
 
@@ -93,14 +91,4 @@ TEST(HookChannel, AFullQueueDropsAndCountsInsteadOfBlocking) {
     std::uint32_t count = 0;
     channel.drain([&](const KeyEvent& e) { EXPECT_EQ(e.time, count++); });
     EXPECT_EQ(count, HookChannel::kQueueCapacity);
-}
-
-TEST(HookChannel, TheFinderTakesExactlyOneEvent) {
-    HookChannel channel;
-    channel.setFinderWaiting(true);
-    EXPECT_TRUE(channel.onKeyEvent(numbered(90, 0), nothingHeld));
-    EXPECT_FALSE(channel.onKeyEvent(numbered(90, 1), nothingHeld));
-    int caught = 0;
-    channel.drain([&](const KeyEvent& e) { caught += e.caughtByFinder; });
-    EXPECT_EQ(caught, 1);
 }
