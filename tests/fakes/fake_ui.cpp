@@ -67,14 +67,8 @@ std::string FakeControl::cell(int row, int column) const {
 
 FakeWindow::FakeWindow(const ui::WindowDesign& s, const std::vector<ui::ControlDesign>& designs)
     : design(s), captionText(s.caption) {
-    for (const auto& c : designs) {
+    for (const auto& c : designs)
         controls[c.name] = std::make_unique<FakeControl>(c);
-        tabOrder.push_back(c.name);
-    }
-}
-
-FakeWindow::~FakeWindow() {
-    if (destroyedFlag) *destroyedFlag = true;
 }
 
 FakeControl& FakeWindow::get(const std::string& name) {

@@ -68,15 +68,12 @@ class FakeControl : public virtual ui::TextBox,
 class FakeWindow : public ui::Window {
   public:
     FakeWindow(const ui::WindowDesign& design, const std::vector<ui::ControlDesign>& controls);
-    ~FakeWindow() override;
 
     ui::WindowDesign design;
     bool isVisible = false;
     int timesShown = 0;
     std::string captionText;
     std::map<std::string, std::unique_ptr<FakeControl>> controls;
-    std::vector<std::string> tabOrder;
-    bool* destroyedFlag = nullptr;
 
     FakeControl& get(const std::string& name);
     void userCloses() {
