@@ -1,9 +1,6 @@
 // The configuration windows in the real program, driven as a new user would: the welcome
 // box, Edit Configuration, the Key Editor, the Key Finder catching a key sent with its scan
 // code, a name typed, an action chosen, and the key then launching its target.
-//
-// With OMNITAP_SHOTS set to a folder, the test also stops at each window for a screenshot:
-// it writes NAME.rect (the window's screen rectangle) there and waits for NAME.done.
 
 #include "config_ui/config_windows.h"
 #include "platform/win32/unique_handle.h"
@@ -12,8 +9,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <thread>
 
 using namespace e2e;
@@ -159,20 +154,6 @@ bool bringForward(HWND window) {
     return waitFor([&] { return GetForegroundWindow() == window; }, 3s);
 }
 
-// Stops for a screenshot when asked to (see the top of the file).
-void snapshot(const char* name, HWND window) {
-    const char* folder = std::getenv("OMNITAP_SHOTS");
-    if (!folder) return;
-    std::this_thread::sleep_for(300ms); // let the window finish painting
-    RECT r{};
-    GetWindowRect(window, &r);
-    std::string base = std::string(folder) + "\\" + name;
-    std::ofstream(base + ".rect") << r.left << ' ' << r.top << ' ' << r.right - r.left << ' '
-                                  << r.bottom - r.top << '\n';
-    waitFor([&] { return GetFileAttributesA((base + ".done").c_str()) != INVALID_FILE_ATTRIBUTES; },
-            30s);
-}
-
 class ConfigWindowsFirstRun : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -190,7 +171,7 @@ class ConfigWindowsFirstRun : public ::testing::Test {
     }
 
     // "Add New Key...", the key, the name typed over the proposal, "Add This Key".
-    void teachKey(WORD vk, WORD scan, const std::wstring& name, const char* shot = nullptr) {
+    void teachKey(WORD vk, WORD scan, const std::wstring& name) {
         click(control(editor, frmKeyAssign::layout(), "Command1"));
         HWND finder = waitForWindow(app.pid(), L"OmnitapKeyFinder", L"Omnitap KeyFinder", 5s, true);
         ASSERT_NE(finder, nullptr) << "Key Finder did not open";
@@ -200,8 +181,6 @@ class ConfigWindowsFirstRun : public ::testing::Test {
         ASSERT_TRUE(waitFor([&] { return IsWindowVisible(text2) != FALSE; }));
         EXPECT_EQ(windowText(text2),
                   L"Key " + std::to_wstring(vk) + L" - " + std::to_wstring(scan));
-        EXPECT_TRUE(IsWindowEnabled(control(finder, Form3::layout(), "Command1")));
-        if (shot) snapshot(shot, finder);
         ASSERT_TRUE(bringForward(finder));
         typeText(name); // replaces the selected proposal
         ASSERT_TRUE(waitFor([&] { return windowText(text2) == name; }))
@@ -246,24 +225,19 @@ class ConfigWindowsFirstRun : public ::testing::Test {
 } // namespace
 
 TEST_F(ConfigWindowsFirstRun, ANewUserTeachesAKeyGivesItATargetAndTheKeyLaunchesIt) {
-    teachKey(kF9, kF9Scan, L"Launcher", "key-finder");
+    teachKey(kF9, kF9Scan, L"Launcher");
 
     std::string ini = folder.read(L"keys.ini");
-    EXPECT_NE(ini.find("numkeys=1\r\n"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("key1_name=Launcher\r\nkey1_mapm=0\r\nkey1_code=120\r\nkey1_code2=67\r\n"),
+    EXPECT_NE(ini.find("numkeys=1\r\nkey1_name=Launcher\r\nkey1_mapm=0\r\nkey1_code=120\r\n"
+                       "key1_code2=67\r\n"),
               std::string::npos)
         << ini;
     HWND list1 = control(editor, frmKeyAssign::layout(), "List1");
-    ASSERT_EQ(SendMessageW(list1, LB_GETCOUNT, 0, 0), 1);
     EXPECT_EQ(narrow(listBoxLine(list1, 0)), omnitap::keyListLine({120, 67, "Launcher", 0, ""}));
-    EXPECT_EQ(SendMessageW(list1, LB_GETCURSEL, 0, 0), 0); // the new key, selected
     HWND listView = control(form2, Form2::layout(), "ListView1");
-    ASSERT_EQ(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(listViewCell(app.pid(), listView, 0, 0), L"Launcher");
-    snapshot("key-editor", editor);
 
     chooseLaunch(0, markerTarget());
-    snapshot("edit-configuration", form2);
     tap(VK_RETURN); // "Save && Close", the default button
     ASSERT_TRUE(waitFor([&] { return !IsWindow(form2) && !IsWindow(editor); }));
     ini = folder.read(L"keys.ini");

@@ -39,32 +39,17 @@ TEST(Keyboard, ALearnedKeyIsSwallowedWhileOtherKeysReachTheFocusedWindow) {
     EXPECT_EQ(log.text, L"bc");
 }
 
-TEST(Keyboard, WithNoKeysAndNoWindowOpenEveryEventPasses) {
-    TempFolder folder;
-    Omnitap app(folder);
-    HWND box = waitForWindow(app.pid(), L"#32770", L"Omnitap", 15s, true);
-    ASSERT_NE(box, nullptr);
-    pressDialogButton(box, IDOK);
-    HWND config = waitForWindow(app.pid(), nullptr, L"Omnitap - Edit Configuration", 10s, true);
-    if (config) PostMessageW(config, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(waitFor([&] { return windowsOf(app.pid(), nullptr, nullptr, true).empty(); }));
-
-    KeyLogWindow log;
-    for (WORD vk : {WORD('A'), WORD(VK_F24), WORD(VK_ESCAPE), WORD(VK_RETURN)})
-        tapKey(vk, 0);
-    log.pump(400);
-    EXPECT_EQ(log.log, (std::vector<std::string>{"down 65", "up 65", "down 135", "up 135",
-                                                 "down 27", "up 27", "down 13", "up 13"}));
-}
-
-TEST(Keyboard, ALaunchKeyOpensAQuotedPathWithBlanksAndASwitch) {
+TEST(Keyboard, LaunchKeysOpenAQuotedPathWithASwitchAndAProgramWithADocument) {
     TempFolder folder;
     CreateDirectoryW(folder.file(L"probe dir").c_str(), nullptr);
     std::wstring probe = folder.file(L"probe dir\\launch probe.exe");
-    ASSERT_TRUE(CopyFileW((binFolder() + L"\\launch-probe.exe").c_str(), probe.c_str(), FALSE));
-    std::string target = "\"";
-    target.append(narrow(probe)).append("\" /switch");
-    folder.write(L"keys.ini", keysIni({learnedKey(VK_F13, 0x64, 60, target)}));
+    for (const std::wstring& copy : {probe, folder.file(L"launch-probe.exe")})
+        ASSERT_TRUE(CopyFileW((binFolder() + L"\\launch-probe.exe").c_str(), copy.c_str(), FALSE));
+    std::string quoted = "\""; // built by appending: g++ 12 warns wrongly on "\"" + path
+    quoted.append(narrow(probe)).append("\" /switch");
+    folder.write(L"keys.ini",
+                 keysIni({learnedKey(VK_F13, 0x64, 60, quoted),
+                          learnedKey(VK_F14, 0x65, 60, "launch-probe.exe  notes.txt ")}));
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
@@ -74,24 +59,13 @@ TEST(Keyboard, ALaunchKeyOpensAQuotedPathWithBlanksAndASwitch) {
     EXPECT_NE(launched.find("launch probe.exe"), std::string::npos) << launched;
     EXPECT_NE(launched.find(" /switch"), std::string::npos) << launched;
     EXPECT_EQ(launched.find("\"\""), std::string::npos) << launched;
-    log.pump(200);
-    EXPECT_FALSE(logged(log, "down 124"));
-}
-
-TEST(Keyboard, ALaunchKeyOpensAProgramNameWithADocument) {
-    TempFolder folder;
-    ASSERT_TRUE(CopyFileW((binFolder() + L"\\launch-probe.exe").c_str(),
-                          folder.file(L"launch-probe.exe").c_str(), FALSE));
-    folder.write(L"keys.ini",
-                 keysIni({learnedKey(VK_F14, 0x65, 60, "launch-probe.exe  notes.txt ")}));
-    Omnitap app(folder);
-    KeyLogWindow log;
-    ASSERT_TRUE(waitUntilHooked(log));
 
     tapKey(VK_F14, 0x65);
-    std::string launched = waitForFile(folder, L"launched.txt");
+    launched = waitForFile(folder, L"launched.txt");
     EXPECT_NE(launched.find("launch-probe.exe"), std::string::npos) << launched;
     EXPECT_NE(launched.find(" notes.txt"), std::string::npos) << launched;
+    log.pump(200);
+    EXPECT_FALSE(logged(log, "down 124"));
 }
 
 TEST(Keyboard, AModifierEntryActsOnlyWhileControlIsHeldAndItsReleaseIsSwallowed) {

@@ -34,15 +34,6 @@ TEST(Startup, WithoutKeysIniTheWelcomeBoxShowsTheExactText) {
     EXPECT_FALSE(folder.exists(L"keys.ini")); // nothing is written at start
 }
 
-TEST(Startup, CountOfZeroIsWelcomedToo) {
-    TempFolder folder;
-    folder.write(L"keys.ini", "[keys]\r\nnumkeys=0\r\n");
-    Omnitap app(folder);
-    HWND box = welcomeBox(app, 15s);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(messageBoxText(box), kWelcome);
-}
-
 TEST(Startup, WithOneKeyNothingIsShown) {
     TempFolder folder;
     folder.write(L"keys.ini", "[keys]\r\nnumkeys=1\r\nkey1_name=F12\r\nkey1_mapm=0\r\n"

