@@ -39,6 +39,25 @@ TEST(Keyboard, ALearnedKeyIsSwallowedWhileOtherKeysReachTheFocusedWindow) {
     EXPECT_EQ(log.text, L"bc");
 }
 
+TEST(Keyboard, WithNoKeysAndNoWindowOpenEveryEventPasses) {
+    TempFolder folder;
+    Omnitap app(folder);
+    HWND box = waitForWindow(app.pid(), L"#32770", L"Omnitap", 15s, true);
+    ASSERT_NE(box, nullptr);
+    pressDialogButton(box, IDOK);
+    HWND config = waitForWindow(app.pid(), nullptr, L"Omnitap - Edit Configuration", 10s, true);
+    ASSERT_NE(config, nullptr);
+    PostMessageW(config, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return windowsOf(app.pid(), nullptr, nullptr, true).empty(); }));
+
+    KeyLogWindow log;
+    for (WORD vk : {WORD('A'), WORD(VK_F24), WORD(VK_ESCAPE), WORD(VK_RETURN)})
+        tapKey(vk, 0);
+    log.pump(400);
+    EXPECT_EQ(log.log, (std::vector<std::string>{"down 65", "up 65", "down 135", "up 135",
+                                                 "down 27", "up 27", "down 13", "up 13"}));
+}
+
 TEST(Keyboard, LaunchKeysOpenAQuotedPathWithASwitchAndAProgramWithADocument) {
     TempFolder folder;
     CreateDirectoryW(folder.file(L"probe dir").c_str(), nullptr);

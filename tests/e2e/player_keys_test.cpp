@@ -51,6 +51,34 @@ TEST(PlayerKeys, LearnedKeysDriveThePlayerCopyAndTypeItsTrack) {
     EXPECT_EQ(std::count(log.log.begin(), log.log.end(), "down 127"), 0); // F16 was swallowed
 }
 
+TEST(PlayerKeys, TransportKeysPostTheirCommandsAndAPlayerStartedLaterIsFound) {
+    TempFolder folder;
+    const WORD prev = VK_F17, next = VK_F18, shuffle = VK_F19, jump = VK_F20;
+    folder.write(L"keys.ini", keysIni({learnedKey(prev, 0x68, 32), learnedKey(next, 0x69, 33),
+                                       learnedKey(shuffle, 0x6A, 35), learnedKey(jump, 0x6B, 40)}));
+    Omnitap app(folder);
+    KeyLogWindow log;
+    ASSERT_TRUE(waitUntilHooked(log));
+
+    // No player yet: nothing happens and nothing fails.
+    tapKey(next, 0x69);
+    tapKey(jump, 0x6B);
+    log.pump(300);
+    EXPECT_TRUE(app.running());
+    EXPECT_TRUE(log.log.empty());
+
+    PlayerSim sim(folder, {L"--caption", L"1. A - B - Winamp"});
+    log.focus();
+    tapKey(prev, 0x68);
+    tapKey(next, 0x69);
+    tapKey(shuffle, 0x6A);
+    EXPECT_EQ(sim.waitForCommands(3), (Lines{"command 40044", "command 40048", "command 40023"}));
+    EXPECT_NE(GetForegroundWindow(), sim.window()); // only Jump to Song brings it forward
+    tapKey(jump, 0x6B);
+    EXPECT_EQ(sim.waitForCommands(4).back(), "command 40194");
+    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window(); }));
+}
+
 TEST(PlayerKeys, KeysKeepFlowingWhileTheProgramWaitsForAHungPlayer) {
     TempFolder folder;
     folder.write(L"keys.ini", keysIni({learnedKey(kCopyKey, kCopyScan, 50)}));

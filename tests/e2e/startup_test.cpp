@@ -22,16 +22,20 @@ HWND welcomeBox(const Omnitap& app, std::chrono::milliseconds timeout) {
 
 } // namespace
 
-TEST(Startup, WithoutKeysIniTheWelcomeBoxShowsTheExactText) {
-    TempFolder folder;
-    Omnitap app(folder);
-    HWND box = welcomeBox(app, 15s);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(messageBoxText(box), kWelcome);
-    pressDialogButton(box, IDOK);
-    EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
-    EXPECT_TRUE(app.running());
-    EXPECT_FALSE(folder.exists(L"keys.ini")); // nothing is written at start
+TEST(Startup, WithoutKeysIniOrWithACountOfZeroTheWelcomeBoxShowsTheExactText) {
+    for (bool zeroCount : {false, true}) {
+        SCOPED_TRACE(zeroCount ? "numkeys=0" : "no keys.ini");
+        TempFolder folder;
+        if (zeroCount) folder.write(L"keys.ini", "[keys]\r\nnumkeys=0\r\n");
+        Omnitap app(folder);
+        HWND box = welcomeBox(app, 15s);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(messageBoxText(box), kWelcome);
+        pressDialogButton(box, IDOK);
+        EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
+        EXPECT_TRUE(app.running());
+        EXPECT_EQ(folder.exists(L"keys.ini"), zeroCount); // nothing is written at start
+    }
 }
 
 TEST(Startup, WithOneKeyNothingIsShown) {
