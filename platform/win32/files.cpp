@@ -18,18 +18,21 @@ HANDLE noFile() {
 }
 using UniqueFile = Unique<HANDLE, &closeFile, &noFile>;
 
-platform::WriteResult failure(DWORD code) {
-    return {false, errorText(code)};
+platform::FileResult failure(DWORD code) {
+    return {false, errorText(code ? code : ERROR_WRITE_FAULT)};
+}
+HANDLE toHandle(platform::FileSystem::Handle h) {
+    return reinterpret_cast<HANDLE>(h);
 }
 
 } // namespace
 
-bool Win32Files::exists(const std::string& path) {
+bool Win32FileSystem::exists(const std::string& path) {
     DWORD attributes = GetFileAttributesW(widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::string> Win32Files::readAll(const std::string& path) {
+std::optional<std::string> Win32FileSystem::readAll(const std::string& path) {
     UniqueFile file(CreateFileW(widen(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -50,41 +53,45 @@ std::optional<std::string> Win32Files::readAll(const std::string& path) {
     return bytes;
 }
 
-platform::WriteResult Win32Files::replaceAtomically(const std::string& path,
-                                                    const std::string& bytes) {
-    std::wstring target = widen(path);
-    // The temporary file sits beside the target, so the final rename stays on one volume.
-    std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
-    {
-        UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return failure(GetLastError());
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            DWORD wrote = 0;
-            DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-            if (!WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) || wrote == 0) {
-                DWORD code = GetLastError();
-                file.reset();
-                DeleteFileW(temp.c_str());
-                return failure(code ? code : ERROR_WRITE_FAULT);
-            }
-            done += wrote;
-        }
-        if (!FlushFileBuffers(file.get())) {
-            DWORD code = GetLastError();
-            file.reset();
-            DeleteFileW(temp.c_str());
-            return failure(code);
-        }
-    }
-    if (!MoveFileExW(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD code = GetLastError();
-        DeleteFileW(temp.c_str());
-        return failure(code);
-    }
+std::string Win32FileSystem::temporaryNameFor(const std::string& path) {
+    return path + ".tmp" + std::to_string(GetCurrentProcessId());
+}
+
+platform::FileResult Win32FileSystem::create(const std::string& path, Handle& handle) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return failure(GetLastError());
+    handle = reinterpret_cast<Handle>(file);
     return {};
+}
+
+platform::FileResult Win32FileSystem::write(Handle handle, std::string_view bytes) {
+    DWORD wrote = 0;
+    if (!WriteFile(toHandle(handle), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote,
+                   nullptr) ||
+        wrote != bytes.size())
+        return failure(GetLastError());
+    return {};
+}
+
+platform::FileResult Win32FileSystem::flush(Handle handle) {
+    if (!FlushFileBuffers(toHandle(handle))) return failure(GetLastError());
+    return {};
+}
+
+void Win32FileSystem::close(Handle handle) {
+    CloseHandle(toHandle(handle));
+}
+
+platform::FileResult Win32FileSystem::replace(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return failure(GetLastError());
+    return {};
+}
+
+void Win32FileSystem::remove(const std::string& path) {
+    DeleteFileW(widen(path).c_str());
 }
 
 } // namespace omnitap::win32
