@@ -1,6 +1,7 @@
 // Loading and saving keys.ini with 10, 1,000 and 10,000 keys. The load reads the file once,
 // so its cost per byte stays the same as the file grows.
 
+#include "bench/launch_key_table.h"
 #include "keyboard/keys_ini.h"
 
 #include <benchmark/benchmark.h>
@@ -9,22 +10,8 @@ using namespace omnitap;
 
 namespace {
 
-KeyTable tableOf(int count) {
-    KeyTable table;
-    for (int i = 0; i < count; ++i) {
-        KeyDef key;
-        key.name = "Key number " + std::to_string(i + 1);
-        key.code = static_cast<std::int16_t>(i % 255);
-        key.code2 = static_cast<std::int16_t>(i % 127);
-        key.mapm = 60;
-        key.webs = "\"C:\\Program Files\\Some App\\app.exe\" /open " + std::to_string(i);
-        table.append(key);
-    }
-    return table;
-}
-
 void BM_LoadKeysIni(benchmark::State& state) {
-    const std::string text = formatKeysIni(tableOf(static_cast<int>(state.range(0))));
+    const std::string text = formatKeysIni(launchKeyTable(static_cast<int>(state.range(0))));
     for (auto _ : state)
         benchmark::DoNotOptimize(parseKeysIni(text));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
@@ -32,7 +19,7 @@ void BM_LoadKeysIni(benchmark::State& state) {
 BENCHMARK(BM_LoadKeysIni)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 void BM_SaveKeysIni(benchmark::State& state) {
-    const KeyTable table = tableOf(static_cast<int>(state.range(0)));
+    const KeyTable table = launchKeyTable(static_cast<int>(state.range(0)));
     std::size_t bytes = 0;
     for (auto _ : state) {
         std::string text = formatKeysIni(table);

@@ -3,6 +3,7 @@
 // Prints both times and their ratio; run it under Wine or Windows:
 //   ini-load-comparison.exe [KEYS]
 
+#include "bench/launch_key_table.h"
 #include "keyboard/keys_ini.h"
 #include "keyboard/lenient_number.h"
 #include "platform/win32/files.h"
@@ -49,16 +50,7 @@ KeyTable loadTheOldWay(const char* file) {
 
 int main(int argc, char** argv) {
     int keys = argc > 1 ? std::atoi(argv[1]) : 10000;
-    KeyTable table;
-    for (int i = 0; i < keys; ++i) {
-        KeyDef key;
-        key.name = "Key number " + std::to_string(i + 1);
-        key.code = static_cast<std::int16_t>(i % 255);
-        key.code2 = static_cast<std::int16_t>(i % 127);
-        key.mapm = 60;
-        key.webs = "\"C:\\Program Files\\Some App\\app.exe\" /open " + std::to_string(i);
-        table.append(key);
-    }
+    KeyTable table = launchKeyTable(keys);
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::string path = std::string(temp) + "ini-load-comparison.ini";

@@ -26,15 +26,6 @@ std::string thousandKeys() {
     return omnitap::formatKeysIni(table);
 }
 
-INPUT keyInput(WORD vk, WORD scan, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = scan;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
 } // namespace
 
 TEST(Load, ABurstOfTenThousandEventsLosesNothingAndKeepsTheOrder) {

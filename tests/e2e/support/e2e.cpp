@@ -203,12 +203,17 @@ void pressDialogButton(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-void sendKey(WORD vk, WORD scan, bool up) {
+INPUT keyInput(WORD vk, WORD scan, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
     input.ki.wScan = scan;
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+void sendKey(WORD vk, WORD scan, bool up) {
+    INPUT input = keyInput(vk, scan, up);
     SendInput(1, &input, sizeof input);
 }
 

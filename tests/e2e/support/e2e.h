@@ -64,6 +64,7 @@ std::wstring messageBoxText(HWND box);
 void pressDialogButton(HWND dialog, int id);
 
 // Keyboard input through SendInput, with the scan code given.
+INPUT keyInput(WORD vk, WORD scan, bool up);
 void sendKey(WORD vk, WORD scan, bool up);
 void tapKey(WORD vk, WORD scan);
 
