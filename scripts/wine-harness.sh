@@ -27,7 +27,8 @@ wine_env() {
 
 start_xvfb() {
     local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    # -terminate: should this script be killed, Xvfb ends with its last client.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -terminate 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     local display
     if ! read -r -t 20 display < "$fifo"; then rm -f "$fifo"; die "Xvfb did not start"; fi
