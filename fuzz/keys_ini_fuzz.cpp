@@ -4,30 +4,16 @@
 #include "fuzz/fuzz_check.h"
 #include "keyboard/keys_ini.h"
 #include "keyboard/profile_text.h"
+#include "tests/fakes/fake_system.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-namespace {
-// Latin-1 stands in for the ANSI code page.
-std::string latin1ToUtf8(std::string_view bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    std::string text = omnitap::decodeProfileBytes(bytes, latin1ToUtf8);
+    std::string text = omnitap::decodeProfileBytes(
+        bytes, [](std::string_view ansi) { return omnitap::fakes::FakeCodec().ansiToUtf8(ansi); });
     omnitap::KeyTable table = omnitap::parseKeysIni(text);
     FUZZ_CHECK(table.numKeys() >= 0 && table.numKeys() <= 32767);
     for (int i = 1; i <= table.numKeys(); ++i) {

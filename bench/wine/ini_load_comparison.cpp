@@ -5,9 +5,9 @@
 
 #include "bench/launch_key_table.h"
 #include "keyboard/keys_ini.h"
-#include "keyboard/lenient_number.h"
 #include "platform/win32/files.h"
 #include "platform/win32/system_seams.h"
+#include "tests/e2e/support/profile_reference.h"
 
 #include <windows.h>
 
@@ -23,27 +23,6 @@ double seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
-}
-
-std::string read(const char* file, const std::string& key) {
-    char buffer[1024];
-    DWORD n = GetPrivateProfileStringA("keys", key.c_str(), "", buffer, 1024, file);
-    return std::string(buffer, n);
-}
-
-KeyTable loadTheOldWay(const char* file) {
-    KeyTable table;
-    int count = readKeyCount(read(file, "numkeys"));
-    table.resize(count);
-    for (int n = 1; n <= count; ++n) {
-        std::string k = "key" + std::to_string(n);
-        table[n].name = read(file, k + "_name");
-        table[n].mapm = readInt16(read(file, k + "_mapm"));
-        table[n].code = readInt16(read(file, k + "_code"));
-        table[n].code2 = readInt16(read(file, k + "_code2"));
-        table[n].webs = read(file, k + "_webs");
-    }
-    return table;
 }
 
 } // namespace
@@ -65,7 +44,7 @@ int main(int argc, char** argv) {
     KeyTable ours;
     loadKeys(io, path, ours);
     QueryPerformanceCounter(&t1);
-    KeyTable old = loadTheOldWay(path.c_str());
+    KeyTable old = e2e::profileLoad(path, codec);
     QueryPerformanceCounter(&t2);
     DeleteFileA(path.c_str());
 

@@ -2,11 +2,11 @@
 // seam against a real file system.
 
 #include "keyboard/keys_ini.h"
-#include "keyboard/lenient_number.h"
 #include "keyboard/profile_text.h"
 #include "platform/win32/files.h"
 #include "platform/win32/system_seams.h"
 #include "tests/e2e/support/e2e.h"
+#include "tests/e2e/support/profile_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -18,26 +18,11 @@ namespace {
 win32::Win32TextCodec codec;
 
 std::string systemRead(const std::wstring& file, const std::string& key) {
-    char buffer[1024];
-    DWORD n = GetPrivateProfileStringA("keys", key.c_str(), "", buffer, 1024, narrow(file).c_str());
-    return codec.ansiToUtf8(std::string_view(buffer, n));
+    return profileRead(narrow(file), key, codec);
 }
 
-// The table as the profile functions give it, one look-up per value.
 KeyTable systemLoad(const std::wstring& file, int maxKeys = 32767) {
-    KeyTable table;
-    int count = readKeyCount(systemRead(file, "numkeys"));
-    table.resize(count);
-    if (count > maxKeys) return table;
-    for (int n = 1; n <= count; ++n) {
-        std::string k = "key" + std::to_string(n);
-        table[n].name = systemRead(file, k + "_name");
-        table[n].mapm = readInt16(systemRead(file, k + "_mapm"));
-        table[n].code = readInt16(systemRead(file, k + "_code"));
-        table[n].code2 = readInt16(systemRead(file, k + "_code2"));
-        table[n].webs = systemRead(file, k + "_webs");
-    }
-    return table;
+    return profileLoad(narrow(file), codec, maxKeys);
 }
 
 std::string ourText(const std::string& bytes) {

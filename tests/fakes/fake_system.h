@@ -13,11 +13,10 @@
 
 namespace omnitap::fakes {
 
-// Files kept in a map. A write told to fail reports `failure` and keeps the old content.
+// Files kept in a map. (Failing writes: fake_file_system.h below platform::AtomicFiles.)
 class FakeFiles : public platform::Files {
   public:
     std::map<std::string, std::string> content;
-    std::string failure; // empty: writes succeed
     int writes = 0;
 
     bool exists(const std::string& path) override { return content.count(path) != 0; }

@@ -85,10 +85,10 @@ TEST(KeysIniRead, FollowsTheProfileRules) {
 }
 
 TEST(KeysIniRead, QuotesGoOnlyWhenTheyEncloseAndValuesAreCutTo1023) {
-    KeyTable table = parseKeysIni("[keys]\nnumkeys=5\nkey1_webs=\"a\" b\nkey2_webs=\"\n"
-                                  "key3_webs=\"'\nkey4_webs=\"\"\"\nkey1_name=" +
-                                  std::string(3000, 'n') + "\nkey5_webs=\"" +
-                                  std::string(1023, 'w') + "\"\n");
+    KeyTable table =
+        parseKeysIni("[keys]\nnumkeys=5\nkey1_webs=\"a\" b\nkey2_webs=\"\n"
+                     "key3_webs=\"'\nkey4_webs=\"\"\"\nkey1_name=" +
+                     std::string(3000, 'n') + "\nkey5_webs=\"" + std::string(1023, 'w') + "\"\n");
     EXPECT_EQ(table[1].webs, "\"a\" b");
     EXPECT_EQ(table[2].webs, "\"");
     EXPECT_EQ(table[3].webs, "\"'");
@@ -127,17 +127,6 @@ TEST_F(KeysIniFile, SaveThenLoadGivesTheSameTableThroughTheCodePage) {
     EXPECT_EQ(back[1], table[1]);
     EXPECT_EQ(back[2].name, "Snow ?"); // the code page has no snowman
     EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(KeysIniFile, FailedSaveTellsTheUserWhereAndWhyAndKeepsTheTable) {
-    KeyTable table;
-    table.append(key("New", 32, 66, 48, ""));
-    files.failure = "There is not enough space on the disk.";
-    EXPECT_FALSE(saveKeys(io(), path, table));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);
-    EXPECT_NE(messages.shown[0].text.find(files.failure), std::string::npos);
-    EXPECT_EQ(table.numKeys(), 1);
 }
 
 TEST(KeysIniPath, BackslashIsAlwaysAdded) {

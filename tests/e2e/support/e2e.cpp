@@ -68,9 +68,10 @@ void TempFolder::write(const std::wstring& name, const std::string& bytes) const
     ASSERT_EQ(wrote, bytes.size());
 }
 
-std::string TempFolder::read(const std::wstring& name) const {
-    HANDLE h = CreateFileW(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::string readWholeFile(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return {};
     std::string out;
     char buffer[65536];
@@ -79,6 +80,10 @@ std::string TempFolder::read(const std::wstring& name) const {
         out.append(buffer, got);
     CloseHandle(h);
     return out;
+}
+
+std::string TempFolder::read(const std::wstring& name) const {
+    return readWholeFile(file(name));
 }
 
 bool TempFolder::exists(const std::wstring& name) const {

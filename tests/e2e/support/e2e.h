@@ -16,6 +16,9 @@ using namespace std::chrono_literals;
 // The folder of the running test program (where omnitap.exe and player-sim.exe are built).
 std::wstring binFolder();
 
+// The bytes of a file (empty when it cannot be read), whoever else has it open.
+std::string readWholeFile(const std::wstring& path);
+
 // A fresh temporary folder, removed with its content at the end.
 class TempFolder {
   public:

@@ -50,16 +50,7 @@ PlayerSim::~PlayerSim() {
 
 Lines PlayerSim::log() const {
     Lines lines;
-    HANDLE h = CreateFileW(log_.c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return lines;
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    CloseHandle(h);
+    std::string text = readWholeFile(log_);
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
