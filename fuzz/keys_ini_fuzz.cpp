@@ -1,5 +1,5 @@
 // Any bytes as keys.ini: the reader never fails, the count stays in range, and what it
-// reads survives being written and read again.
+// reads survives being written and read again unchanged.
 
 #include "fuzz/fuzz_check.h"
 #include "keyboard/keys_ini.h"
@@ -20,10 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A value comes back at most 1023 characters long (UTF-8: at most 4 bytes each).
         FUZZ_CHECK(table[i].name.size() <= 4 * 1023 && table[i].webs.size() <= 4 * 1023);
     }
-    // Writing normalises once (outer blanks of names, line breaks); after that the file and
-    // the table agree for good.
+    // What was read is written so that it reads back the same; only a value at the reader's
+    // length limit may lose its last character to the quotes around it.
     omnitap::KeyTable once = omnitap::parseKeysIni(omnitap::formatKeysIni(table));
     FUZZ_CHECK(once.numKeys() == table.numKeys());
+    for (int i = 1; i <= table.numKeys(); ++i) {
+        if (table[i].name.size() < 1000 && table[i].webs.size() < 1000)
+            FUZZ_CHECK(once[i] == table[i]);
+    }
     omnitap::KeyTable twice = omnitap::parseKeysIni(omnitap::formatKeysIni(once));
     FUZZ_CHECK(twice == once);
     return 0;

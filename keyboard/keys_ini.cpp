@@ -22,6 +22,19 @@ std::string oneLine(std::string_view value) {
     return out;
 }
 
+// The reader drops blanks around a value and one pair of enclosing quotes. A value that
+// begins or ends with a blank or a quote is therefore written in double quotes, which the
+// reader takes off again, so that it comes back exactly as it was; every other value is
+// written bare, as users know the file.
+bool needsQuotes(std::string_view value) {
+    auto delicate = [](char c) { return isProfileSpace(c) || c == '"' || c == '\''; };
+    return !value.empty() && (delicate(value.front()) || delicate(value.back()));
+}
+
+std::string quotedIfNeeded(std::string value) {
+    return needsQuotes(value) ? '"' + value + '"' : value;
+}
+
 } // namespace
 
 std::string iniPathFor(const std::string& folder) {
@@ -56,7 +69,7 @@ std::string formatKeysIni(const KeyTable& table) {
     line("numkeys=", std::to_string(table.numKeys()));
     for (int n = 1; n <= table.numKeys(); ++n) {
         const KeyDef& key = table[n];
-        line(keyName(n, "_name="), oneLine(key.name));
+        line(keyName(n, "_name="), quotedIfNeeded(oneLine(key.name)));
         line(keyName(n, "_mapm="), std::to_string(key.mapm));
         line(keyName(n, "_code="), std::to_string(key.code));
         line(keyName(n, "_code2="), std::to_string(key.code2));

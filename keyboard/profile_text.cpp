@@ -42,13 +42,6 @@ std::size_t previousStart(std::string_view s, std::size_t end) {
     return i + len == end ? i : end - 1;
 }
 
-// White space as the profile functions see it: the ASCII blanks and controls, plus the old
-// end-of-file mark Ctrl-Z. A no-break space is not white space to them. None of these bytes
-// occurs inside a UTF-8 sequence, so trimming works on bytes.
-bool isProfileSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A';
-}
-
 std::string_view trim(std::string_view s) {
     std::size_t begin = 0;
     while (begin < s.size() && isProfileSpace(s[begin]))
@@ -82,6 +75,10 @@ std::string_view firstUnits(std::string_view s, std::size_t units, std::size_t& 
 }
 
 } // namespace
+
+bool isProfileSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A';
+}
 
 std::string foldProfileName(std::string_view name) {
     std::string out(name);

@@ -37,6 +37,11 @@ std::string decodeProfileBytes(std::string_view bytes, AnsiToUtf8&& ansiToUtf8);
 std::string utf16leToUtf8(std::string_view bytes);
 std::string utf16beToUtf8(std::string_view bytes);
 
+// White space as the profile functions see it: the ASCII blanks and controls, plus the old
+// end-of-file mark Ctrl-Z. A no-break space is not white space to them. None of these bytes
+// occurs inside a UTF-8 sequence, so trimming works on bytes.
+bool isProfileSpace(char c);
+
 // Lower-case fold used to compare section and key names.
 std::string foldProfileName(std::string_view name);
 

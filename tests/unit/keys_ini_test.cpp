@@ -46,13 +46,25 @@ TEST(KeysIniFormat, RoundTripKeepsEveryFieldAndOrder) {
     EXPECT_EQ(parseKeysIni(formatKeysIni(table)), table);
 }
 
-TEST(KeysIniFormat, WritingNormalisesOuterBlanksAndLineBreaksOnly) {
+TEST(KeysIniFormat, NamesAndArgumentsThatTheReaderWouldTrimOrUnquoteComeBackUnchanged) {
     KeyTable table;
-    table.append(key(" two\r\nlines ", 60, 65, 30, "  a\nnumkeys=9  "));
+    for (const char* text : {"'Play'", "\"Night mode\"", " lead", "trail ", "\tTab", "a\"", "'",
+                             "\"", "\"\"", "\"quoted\" /x", "'a' \"b\""})
+        table.append(key(text, 60, 65, 30, text));
+    EXPECT_EQ(parseKeysIni(formatKeysIni(table)), table);
+    // Only such values get quotes: the others are written as users know them.
+    std::string file = formatKeysIni(table);
+    EXPECT_NE(file.find("key1_name=\"'Play'\"\r\n"), std::string::npos);
+    EXPECT_NE(file.find("key3_name=\" lead\"\r\n"), std::string::npos);
+}
+
+TEST(KeysIniFormat, LineBreaksInsideAValueBecomeBlanks) {
+    KeyTable table;
+    table.append(key("two\r\nlines", 60, 65, 30, "  a\nnumkeys=9  "));
     KeyTable back = parseKeysIni(formatKeysIni(table));
     ASSERT_EQ(back.numKeys(), 1);
     EXPECT_EQ(back[1].name, "two  lines");
-    EXPECT_EQ(back[1].webs, "  a numkeys=9  "); // protected by its quotes
+    EXPECT_EQ(back[1].webs, "  a numkeys=9  ");
 }
 
 TEST(KeysIniRead, MissingCountOrZeroGivesTheEmptyTable) {
