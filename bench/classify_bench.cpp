@@ -3,7 +3,7 @@
 // keystroke of the desktop.
 
 #include "bench/alloc_counter.h"
-#include "keyboard/hook_channel.h"
+#include "hook/hook_channel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,8 +53,13 @@ void BM_Classify(benchmark::State& state) {
 BENCHMARK(BM_Classify)->Arg(1)->Arg(100)->Arg(10000);
 
 // The whole hook-thread path: snapshot, classification, queueing for the UI thread.
+struct NoWake : Wake {
+    void wake() override {}
+};
+
 void BM_HookChannel(benchmark::State& state) {
-    HookChannel channel;
+    NoWake wake;
+    HookChannel channel(wake);
     channel.publish(tableOf(static_cast<int>(state.range(0))));
     std::size_t n = 0;
     AllocationCounter allocations;

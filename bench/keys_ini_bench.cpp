@@ -2,7 +2,7 @@
 // so its cost per byte stays the same as the file grows.
 
 #include "bench/launch_key_table.h"
-#include "keyboard/keys_ini.h"
+#include "keys/keys_ini.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The table the keys.ini benchmarks load and save: `count` launch keys with quoted targets.
 
-#include "keyboard/key_table.h"
+#include "keys/key_table.h"
 
 #include <string>
 

@@ -2,8 +2,8 @@
 // reads survives being written and read again unchanged.
 
 #include "fuzz/fuzz_check.h"
-#include "keyboard/keys_ini.h"
-#include "keyboard/profile_text.h"
+#include "keys/keys_ini.h"
+#include "keys/profile_text.h"
 #include "tests/fakes/fake_system.h"
 
 #include <cstddef>

@@ -1,8 +1,8 @@
 // Any launch target: the split never fails, takes its pieces from the target, and leaves no
 // blanks around the parameters.
 
+#include "actions/actions.h"
 #include "fuzz/fuzz_check.h"
-#include "keyboard/actions.h"
 
 #include <cstddef>
 #include <cstdint>

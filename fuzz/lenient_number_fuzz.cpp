@@ -2,7 +2,7 @@
 // and plain small integers read as themselves.
 
 #include "fuzz/fuzz_check.h"
-#include "keyboard/lenient_number.h"
+#include "keys/lenient_number.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,44 +1,10 @@
 #include "player/track_text.h"
 
+#include "text/trim.h"
+
 #include <cstdlib>
 
 namespace omnitap {
-
-namespace {
-
-// Replaces every occurrence, left to right, without rescanning what was inserted.
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t start = 0;
-    for (std::size_t found; (found = text.find(from, start)) != std::string_view::npos;
-         start = found + from.size()) {
-        out.append(text.substr(start, found - start));
-        out.append(to);
-    }
-    out.append(text.substr(start));
-    return out;
-}
-
-struct Replacement {
-    std::string_view from;
-    std::string_view to;
-};
-
-// The order matters: see escapeForTyping.
-constexpr Replacement kTypingEscapes[] = {
-    {"{", "[{]"}, {"}", "[}]"}, {"[{]", "{{}"}, {"[}]", "{}}"}, {"+", "{+}"},
-    {"^", "{^}"}, {"%", "{%}"}, {"~", "{~}"},   {"(", "{(}"},   {")", "{)}"},
-};
-
-} // namespace
-
-std::string trimSpaces(std::string_view text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
 
 std::string titleFromCaption(std::string_view caption) {
     std::string_view text = caption;
@@ -49,7 +15,7 @@ std::string titleFromCaption(std::string_view caption) {
     // The number's blank follows the dot; when the text ends before it there is no title.
     std::size_t titleStart = dot + 2;
     if (titleStart >= text.size()) return {};
-    return trimSpaces(text.substr(titleStart));
+    return std::string(trimSpaces(text.substr(titleStart)));
 }
 
 std::int32_t roundToWholeSeconds(std::int32_t milliseconds) {
@@ -95,13 +61,6 @@ std::string quotedTitle(std::string_view title) {
     text += title;
     text += '"';
     return text;
-}
-
-std::string escapeForTyping(std::string_view text) {
-    std::string out(text);
-    for (const Replacement& step : kTypingEscapes)
-        out = replaceAll(out, step.from, step.to);
-    return out;
 }
 
 } // namespace omnitap

@@ -11,9 +11,6 @@
 
 namespace omnitap {
 
-// Drops leading and trailing spaces (code 32 only: tabs and other blanks stay).
-std::string trimSpaces(std::string_view text);
-
 // The title in a trimmed caption: cut at the last " - " (the player's own name follows),
 // then everything up to the first "." and the one character after it (the playlist number
 // and its blank), then trimmed. A caption without "." keeps its text. A "." at the very end
@@ -41,10 +38,5 @@ std::string extraInfoText(const TrackDetails& details);
 
 // The title in double quotes.
 std::string quotedTitle(std::string_view title);
-
-// Escapes text for the key-string notation: every + ^ % ~ ( ) { } is put in braces, so the
-// typed result is the text character for character. Braces go first, through a temporary
-// mark, so that the braces added for the other characters are not escaped again.
-std::string escapeForTyping(std::string_view text);
 
 } // namespace omnitap

@@ -2,6 +2,7 @@
 
 #include "player/current_file.h"
 #include "player/track_text.h"
+#include "text/trim.h"
 
 #include <algorithm>
 #include <iterator>
@@ -26,11 +27,11 @@ const PlayerCommandEntry* findPlayerCommand(PlayerCommand index) {
     return found == std::end(kPlayerCommands) ? nullptr : found;
 }
 
-Winamp::Winamp(platform::WindowMessaging& messaging, platform::Clipboard& clipboard,
-               platform::Typing& typing, platform::Shell& shell, platform::TextCodec& codec,
-               platform::WindowId ownerWindow)
+Winamp::Winamp(ports::WindowMessaging& messaging, ports::Clipboard& clipboard,
+               ports::Typing& typing, ports::Shell& shell, ports::TextCodec& codec,
+               const ports::OwnerWindow& owner)
     : messaging_(messaging), clipboard_(clipboard), typing_(typing), shell_(shell), codec_(codec),
-      ownerWindow_(ownerWindow) {}
+      owner_(owner) {}
 
 void Winamp::findPlayer() {
     playerWindow_ = messaging_.findTopLevelWindow(winamp::kWindowClass);
@@ -64,9 +65,9 @@ void Winamp::sendPlayerCommand(PlayerCommand index) {
     messaging_.post(playerWindow_, winamp::kWmCommand, command->commandId, 0);
 }
 
-std::string Winamp::getWindowCaption(platform::WindowId window) {
+std::string Winamp::getWindowCaption(ports::WindowId window) {
     if (window == 0) return {};
-    return trimSpaces(messaging_.caption(window));
+    return std::string(trimSpaces(messaging_.caption(window)));
 }
 
 void Winamp::copyOrTypeTrack(bool typeIt, bool extraInfo) {
@@ -84,9 +85,9 @@ void Winamp::copyOrTypeTrack(bool typeIt, bool extraInfo) {
         text += extraInfoText(details);
     }
     if (typeIt)
-        typing_.typeKeyString(escapeForTyping(text));
+        typing_.typeText(text);
     else
-        clipboard_.setText(ownerWindow_, text);
+        clipboard_.setText(owner_.ownerWindow(), text);
 }
 
 std::string Winamp::getCurrentFilePath() {
@@ -95,7 +96,7 @@ std::string Winamp::getCurrentFilePath() {
     // The address is pointer-sized: the whole answer counts, not its low 32 bits.
     auto address = static_cast<std::uintptr_t>(
         query(winamp::kQueryPlaylistFile, static_cast<std::uintptr_t>(std::intptr_t{entry})));
-    platform::ProcessId process = messaging_.owningProcess(playerWindow_);
+    ports::ProcessId process = messaging_.owningProcess(playerWindow_);
     std::string block(kPathBufferSize, ' ');
     messaging_.readProcessMemory(process, address, block);
     std::string path = pathFromPlayerMemory(block);
@@ -106,7 +107,7 @@ void Winamp::showCurrentFile() {
     findPlayer();
     std::string path = getCurrentFilePath();
     if (path.empty()) return;
-    shell_.execute(ownerWindow_, "Open", "explorer.exe", explorerSelectParameters(path), "",
+    shell_.execute(owner_.ownerWindow(), "Open", "explorer.exe", explorerSelectParameters(path), "",
                    kShowNormal);
 }
 

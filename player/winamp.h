@@ -8,12 +8,12 @@
 // left unanswered counts as 0, and the rest of that operation's queries are not sent at all
 // (they would only wait again), so one key press costs at most one time-out per look-up.
 
-#include "keyboard/action_targets.h"
-#include "platform/clipboard.h"
-#include "platform/shell.h"
-#include "platform/text_codec.h"
-#include "platform/typing.h"
-#include "platform/window_messaging.h"
+#include "player/player_control.h"
+#include "ports/clipboard.h"
+#include "ports/shell.h"
+#include "ports/text_codec.h"
+#include "ports/typing.h"
+#include "ports/window_messaging.h"
 
 #include <chrono>
 #include <cstdint>
@@ -45,13 +45,8 @@ const PlayerCommandEntry* findPlayerCommand(PlayerCommand index);
 
 class Winamp final : public PlayerControl {
   public:
-    Winamp(platform::WindowMessaging& messaging, platform::Clipboard& clipboard,
-           platform::Typing& typing, platform::Shell& shell, platform::TextCodec& codec,
-           platform::WindowId ownerWindow = 0);
-
-    // The window that owns shell requests and the clipboard: the hidden control window,
-    // which exists only after this object.
-    void setOwnerWindow(platform::WindowId owner) { ownerWindow_ = owner; }
+    Winamp(ports::WindowMessaging& messaging, ports::Clipboard& clipboard, ports::Typing& typing,
+           ports::Shell& shell, ports::TextCodec& codec, const ports::OwnerWindow& owner);
 
     void findPlayer() override;
     std::int32_t playerStatus() const override { return playerStatus_; }
@@ -62,11 +57,11 @@ class Winamp final : public PlayerControl {
     // Asks the play status and remembers it. Only meaningful after a window was found.
     std::int32_t queryPlayStatus();
     // The caption of `window`, trimmed of spaces; empty for no window.
-    std::string getWindowCaption(platform::WindowId window);
+    std::string getWindowCaption(ports::WindowId window);
     // The path of the current playlist entry (UTF-8), or empty when it cannot be had.
     std::string getCurrentFilePath();
 
-    platform::WindowId playerWindow() const { return playerWindow_; }
+    ports::WindowId playerWindow() const { return playerWindow_; }
 
   private:
     // The player's answer, or 0 when it did not come (see above).
@@ -75,14 +70,14 @@ class Winamp final : public PlayerControl {
         return static_cast<std::int32_t>(query(which, argument));
     }
 
-    platform::WindowMessaging& messaging_;
-    platform::Clipboard& clipboard_;
-    platform::Typing& typing_;
-    platform::Shell& shell_;
-    platform::TextCodec& codec_;
-    platform::WindowId ownerWindow_;
+    ports::WindowMessaging& messaging_;
+    ports::Clipboard& clipboard_;
+    ports::Typing& typing_;
+    ports::Shell& shell_;
+    ports::TextCodec& codec_;
+    const ports::OwnerWindow& owner_; // of Explorer and the clipboard's text
 
-    platform::WindowId playerWindow_ = 0;
+    ports::WindowId playerWindow_ = 0;
     std::int32_t playerStatus_ = 0;
     bool playerSilent_ = false; // a query of the current operation went unanswered
 };

@@ -7,7 +7,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb x11-utils imagemagick
-    clang libclang-rt-14-dev
+    clang clang-tidy libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -17,9 +17,12 @@ start_omnitap() {
     omnitap_pid=""
     local wine_launcher; wine_launcher=$(command -v wine)
     for _ in $(seq 1 100); do
-        # The Windows process, not the launcher script that started it.
+        # The Windows process itself: not the launcher script that started it, nor Wine's
+        # start.exe, which names the program on its command line while it starts it.
         omnitap_pid=$(pgrep -f "$name\\.exe" | while read -r p; do
-            [ "$(readlink "/proc/$p/exe" 2>/dev/null)" != "$wine_launcher" ] && echo "$p"; done | head -1)
+            [ "$(readlink "/proc/$p/exe" 2>/dev/null)" != "$wine_launcher" ] &&
+                tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -1 | grep -q "$name\\.exe\$" &&
+                echo "$p"; done | head -1)
         [ -n "$omnitap_pid" ] && break
         sleep 0.2
     done

@@ -4,10 +4,10 @@
 //   ini-load-comparison.exe [KEYS]
 
 #include "bench/launch_key_table.h"
-#include "keyboard/keys_ini.h"
-#include "platform/win32/files.h"
-#include "platform/win32/system_seams.h"
+#include "keys/keys_ini.h"
 #include "tests/e2e/support/profile_reference.h"
+#include "win32/files.h"
+#include "win32/system_seams.h"
 
 #include <windows.h>
 
@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::string path = std::string(temp) + "ini-load-comparison.ini";
-    win32::Win32Files files;
+    win32::Win32FileSystem fileSystem;
+    AtomicFiles files{fileSystem};
     win32::Win32TextCodec codec;
     win32::Win32MessageBoxes messages;
     KeyFileIo io{files, codec, messages};

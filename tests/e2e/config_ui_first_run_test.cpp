@@ -2,9 +2,9 @@
 // box, Edit Configuration, the Key Editor, the Key Finder catching a key sent with its scan
 // code, a name typed, an action chosen, and the key then launching its target.
 
-#include "config_ui/config_windows.h"
-#include "platform/win32/unique_handle.h"
 #include "tests/e2e/support/e2e.h"
+#include "win32/unique_handle.h"
+#include "windows/config_windows.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,12 +1,13 @@
 // keys.ini against the system's own profile functions, and the atomic replace of the files
 // seam against a real file system.
 
-#include "keyboard/keys_ini.h"
-#include "keyboard/profile_text.h"
-#include "platform/win32/files.h"
-#include "platform/win32/system_seams.h"
+#include "keys/atomic_files.h"
+#include "keys/keys_ini.h"
+#include "keys/profile_text.h"
 #include "tests/e2e/support/e2e.h"
 #include "tests/e2e/support/profile_reference.h"
+#include "win32/files.h"
+#include "win32/system_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -113,7 +114,8 @@ TEST(ProfileDifferential, ATableSavedByTheProgramReadsBackTheSameThroughTheSyste
         key.webs = i % 2 ? "\"C:\\Program Files\\x " + std::to_string(i) + ".exe\" /a /b" : "17";
         table.append(key);
     }
-    win32::Win32Files files;
+    win32::Win32FileSystem fileSystem;
+    AtomicFiles files{fileSystem};
     win32::Win32MessageBoxes messages;
     std::string path = narrow(folder.file(L"keys.ini"));
     ASSERT_TRUE(saveKeys(KeyFileIo{files, codec, messages}, path, table));
@@ -125,7 +127,8 @@ TEST(ProfileDifferential, ATableSavedByTheProgramReadsBackTheSameThroughTheSyste
 
 TEST(AtomicReplace, ReplacesWithoutLeavingTemporaryFilesAndALockedTargetKeepsItsContent) {
     TempFolder folder;
-    win32::Win32Files files;
+    win32::Win32FileSystem fileSystem;
+    AtomicFiles files{fileSystem};
     std::string path = narrow(folder.file(L"keys.ini"));
     EXPECT_FALSE(files.exists(path));
     ASSERT_TRUE(files.replaceAtomically(path, "first").ok);
@@ -142,7 +145,7 @@ TEST(AtomicReplace, ReplacesWithoutLeavingTemporaryFilesAndALockedTargetKeepsIts
     HANDLE lock = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    platform::WriteResult result = files.replaceAtomically(path, "new content");
+    ports::FileResult result = files.replaceAtomically(path, "new content");
     CloseHandle(lock);
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());

@@ -2,12 +2,12 @@
 // crash or throw, and whatever a backend reports as done must read back as done. What the
 // system offers is printed; its volume and mute are put back as they were.
 
-#include "mixer/mixer.h"
-#include "mixer/volume_arithmetic.h"
-#include "platform/win32/core_audio_volume.h"
-#include "platform/win32/legacy_mixer_volume.h"
-#include "platform/win32/volume_backends.h"
 #include "tests/e2e/support/e2e.h"
+#include "volume/mixer.h"
+#include "volume/volume_arithmetic.h"
+#include "win32/core_audio_volume.h"
+#include "win32/legacy_mixer_volume.h"
+#include "win32/volume_backends.h"
 
 #include <objbase.h>
 
@@ -25,16 +25,16 @@ template <typename T> std::string show(const std::optional<T>& value) {
 }
 
 // Opens a backend and tries each of its operations once, unopened and opened.
-void probe(platform::VolumeBackend& backend, const std::string& name) {
+void probe(ports::VolumeBackend& backend, const std::string& name) {
     EXPECT_EQ(backend.readVolume(), std::nullopt);
     EXPECT_FALSE(backend.writeMute(true));
     bool opened = backend.open();
-    platform::VolumeRange range = backend.volumeRange();
+    ports::VolumeRange range = backend.volumeRange();
     auto volume = backend.readVolume();
     auto mute = backend.readMute();
     std::cout << "[ observed ] " << name << (opened ? " opens" : " does not open") << ", range "
-              << range.minimum << ".." << range.maximum << ", volume " << show(volume)
-              << ", mute " << show(mute) << std::endl;
+              << range.minimum << ".." << range.maximum << ", volume " << show(volume) << ", mute "
+              << show(mute) << std::endl;
     if (!opened) {
         EXPECT_FALSE(backend.writeVolume(0));
         return;

@@ -2,15 +2,15 @@
 // real system can show the result: the clipboard, text typed into a real edit box, the path
 // read out of the sim's memory, and a hung sim that costs only the time-out.
 
-#include "platform/input_marker.h"
-#include "platform/win32/clipboard.h"
-#include "platform/win32/system_seams.h"
-#include "platform/win32/typing.h"
-#include "platform/win32/window_messaging.h"
 #include "player/winamp.h"
+#include "ports/input_marker.h"
 #include "tests/e2e/support/e2e.h"
 #include "tests/e2e/support/player_sim_process.h"
 #include "tests/fakes/player_fakes.h"
+#include "win32/clipboard.h"
+#include "win32/system_seams.h"
+#include "win32/typing.h"
+#include "win32/window_messaging.h"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +32,18 @@ class PlayerModule : public ::testing::Test {
     win32::Win32TextCodec codec;
     // Explorer under Wine opens windows of its own; the request is what this program decides.
     fakes::ShellRecorder shell;
-    Winamp winamp{messaging, clipboard, typing, shell, codec};
-    HWND owner = nullptr;
+    struct Owner : ports::OwnerWindow {
+        HWND window = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                      nullptr, nullptr, nullptr);
+        ports::WindowId ownerWindow() const override {
+            return reinterpret_cast<ports::WindowId>(window);
+        }
+    } ownerWindow;
+    HWND owner = ownerWindow.window;
+    Winamp winamp{messaging, clipboard, typing, shell, codec, ownerWindow};
 
     void SetUp() override {
         ASSERT_EQ(FindWindowW(L"Winamp v1.x", nullptr), nullptr) << "a player is already running";
-        owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                nullptr, nullptr);
-        winamp.setOwnerWindow(reinterpret_cast<platform::WindowId>(owner));
     }
     void TearDown() override { DestroyWindow(owner); }
 
@@ -55,7 +59,7 @@ int otherKeystrokes = 0;
 LRESULT CALLBACK countKeystrokes(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        ++(event->dwExtraInfo == platform::kOwnInputMarker ? markedKeystrokes : otherKeystrokes);
+        ++(event->dwExtraInfo == ports::kOwnInputMarker ? markedKeystrokes : otherKeystrokes);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -65,8 +69,7 @@ LRESULT CALLBACK countKeystrokes(int code, WPARAM wParam, LPARAM lParam) {
 TEST_F(PlayerModule, CopyPutsTheTrackTextOnTheClipboardUnlessAnotherProgramHoldsIt) {
     PlayerSim sim(folder, trackOptions());
     winamp.copyOrTypeTrack(false, true);
-    EXPECT_EQ(clipboardText(),
-              L"\"Some Artist - Some Song\" [44KHz/128kbps/stereo] [1:23 / 4:56]");
+    EXPECT_EQ(clipboardText(), L"\"Some Artist - Some Song\" [44KHz/128kbps/stereo] [1:23 / 4:56]");
 
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -1,16 +1,15 @@
 // The notification area for real: the records the program builds, given to the system's
 // shell, and the application icon inside omnitap.exe.
 
-#include "platform/win32/tray_shell.h"
-#include "platform/win32/unique_handle.h"
 #include "tests/e2e/support/e2e.h"
-#include "tray/tray_icon_fs.h"
+#include "tray/tray_icon.h"
+#include "win32/tray_shell.h"
+#include "win32/unique_handle.h"
 
 #include <gtest/gtest.h>
 
-
 using namespace omnitap;
-using platform::TrayCommand;
+using ports::TrayCommand;
 
 namespace {
 
@@ -27,14 +26,14 @@ class HiddenWindow {
                                   100, nullptr, nullptr, wc.hInstance, nullptr);
     }
     ~HiddenWindow() { DestroyWindow(window_); }
-    platform::WindowId id() const { return reinterpret_cast<platform::WindowId>(window_); }
+    ports::WindowId id() const { return reinterpret_cast<ports::WindowId>(window_); }
 
   private:
     HWND window_;
 };
 
-platform::IconId stockIcon() {
-    return reinterpret_cast<platform::IconId>(LoadIconW(nullptr, IDI_APPLICATION));
+ports::IconId stockIcon() {
+    return reinterpret_cast<ports::IconId>(LoadIconW(nullptr, IDI_APPLICATION));
 }
 
 using Module = win32::Unique<HMODULE, &FreeLibrary>;
@@ -70,9 +69,10 @@ TEST(TrayShell, EveryRecordFormAddsAndDeletesARealIcon) {
 TEST(TrayShell, TrayIconIsBackAfterTheShellLostIt) {
     HiddenWindow window;
     win32::Win32TrayShell shell;
-    TrayIconFs tray(shell, nullptr);
-    tray.addTrayIcon(window.id(), stockIcon());
-    const auto record = makeTrayRecord(tray.choice(), window.id(), stockIcon(), "Omnitap");
+    TrayIconFs tray(shell);
+    tray.addTrayIcon(window.id());
+    const auto record =
+        makeTrayRecord(tray.choice(), window.id(), shell.applicationIcon(), "Omnitap");
     ASSERT_TRUE(shell.notifyIcon(TrayCommand::Delete, record)); // as when Explorer restarts
     tray.reAddTrayIcon();
     EXPECT_TRUE(shell.notifyIcon(TrayCommand::Delete, record)); // it was there again

@@ -3,9 +3,9 @@
 // small layout table (the shapes of the configuration windows), the message loop as the
 // program runs it, and a fixture that shows the window in front.
 
-#include "platform/win32/ui_factory.h"
-#include "platform/win32/ui_message_loop.h"
 #include "tests/e2e/support/e2e.h"
+#include "win32/ui/factory.h"
+#include "win32/ui/message_loop.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 #pragma once
 // Recording stand-ins for what the actions act on.
 
-#include "keyboard/action_targets.h"
-#include "platform/shell.h"
+#include "player/player_control.h"
+#include "ports/shell.h"
+#include "volume/volume_control.h"
 
 #include <string>
 #include <vector>
@@ -45,11 +46,11 @@ class RecordingVolume : public VolumeControl {
     }
 };
 
-class RecordingShell : public platform::Shell {
+class RecordingShell : public ports::Shell {
   public:
     explicit RecordingShell(Journal& j) : journal(j) {}
     Journal& journal;
-    void execute(platform::WindowId owner, const std::string& verb, const std::string& file,
+    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
                  const std::string& parameters, const std::string& directory,
                  int showCommand) override {
         journal.push_back("shell " + std::to_string(owner) + " " + verb + " [" + file + "] [" +

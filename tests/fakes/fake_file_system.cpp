@@ -8,7 +8,7 @@ std::optional<std::string> FakeFileSystem::readAll(const std::string& path) {
     return it->second;
 }
 
-platform::FileResult FakeFileSystem::create(const std::string& path, Handle& handle) {
+ports::FileResult FakeFileSystem::create(const std::string& path, Handle& handle) {
     if (failCreate) return {false, "Access is denied."};
     handle = next_++;
     pathOf_[handle] = path;
@@ -18,7 +18,7 @@ platform::FileResult FakeFileSystem::create(const std::string& path, Handle& han
     return {};
 }
 
-platform::FileResult FakeFileSystem::write(Handle handle, std::string_view bytes) {
+ports::FileResult FakeFileSystem::write(Handle handle, std::string_view bytes) {
     std::string& file = files[pathOf_.at(handle)];
     if (failAfterBytes && written_ + bytes.size() > *failAfterBytes) {
         file.append(bytes.substr(0, *failAfterBytes - written_));
@@ -30,16 +30,17 @@ platform::FileResult FakeFileSystem::write(Handle handle, std::string_view bytes
     return {};
 }
 
-platform::FileResult FakeFileSystem::flush(Handle) {
+ports::FileResult FakeFileSystem::flush(Handle) {
     if (failFlush)
         return {false, "The request could not be performed because of an I/O device error."};
     return {};
 }
 
-platform::FileResult FakeFileSystem::replace(const std::string& from, const std::string& to) {
+ports::FileResult FakeFileSystem::replace(const std::string& from, const std::string& to) {
     if (failReplace) return {false, "Access is denied."};
     files[to] = files.at(from);
     files.erase(from);
+    ++replaces;
     return {};
 }
 

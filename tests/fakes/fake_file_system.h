@@ -3,7 +3,7 @@
 // bytes of the file has been written (what was written stays), and failing create, flush or
 // replace.
 
-#include "platform/file_system.h"
+#include "ports/file_system.h"
 
 #include <map>
 #include <optional>
@@ -12,21 +12,22 @@
 
 namespace omnitap::fakes {
 
-class FakeFileSystem : public platform::FileSystem {
+class FakeFileSystem : public ports::FileSystem {
   public:
     std::map<std::string, std::string> files;
     std::optional<std::size_t> failAfterBytes; // counted from the file's creation
     bool failCreate = false, failFlush = false, failReplace = false;
     std::set<Handle> openHandles;
+    int replaces = 0; // files written whole and swapped in
 
     bool exists(const std::string& path) override { return files.count(path) != 0; }
     std::optional<std::string> readAll(const std::string& path) override;
     std::string temporaryNameFor(const std::string& path) override { return path + ".tmp"; }
-    platform::FileResult create(const std::string& path, Handle& handle) override;
-    platform::FileResult write(Handle handle, std::string_view bytes) override;
-    platform::FileResult flush(Handle handle) override;
+    ports::FileResult create(const std::string& path, Handle& handle) override;
+    ports::FileResult write(Handle handle, std::string_view bytes) override;
+    ports::FileResult flush(Handle handle) override;
     void close(Handle handle) override { openHandles.erase(handle); }
-    platform::FileResult replace(const std::string& from, const std::string& to) override;
+    ports::FileResult replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override { files.erase(path); }
 
   private:

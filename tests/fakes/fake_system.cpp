@@ -2,19 +2,6 @@
 
 namespace omnitap::fakes {
 
-std::optional<std::string> FakeFiles::readAll(const std::string& path) {
-    auto it = content.find(path);
-    if (it == content.end()) return std::nullopt;
-    return it->second;
-}
-
-platform::WriteResult FakeFiles::replaceAtomically(const std::string& path,
-                                                   const std::string& bytes) {
-    ++writes;
-    content[path] = bytes;
-    return {};
-}
-
 std::string FakeCodec::ansiToUtf8(std::string_view ansi) {
     std::string out;
     for (unsigned char c : ansi) {

@@ -1,10 +1,9 @@
 #pragma once
 // In-memory stand-ins for the small system seams.
 
-#include "platform/app_info.h"
-#include "platform/files.h"
-#include "platform/message_box.h"
-#include "platform/text_codec.h"
+#include "ports/app_info.h"
+#include "ports/message_box.h"
+#include "ports/text_codec.h"
 
 #include <functional>
 #include <map>
@@ -13,20 +12,8 @@
 
 namespace omnitap::fakes {
 
-// Files kept in a map. (Failing writes: fake_file_system.h below platform::AtomicFiles.)
-class FakeFiles : public platform::Files {
-  public:
-    std::map<std::string, std::string> content;
-    int writes = 0;
-
-    bool exists(const std::string& path) override { return content.count(path) != 0; }
-    std::optional<std::string> readAll(const std::string& path) override;
-    platform::WriteResult replaceAtomically(const std::string& path,
-                                            const std::string& bytes) override;
-};
-
 // Latin-1 stands in for the ANSI code page; characters beyond it become "?".
-class FakeCodec : public platform::TextCodec {
+class FakeCodec : public ports::TextCodec {
   public:
     std::string ansiToUtf8(std::string_view ansi) override;
     std::string utf8ToAnsi(std::string_view utf8) override;
@@ -38,10 +25,10 @@ struct ShownMessage {
     unsigned style;
 };
 
-class FakeMessageBoxes : public platform::MessageBoxes {
+class FakeMessageBoxes : public ports::MessageBoxes {
   public:
     std::vector<ShownMessage> shown;
-    int answer = platform::mb::kAnswerOk;
+    int answer = ports::mb::kAnswerOk;
     std::function<void()> onShow; // runs while the box is "up"
 
     int show(const std::string& text, const std::string& title, unsigned style) override {
@@ -51,12 +38,14 @@ class FakeMessageBoxes : public platform::MessageBoxes {
     }
 };
 
-class FakeAppInfo : public platform::AppInfo {
+class FakeAppInfo : public ports::AppInfo {
   public:
     std::string folder = "C:\\Tools\\Omnitap";
     std::string baseName = "omnitap";
     std::string exeFolder() override { return folder; }
     std::string exeBaseName() override { return baseName; }
+    int endings = 0;
+    void endProgram() override { ++endings; }
 };
 
 } // namespace omnitap::fakes

@@ -2,7 +2,7 @@
 // The control layer in memory: every property is a field, events are raised by the test
 // (click(), type()) and by the setters the real controls raise them from.
 
-#include "platform/ui.h"
+#include "ports/ui.h"
 
 #include <map>
 #include <memory>
@@ -93,6 +93,11 @@ class FakeWindow : public ui::Window {
     void setCaption(const std::string& c) override { captionText = c; }
     std::string caption() const override { return captionText; }
     ui::WindowId id() const override { return reinterpret_cast<ui::WindowId>(this); }
+    std::vector<std::uintptr_t> systemCommands; // with lParam in the next element
+    void sendSystemCommand(std::uintptr_t command, std::intptr_t lParam) override {
+        systemCommands.push_back(command);
+        systemCommands.push_back(static_cast<std::uintptr_t>(lParam));
+    }
 };
 
 class FakeTimer : public ui::Timer {

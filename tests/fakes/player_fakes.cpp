@@ -6,7 +6,7 @@
 
 namespace omnitap::fakes {
 
-FakePlayerWindow& FakeWindowMessaging::addPlayer(platform::WindowId id, std::string caption) {
+FakePlayerWindow& FakeWindowMessaging::addPlayer(ports::WindowId id, std::string caption) {
     FakePlayerWindow& window = windows[id];
     window.caption = std::move(caption);
     return window;
@@ -19,14 +19,14 @@ std::vector<std::string> FakeWindowMessaging::callsOf(const std::string& prefix)
     return out;
 }
 
-platform::WindowId FakeWindowMessaging::findTopLevelWindow(const std::string& className) {
+ports::WindowId FakeWindowMessaging::findTopLevelWindow(const std::string& className) {
     for (const auto& [id, window] : windows)
         if (window.className == className) return id;
     return 0;
 }
 
 std::optional<std::intptr_t>
-FakeWindowMessaging::sendWithTimeout(platform::WindowId window, std::uint32_t message,
+FakeWindowMessaging::sendWithTimeout(ports::WindowId window, std::uint32_t message,
                                      std::uintptr_t wParam, std::intptr_t lParam,
                                      std::chrono::milliseconds timeout) {
     calls.push_back("send " + std::to_string(window) + " " + std::to_string(message) + " " +
@@ -40,28 +40,28 @@ FakeWindowMessaging::sendWithTimeout(platform::WindowId window, std::uint32_t me
     return answer == player.answers.end() ? 0 : answer->second;
 }
 
-void FakeWindowMessaging::post(platform::WindowId window, std::uint32_t message,
-                               std::uintptr_t wParam, std::intptr_t lParam) {
+void FakeWindowMessaging::post(ports::WindowId window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) {
     calls.push_back("post " + std::to_string(window) + " " + std::to_string(message) + " " +
                     std::to_string(wParam) + " " + std::to_string(lParam));
 }
 
-void FakeWindowMessaging::bringToForeground(platform::WindowId window) {
+void FakeWindowMessaging::bringToForeground(ports::WindowId window) {
     calls.push_back("foreground " + std::to_string(window));
 }
 
-std::string FakeWindowMessaging::caption(platform::WindowId window) {
+std::string FakeWindowMessaging::caption(ports::WindowId window) {
     auto it = windows.find(window);
     return it == windows.end() ? std::string() : it->second.caption;
 }
 
-platform::ProcessId FakeWindowMessaging::owningProcess(platform::WindowId window) {
+ports::ProcessId FakeWindowMessaging::owningProcess(ports::WindowId window) {
     auto it = windows.find(window);
     return it == windows.end() ? 0 : it->second.process;
 }
 
-std::size_t FakeWindowMessaging::readProcessMemory(platform::ProcessId process,
-                                                   std::uintptr_t address, std::span<char> into) {
+std::size_t FakeWindowMessaging::readProcessMemory(ports::ProcessId process, std::uintptr_t address,
+                                                   std::span<char> into) {
     calls.push_back("read " + std::to_string(process) + " " + std::to_string(address) + " " +
                     std::to_string(into.size()));
     auto blocks = memory.find(process);

@@ -3,10 +3,10 @@
 // windows that answer queries from a table, a clipboard, a keyboard that records what it was
 // asked to type, and a shell that records its requests.
 
-#include "platform/clipboard.h"
-#include "platform/shell.h"
-#include "platform/typing.h"
-#include "platform/window_messaging.h"
+#include "ports/clipboard.h"
+#include "ports/shell.h"
+#include "ports/typing.h"
+#include "ports/window_messaging.h"
 
 #include <map>
 #include <optional>
@@ -20,7 +20,7 @@ namespace omnitap::fakes {
 struct FakePlayerWindow {
     std::string className = "Winamp v1.x";
     std::string caption;
-    platform::ProcessId process = 0;
+    ports::ProcessId process = 0;
     // Answers to WM_USER queries by (lParam, wParam); a query not listed answers 0.
     std::map<std::pair<std::intptr_t, std::uintptr_t>, std::intptr_t> answers;
     // Queries (lParam) that never get an answer: the window is hung while handling them.
@@ -28,41 +28,41 @@ struct FakePlayerWindow {
     bool hung = false; // no query gets an answer
 };
 
-class FakeWindowMessaging : public platform::WindowMessaging {
+class FakeWindowMessaging : public ports::WindowMessaging {
   public:
-    std::map<platform::WindowId, FakePlayerWindow> windows;
+    std::map<ports::WindowId, FakePlayerWindow> windows;
     // Readable memory by process: blocks of bytes at their start addresses.
-    std::map<platform::ProcessId, std::map<std::uintptr_t, std::string>> memory;
+    std::map<ports::ProcessId, std::map<std::uintptr_t, std::string>> memory;
     // Every call that reaches the desktop, in order, e.g. "send 7 1024 0 104" (window,
     // message, wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096 256"
     // (process, address, size).
     std::vector<std::string> calls;
     std::vector<std::chrono::milliseconds> timeouts; // of every send
 
-    FakePlayerWindow& addPlayer(platform::WindowId id, std::string caption = "Winamp");
+    FakePlayerWindow& addPlayer(ports::WindowId id, std::string caption = "Winamp");
     // The calls that start with `prefix` ("send", "post", ...).
     std::vector<std::string> callsOf(const std::string& prefix) const;
 
-    platform::WindowId findTopLevelWindow(const std::string& className) override;
-    std::optional<std::intptr_t> sendWithTimeout(platform::WindowId window, std::uint32_t message,
+    ports::WindowId findTopLevelWindow(const std::string& className) override;
+    std::optional<std::intptr_t> sendWithTimeout(ports::WindowId window, std::uint32_t message,
                                                  std::uintptr_t wParam, std::intptr_t lParam,
                                                  std::chrono::milliseconds timeout) override;
-    void post(platform::WindowId window, std::uint32_t message, std::uintptr_t wParam,
+    void post(ports::WindowId window, std::uint32_t message, std::uintptr_t wParam,
               std::intptr_t lParam) override;
-    void bringToForeground(platform::WindowId window) override;
-    std::string caption(platform::WindowId window) override;
-    platform::ProcessId owningProcess(platform::WindowId window) override;
-    std::size_t readProcessMemory(platform::ProcessId process, std::uintptr_t address,
+    void bringToForeground(ports::WindowId window) override;
+    std::string caption(ports::WindowId window) override;
+    ports::ProcessId owningProcess(ports::WindowId window) override;
+    std::size_t readProcessMemory(ports::ProcessId process, std::uintptr_t address,
                                   std::span<char> into) override;
 };
 
-class FakeClipboard : public platform::Clipboard {
+class FakeClipboard : public ports::Clipboard {
   public:
     std::optional<std::string> text; // nothing = never set
-    platform::WindowId lastOwner = 0;
+    ports::WindowId lastOwner = 0;
     int requests = 0;
 
-    bool setText(platform::WindowId owner, const std::string& newText) override {
+    bool setText(ports::WindowId owner, const std::string& newText) override {
         ++requests;
         text = newText;
         lastOwner = owner;
@@ -70,22 +70,22 @@ class FakeClipboard : public platform::Clipboard {
     }
 };
 
-class FakeTyping : public platform::Typing {
+class FakeTyping : public ports::Typing {
   public:
-    std::vector<std::string> keyStrings; // as handed over, in key-string notation
-    void typeKeyString(std::string_view keys) override { keyStrings.emplace_back(keys); }
+    std::vector<std::string> typed; // each text handed over
+    void typeText(std::string_view text) override { typed.emplace_back(text); }
 };
 
 struct ShellRequest {
-    platform::WindowId owner;
+    ports::WindowId owner;
     std::string verb, file, parameters, directory;
     int showCommand;
 };
 
-class ShellRecorder : public platform::Shell {
+class ShellRecorder : public ports::Shell {
   public:
     std::vector<ShellRequest> requests;
-    void execute(platform::WindowId owner, const std::string& verb, const std::string& file,
+    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
                  const std::string& parameters, const std::string& directory,
                  int showCommand) override {
         requests.push_back({owner, verb, file, parameters, directory, showCommand});

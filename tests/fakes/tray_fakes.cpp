@@ -4,22 +4,21 @@
 
 namespace omnitap::fakes {
 
-bool FakeTrayShell::notifyIcon(platform::TrayCommand command,
-                               const platform::TrayIconRecord& record) {
+bool FakeTrayShell::notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) {
     calls.push_back({command, record});
     if (!accept) return false;
     const std::pair key{record.hWnd, record.uID};
     const auto found = std::find(shown.begin(), shown.end(), key);
     switch (command) {
-    case platform::TrayCommand::Add:
+    case ports::TrayCommand::Add:
         if (found != shown.end()) return false;
         shown.push_back(key);
         return true;
-    case platform::TrayCommand::Delete:
+    case ports::TrayCommand::Delete:
         if (found == shown.end()) return false;
         shown.erase(found);
         return true;
-    case platform::TrayCommand::SetVersion:
+    case ports::TrayCommand::SetVersion:
         return found != shown.end();
     }
     return false;

@@ -1,8 +1,8 @@
 // Saving keys.ini when the disk fails at any point: the old file stays readable and
 // unchanged, the table in memory stays, and the user is told.
 
-#include "keyboard/keys_ini.h"
-#include "platform/atomic_files.h"
+#include "keys/atomic_files.h"
+#include "keys/keys_ini.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_system.h"
 
@@ -15,7 +15,7 @@ namespace {
 class AtomicSave : public ::testing::Test {
   protected:
     fakes::FakeFileSystem fs;
-    platform::AtomicFiles files{fs};
+    AtomicFiles files{fs};
     fakes::FakeCodec codec;
     fakes::FakeMessageBoxes messages;
     const std::string path = "C:\\Omnitap\\keys.ini";

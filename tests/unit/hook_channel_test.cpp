@@ -1,6 +1,6 @@
 // The hand-off between the hook thread and the UI thread.
 
-#include "keyboard/hook_channel.h"
+#include "hook/hook_channel.h"
 
 #include <gtest/gtest.h>
 
@@ -30,13 +30,17 @@ KeyEvent numbered(std::uint32_t vk, std::uint32_t n) {
 
 auto nothingHeld = [](std::uint8_t) { return false; };
 
+struct CountingWake : Wake {
+    std::atomic<int> wakes{0};
+    void wake() override { ++wakes; }
+};
+
 } // namespace
 
 TEST(HookChannel, TheHooksAnswerDoesNotWaitForTheUiThread) {
-    HookChannel channel;
+    CountingWake wake;
+    HookChannel channel(wake);
     channel.publish(tableWithKey(65));
-    int wakes = 0;
-    channel.wake = [&] { ++wakes; };
     // The UI thread is busy (it drains nothing) while the hook sees a burst of events.
     auto hook = std::async(std::launch::async, [&] {
         int swallowed = 0;
@@ -46,7 +50,7 @@ TEST(HookChannel, TheHooksAnswerDoesNotWaitForTheUiThread) {
     });
     ASSERT_EQ(hook.wait_for(30s), std::future_status::ready) << "the hook waited for the UI thread";
     EXPECT_EQ(hook.get(), 5000);
-    EXPECT_EQ(wakes, 1); // one wake-up while the UI thread has not drained yet
+    EXPECT_EQ(wake.wakes, 1); // one wake-up while the UI thread has not drained yet
 
     std::uint32_t next = 0;
     channel.drain([&](const KeyEvent& e) { EXPECT_EQ(e.time, next++); });
@@ -55,10 +59,9 @@ TEST(HookChannel, TheHooksAnswerDoesNotWaitForTheUiThread) {
 }
 
 TEST(HookChannel, EventsArriveOnceAndInOrderWhileBothThreadsRun) {
-    HookChannel channel;
+    CountingWake wake;
+    HookChannel channel(wake);
     channel.publish(tableWithKey(66));
-    std::atomic<int> wakes{0};
-    channel.wake = [&] { ++wakes; };
     constexpr std::uint32_t kEvents = 200000;
     std::thread hook([&] {
         for (std::uint32_t n = 0; n < kEvents; ++n) {
@@ -78,11 +81,12 @@ TEST(HookChannel, EventsArriveOnceAndInOrderWhileBothThreadsRun) {
     EXPECT_EQ(seen.size() + channel.droppedEvents(), kEvents);
     for (std::size_t i = 1; i < seen.size(); ++i)
         ASSERT_LT(seen[i - 1], seen[i]);
-    EXPECT_GE(wakes.load(), 1);
+    EXPECT_GE(wake.wakes.load(), 1);
 }
 
 TEST(HookChannel, AFullQueueDropsAndCountsInsteadOfBlocking) {
-    HookChannel channel;
+    CountingWake wake;
+    HookChannel channel(wake);
     channel.publish(tableWithKey(65));
     const std::uint32_t total = HookChannel::kQueueCapacity + 10;
     for (std::uint32_t n = 0; n < total; ++n)

@@ -1,9 +1,9 @@
 // Scenarios: a keys.ini, a sequence of key events through the hook and the UI thread, and
 // what the program then did.
 
-#include "keyboard/hook_channel.h"
-#include "keyboard/key_handler.h"
-#include "keyboard/keys_ini.h"
+#include "actions/key_handler.h"
+#include "hook/hook_channel.h"
+#include "keys/keys_ini.h"
 #include "tests/fakes/action_fakes.h"
 
 #include <gtest/gtest.h>
@@ -17,33 +17,43 @@ namespace {
 
 constexpr std::uint32_t kControl = 17;
 
+// The windows and the control window as the key handling sees them, writing what they are
+// asked into the journal.
+struct RecordingWindows : ConfigurationView, ControlSurface {
+    explicit RecordingWindows(Journal& j) : journal(j) {}
+    Journal& journal;
+    bool finderLoaded = false;
+    bool repeatTimer = false;
+    bool keyFinderLoaded() const override { return finderLoaded; }
+    void keyWasPressed(std::int32_t vk, std::int32_t sc) override {
+        journal.push_back("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
+    }
+    void showKeyEventReport(const std::string& r) override { journal.push_back("report " + r); }
+    void findKey(int i) override { journal.push_back("findKey " + std::to_string(i)); }
+    ports::WindowId ownerWindow() const override { return 42; }
+    void setCaption(const std::string& c) override { journal.push_back("caption " + c); }
+    void setRepeatTimer(bool on) override { repeatTimer = on; }
+    void monitorsOff() override { journal.push_back("monitorsOff"); }
+};
+
+struct NoWake : Wake {
+    void wake() override {}
+};
+
 class Keyboard : public ::testing::Test {
   protected:
     Journal journal;
     fakes::RecordingPlayer player{journal};
     fakes::RecordingVolume volume{journal};
     fakes::RecordingShell shell{journal};
+    RecordingWindows windows{journal};
     KeyboardState state;
-    HookChannel channel;
+    NoWake wake;
+    HookChannel channel{wake};
     std::set<std::uint32_t> held; // keys physically down
-    bool finderLoaded = false;
-    bool repeatTimer = false;
-    KeyboardHandler handler{state, &player, &volume, shell, links()};
-
-    KeyHandlerLinks links() {
-        KeyHandlerLinks l;
-        l.keyFinderLoaded = [this] { return finderLoaded; };
-        l.keyWasPressed = [this](std::int32_t vk, std::int32_t sc) {
-            journal.push_back("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
-        };
-        l.showKeyEventReport = [this](const std::string& r) { journal.push_back("report " + r); };
-        l.findKey = [this](int i) { journal.push_back("findKey " + std::to_string(i)); };
-        l.setControlCaption = [this](const std::string& c) { journal.push_back("caption " + c); };
-        l.setRepeatTimer = [this](bool on) { repeatTimer = on; };
-        l.monitorsOff = [this] { journal.push_back("monitorsOff"); };
-        l.controlWindow = [] { return platform::WindowId{42}; };
-        return l;
-    }
+    bool& finderLoaded = windows.finderLoaded;
+    bool& repeatTimer = windows.repeatTimer;
+    KeyboardHandler handler{state, channel, player, volume, shell, windows, windows};
 
     void load(const std::string& ini) {
         state.keyTable = parseKeysIni(ini);
@@ -60,7 +70,7 @@ class Keyboard : public ::testing::Test {
         e.extraInfo = extra;
         bool swallowed =
             channel.onKeyEvent(e, [this](std::uint8_t k) { return held.count(k) > 0; });
-        channel.drain([this](const KeyEvent& queued) { handler.handleKey(queued); });
+        handler.keyEventsWaiting();
         return swallowed;
     }
     bool press(std::uint32_t vk, std::uint32_t scan = 0) { return event(vk, scan, false); }
@@ -220,8 +230,8 @@ TEST_F(Keyboard, TextTheProgramTypesIsNeverExamined) {
     load("[keys]\nnumkeys=1\n" + key(1, "A", 31, 65, 30, ""));
     channel.setFinderWaiting(true);
     state.findingKey = finderLoaded = true;
-    EXPECT_FALSE(event(65, 30, false, platform::kOwnInputMarker));
-    EXPECT_FALSE(event(65, 30, true, platform::kOwnInputMarker));
+    EXPECT_FALSE(event(65, 30, false, ports::kOwnInputMarker));
+    EXPECT_FALSE(event(65, 30, true, ports::kOwnInputMarker));
     EXPECT_TRUE(take().empty());
     // The finder still waits for a real key; a release counts too (a key held when the
     // finder opened).

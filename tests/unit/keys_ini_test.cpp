@@ -1,5 +1,6 @@
-#include "keyboard/keys_ini.h"
-#include "keyboard/profile_text.h"
+#include "keys/keys_ini.h"
+#include "keys/profile_text.h"
+#include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_system.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,12 @@ KeyDef key(std::string name, int mapm, int code, int code2, std::string webs) {
 
 class KeysIniFile : public ::testing::Test {
   protected:
-    fakes::FakeFiles files;
+    fakes::FakeFileSystem files;
+    AtomicFiles atomicFiles{files};
     fakes::FakeCodec codec;
     fakes::FakeMessageBoxes messages;
     const std::string path = "C:\\Omnitap\\keys.ini";
-    KeyFileIo io() { return KeyFileIo{files, codec, messages}; }
+    KeyFileIo io() { return KeyFileIo{atomicFiles, codec, messages}; }
 };
 
 } // namespace
@@ -133,7 +135,7 @@ TEST_F(KeysIniFile, SaveThenLoadGivesTheSameTableThroughTheCodePage) {
     table.append(key("Caf\xC3\xA9", 60, 65, 30, "\"C:\\A B\\c.exe\" /q"));
     table.append(key("Snow \xE2\x98\x83", 0, 66, 48, ""));
     ASSERT_TRUE(saveKeys(io(), path, table));
-    EXPECT_NE(files.content[path].find("key1_name=Caf\xE9\r\n"), std::string::npos);
+    EXPECT_NE(files.files[path].find("key1_name=Caf\xE9\r\n"), std::string::npos);
     KeyTable back;
     loadKeys(io(), path, back);
     EXPECT_EQ(back[1], table[1]);

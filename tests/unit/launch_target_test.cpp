@@ -1,4 +1,4 @@
-#include "keyboard/actions.h"
+#include "actions/actions.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,8 @@ using omnitap::splitLaunchTarget;
 
 TEST(LaunchTarget, SplitsAtTheClosingQuoteOrTheFirstBlank) {
     const std::pair<const char*, LaunchTarget> cases[] = {
-        {"\"C:\\Program Files\\App\\app.exe\" /switch", {"C:\\Program Files\\App\\app.exe", "/switch"}},
+        {"\"C:\\Program Files\\App\\app.exe\" /switch",
+         {"C:\\Program Files\\App\\app.exe", "/switch"}},
         {"\"C:\\My Files\\a.exe\"   two  words  ", {"C:\\My Files\\a.exe", "two  words"}},
         {"\"C:\\My Files\\a.exe\"", {"C:\\My Files\\a.exe", ""}},
         {"\"C:\\a.exe\"x", {"C:\\a.exe", ""}},

@@ -1,4 +1,4 @@
-#include "keyboard/lenient_number.h"
+#include "keys/lenient_number.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,9 @@ using namespace omnitap;
 
 TEST(LenientNumber, ReadsTheLeadingNumberRoundingHalvesToEven) {
     const std::pair<const char*, int> cases[] = {
-        {"  65abc", 65}, {"-12x", -12}, {"+7", 7},    {"1 7\t9", 179}, // blanks skipped anywhere
-        {"- 5", -5},     {"1.2.3", 1},  {"", 0},      {"abc", 0},
-        {"--5", 0},      {"\"17\"", 0}, {"30.5", 30}, {"31.5", 32},
-        {"30.51", 31},   {".5", 0},     {"-2.5", -2}, {"-3.5", -4}};
+        {"  65abc", 65}, {"-12x", -12}, {"+7", 7},     {"1 7\t9", 179}, // blanks skipped anywhere
+        {"- 5", -5},     {"1.2.3", 1},  {"", 0},       {"abc", 0},      {"--5", 0},   {"\"17\"", 0},
+        {"30.5", 30},    {"31.5", 32},  {"30.51", 31}, {".5", 0},       {"-2.5", -2}, {"-3.5", -4}};
     for (auto [text, value] : cases)
         EXPECT_EQ(readInt16(text), value) << text;
 }

@@ -2,8 +2,8 @@
 // the key-string parser that has to undo them.
 
 #include "player/current_file.h"
-#include "player/key_string.h"
 #include "player/track_text.h"
+#include "text/trim.h"
 
 #include <gtest/gtest.h>
 
@@ -62,28 +62,6 @@ TEST(ExtraInfoText, ReadsAsTheUserSeesIt) {
               "\"Some Artist - Some Song\" [44KHz/128kbps/stereo] [1:23 / 4:56]");
     EXPECT_EQ(extraInfoText({22, 64, 1, 59600, 0}), " [22KHz/64kbps/mono] [1:00 / 0:00]");
     EXPECT_EQ(extraInfoText({-1, -2, 3, -1000, -61}), " [-1KHz/-2kbps/mono] [0:-01 / -1:-01]");
-}
-
-TEST(EscapeForTyping, PutsEverySpecialCharacterInBraces) {
-    EXPECT_EQ(escapeForTyping("a{b}c"), "a{{}b{}}c");
-    EXPECT_EQ(escapeForTyping("+^%~()"), "{+}{^}{%}{~}{(}{)}");
-    EXPECT_EQ(escapeForTyping("[}]x[{]"), "[{}}]x[{{}]");
-    EXPECT_EQ(escapeForTyping("\"Song\" [44KHz/128kbps/stereo]"),
-              "\"Song\" [44KHz/128kbps/stereo]");
-}
-
-TEST(ParseKeyString, BracedCharactersStandForThemselvesAndOtherNotationIsRefused) {
-    EXPECT_EQ(parseKeyString("a{+}b{{}{}}{a}"), "a+b{}a");
-    EXPECT_EQ(parseKeyString("{é}ü"), "éü");
-    for (const char* keys :
-         {"+a", "^c", "%f", "~", "(ab)", "}", "{", "{}", "{ab}", "{ENTER}", "{TAB 3}", "x{+"})
-        EXPECT_EQ(parseKeyString(keys), std::nullopt) << keys;
-}
-
-TEST(ParseKeyString, UndoesTheTypingEscapes) {
-    for (const char* text : {"{a} }{ [{] [}] {{}} +^%~() (C) 100% ~x~ a+b^2",
-                             "Mötley Crüe – Дом \xF0\x9F\x8E\xB5", "\xFF{\xC3}\x80"})
-        EXPECT_EQ(parseKeyString(escapeForTyping(text)), text) << text;
 }
 
 TEST(PathFromPlayerMemory, NeedsANulInsideTheBlock) {

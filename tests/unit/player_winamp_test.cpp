@@ -1,7 +1,6 @@
 // The media player remote against a fake desktop: which messages reach the player, what
 // lands on the clipboard or the keyboard, and what the shell is asked to open.
 
-#include "player/key_string.h"
 #include "player/winamp.h"
 #include "tests/fakes/fake_system.h"
 #include "tests/fakes/player_fakes.h"
@@ -15,8 +14,8 @@ using Cmd = PlayerCommand;
 
 namespace {
 
-constexpr platform::WindowId kControlWindow = 99;
-constexpr platform::ProcessId kPlayerProcess = 4242;
+constexpr ports::WindowId kControlWindow = 99;
+constexpr ports::ProcessId kPlayerProcess = 4242;
 constexpr std::uintptr_t kPathAddress = 0x10000;
 constexpr char kNoDetails[] = "\"Artist - Song\" [0KHz/0kbps/mono] [0:00 / 0:00]";
 
@@ -27,9 +26,10 @@ class PlayerRemote : public ::testing::Test {
     fakes::FakeTyping typing;
     fakes::ShellRecorder shell;
     fakes::FakeCodec codec;
-    Winamp winamp{desktop, clipboard, typing, shell, codec};
-
-    void SetUp() override { winamp.setOwnerWindow(kControlWindow); }
+    struct : ports::OwnerWindow {
+        ports::WindowId ownerWindow() const override { return kControlWindow; }
+    } controlWindow;
+    Winamp winamp{desktop, clipboard, typing, shell, codec, controlWindow};
 
     fakes::FakePlayerWindow& startPlayer(std::string caption = "Winamp") {
         fakes::FakePlayerWindow& player = desktop.addPlayer(7, std::move(caption));
@@ -85,7 +85,7 @@ TEST_F(PlayerRemote, WithoutPlayerNothingIsSentAndAPlayerStartedLaterIsFound) {
     EXPECT_EQ(winamp.playerWindow(), 0u);
     EXPECT_EQ(winamp.playerStatus(), 1); // the status last read is kept
     EXPECT_EQ(clipboard.requests, 0);
-    EXPECT_TRUE(typing.keyStrings.empty());
+    EXPECT_TRUE(typing.typed.empty());
     EXPECT_TRUE(shell.requests.empty());
 
     startPlayer();
@@ -124,7 +124,7 @@ TEST_F(PlayerRemote, CopyWithExtraInfoAsksFiveQueriesInOrderPlainCopyNone) {
                      "send 7 1024 2 126", "send 7 1024 0 105", "send 7 1024 1 105"}));
     EXPECT_EQ(clipboard.text, "\"Some Artist - Some Song\" [44KHz/128kbps/stereo] [1:23 / 4:56]");
     EXPECT_EQ(clipboard.lastOwner, kControlWindow);
-    EXPECT_TRUE(typing.keyStrings.empty());
+    EXPECT_TRUE(typing.typed.empty());
 
     desktop.calls.clear();
     winamp.copyOrTypeTrack(false, false);
@@ -132,14 +132,12 @@ TEST_F(PlayerRemote, CopyWithExtraInfoAsksFiveQueriesInOrderPlainCopyNone) {
     EXPECT_EQ(desktop.callsOf("send").size(), 1u);
 }
 
-TEST_F(PlayerRemote, TypingEscapesWhatTheClipboardGetsPlain) {
+TEST_F(PlayerRemote, TypingTypesWhatTheClipboardGets) {
     startPlayer("4. {A} + (B) ^ 50% ~ C - Winamp");
     winamp.copyOrTypeTrack(false, false);
     winamp.copyOrTypeTrack(true, false);
-    ASSERT_EQ(typing.keyStrings.size(), 1u);
-    EXPECT_EQ(typing.keyStrings[0], "\"{{}A{}} {+} {(}B{)} {^} 50{%} {~} C\"");
+    EXPECT_EQ(typing.typed, std::vector<std::string>{"\"{A} + (B) ^ 50% ~ C\""});
     EXPECT_EQ(clipboard.text, "\"{A} + (B) ^ 50% ~ C\"");
-    EXPECT_EQ(parseKeyString(typing.keyStrings[0]), clipboard.text);
     EXPECT_EQ(clipboard.requests, 1);
 }
 
@@ -153,7 +151,7 @@ TEST_F(PlayerRemote, CaptionWithoutTitleCopiesTypesAndAsksNothing) {
         EXPECT_EQ(desktop.callsOf("send").size(), 2u) << caption; // the two status queries
     }
     EXPECT_EQ(clipboard.requests, 0);
-    EXPECT_TRUE(typing.keyStrings.empty());
+    EXPECT_TRUE(typing.typed.empty());
 }
 
 class CurrentFile : public PlayerRemote {

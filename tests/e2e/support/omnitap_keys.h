@@ -1,7 +1,7 @@
 #pragma once
 // keys.ini texts for the end-to-end tests, and waiting for the program's hook.
 
-#include "keyboard/keys_ini.h"
+#include "keys/keys_ini.h"
 #include "tests/e2e/support/e2e.h"
 #include "tests/e2e/support/key_log_window.h"
 

@@ -3,9 +3,9 @@
 // per value (1 + 5n look-ups), the reference for the program's own reader. Header-only, so
 // that the reader comparison under bench/wine can use it too.
 
-#include "keyboard/key_table.h"
-#include "keyboard/lenient_number.h"
-#include "platform/text_codec.h"
+#include "keys/key_table.h"
+#include "keys/lenient_number.h"
+#include "ports/text_codec.h"
 
 #include <windows.h>
 
@@ -14,14 +14,14 @@
 namespace e2e {
 
 inline std::string profileRead(const std::string& file, const std::string& key,
-                               omnitap::platform::TextCodec& codec) {
+                               omnitap::ports::TextCodec& codec) {
     char buffer[1024];
     DWORD n = GetPrivateProfileStringA("keys", key.c_str(), "", buffer, 1024, file.c_str());
     return codec.ansiToUtf8(std::string_view(buffer, n));
 }
 
 // Stops after the count when it exceeds `maxKeys` (each look-up is slow).
-inline omnitap::KeyTable profileLoad(const std::string& file, omnitap::platform::TextCodec& codec,
+inline omnitap::KeyTable profileLoad(const std::string& file, omnitap::ports::TextCodec& codec,
                                      int maxKeys = 32767) {
     omnitap::KeyTable table;
     int count = omnitap::readKeyCount(profileRead(file, "numkeys", codec));

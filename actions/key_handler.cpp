@@ -1,0 +1,123 @@
+#include "actions/key_handler.h"
+
+#include "actions/actions.h"
+#include "hook/key_index.h"
+
+namespace omnitap {
+
+std::string keyEventReport(const KeyEvent& e) {
+    auto line = [](const char* label, std::int64_t value) {
+        return std::string(label) + std::to_string(value) + "\r\n";
+    };
+    // Every field is written as the signed 32-bit number it is in the system's record.
+    auto s = [](std::uint64_t v) {
+        return static_cast<std::int64_t>(static_cast<std::int32_t>(v));
+    };
+    return line("vkCode: ", s(e.vkCode)) + line("scanCode: ", s(e.scanCode)) +
+           line("dwExtraInfo: ", s(e.extraInfo)) + line("flags: ", s(e.flags)) +
+           line("time: ", s(e.time));
+}
+
+KeyboardHandler::KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
+                                 VolumeControl& volume, ports::Shell& shell,
+                                 ConfigurationView& windows, ControlSurface& control)
+    : state_(state), channel_(channel), player_(player), volume_(volume), shell_(shell),
+      windows_(windows), control_(control) {}
+
+void KeyboardHandler::keyEventsWaiting() {
+    channel_.drain([this](const KeyEvent& event) { handleKey(event); });
+}
+
+bool KeyboardHandler::matches(const KeyDef& key, const KeyEvent& event) const {
+    if (static_cast<std::int32_t>(key.code) != static_cast<std::int32_t>(event.vkCode))
+        return false;
+    if (event.vkCode == 255 &&
+        static_cast<std::int32_t>(key.code2) != static_cast<std::int32_t>(event.scanCode))
+        return false;
+    if (event.released()) return true;
+    std::optional<std::int32_t> modifier = modifierKeyOf(key);
+    if (!modifier) return true;
+    // The modifier's state as the hook saw it at the moment of the event.
+    return *modifier >= 0 && *modifier <= 255 &&
+           event.modifiersDown.test(static_cast<std::size_t>(*modifier));
+}
+
+bool KeyboardHandler::handleKey(const KeyEvent& event) {
+    bool result = false;
+    if (event.caughtByFinder && state_.findingKey && windows_.keyFinderLoaded()) {
+        windows_.keyWasPressed(static_cast<std::int32_t>(event.vkCode),
+                               static_cast<std::int32_t>(event.scanCode));
+        windows_.showKeyEventReport(keyEventReport(event));
+        result = true;
+    }
+    // Every matching entry acts, in table order. The table may change while an action runs
+    // (a window opened from it), so the bound is read afresh each time.
+    for (int i = 1; i <= state_.keyTable.numKeys(); ++i) {
+        if (!matches(state_.keyTable[i], event)) continue;
+        result = true;
+        control_.setCaption(std::to_string(event.flags));
+        if (event.released()) {
+            keyReleased(i);
+        } else if (state_.configOpen) {
+            windows_.findKey(i);
+        } else {
+            doAction(i);
+        }
+    }
+    return result;
+}
+
+void KeyboardHandler::keyReleased(int index) {
+    if (state_.keyTable[index].mapm == kMonitorsOffAction) control_.monitorsOff();
+    if (state_.volumeStep != 0) {
+        state_.volumeStep = 0;
+        control_.setRepeatTimer(false);
+    }
+}
+
+void KeyboardHandler::doAction(int index) {
+    const KeyDef& key = state_.keyTable[index];
+    const ActionRow* row = findAction(key.mapm);
+    if (!row) return; // a code from an edited file: the key is swallowed and does nothing
+    switch (row->effect) {
+    case Effect::Nothing:
+    case Effect::MonitorsOffOnRelease:
+        break;
+    case Effect::PlayPause:
+        player_.findPlayer();
+        player_.sendPlayerCommand(player_.playerStatus() == 1 ? pause : play);
+        break;
+    case Effect::PlayerCommand:
+        player_.sendPlayerCommand(row->command);
+        break;
+    case Effect::ShowCurrentFile:
+        player_.showCurrentFile();
+        break;
+    case Effect::CopyOrTypeTrack:
+        player_.copyOrTypeTrack(row->typeIt, row->extraInfo);
+        break;
+    case Effect::ToggleMute:
+        volume_.refreshMixerState();
+        volume_.setMute(!volume_.currentMute());
+        break;
+    case Effect::VolumeStep:
+        state_.volumeStep = row->step;
+        control_.setRepeatTimer(true);
+        volume_.stepVolume(state_.volumeStep);
+        break;
+    case Effect::Launch:
+        launch(key.webs);
+        break;
+    }
+}
+
+void KeyboardHandler::launch(const std::string& target) {
+    LaunchTarget t = splitLaunchTarget(target);
+    shell_.execute(control_.ownerWindow(), "open", t.file, t.parameters, "", 1 /* normal window */);
+}
+
+void KeyboardHandler::repeatVolumeStep() {
+    volume_.stepVolume(state_.volumeStep);
+}
+
+} // namespace omnitap

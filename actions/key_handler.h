@@ -1,0 +1,72 @@
+#pragma once
+// Key event handling on the UI thread: learning a key for the Key Finder, matching the
+// learned keys in table order, and running their actions. The hook has already decided
+// whether the event is swallowed; this is the rest of the work, in the order of events.
+
+#include "actions/keyboard_state.h"
+#include "hook/hook_channel.h"
+#include "hook/key_event.h"
+#include "player/player_control.h"
+#include "ports/shell.h"
+#include "volume/volume_control.h"
+
+#include <cstdint>
+#include <string>
+
+namespace omnitap {
+
+// What the key handling asks of the configuration windows.
+class ConfigurationView {
+  public:
+    virtual ~ConfigurationView() = default;
+    virtual bool keyFinderLoaded() const = 0;
+    // The Key Finder's key: virtual-key code and scan code.
+    virtual void keyWasPressed(std::int32_t vkCode, std::int32_t scanCode) = 0;
+    // The raw event, five lines, into the Key Finder's out-of-view report box.
+    virtual void showKeyEventReport(const std::string& report) = 0;
+    // Selects key `index` in the Edit Configuration window (a learned key was pressed).
+    virtual void findKey(int index) = 0;
+};
+
+// What the key handling asks of the control window; it also owns what is launched.
+class ControlSurface : public ports::OwnerWindow {
+  public:
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual void setRepeatTimer(bool enabled) = 0; // Timer1, the volume repeat
+    // WM_SYSCOMMAND / SC_MONITORPOWER through the window's default handling.
+    virtual void monitorsOff() = 0;
+};
+
+// The five-line report of an event that the Key Finder shows.
+std::string keyEventReport(const KeyEvent& event);
+
+class KeyboardHandler {
+  public:
+    KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
+                    VolumeControl& volume, ports::Shell& shell, ConfigurationView& windows,
+                    ControlSurface& control);
+
+    // The hook queued events: handles each, in order (the control window's private message).
+    void keyEventsWaiting();
+
+    // Returns true when the event belongs to the program (the hook swallows exactly those).
+    bool handleKey(const KeyEvent& event);
+    void keyReleased(int index);
+    void doAction(int index);
+    // One more step of the held volume key (the control window's timer).
+    void repeatVolumeStep();
+
+  private:
+    bool matches(const KeyDef& key, const KeyEvent& event) const;
+    void launch(const std::string& target);
+
+    KeyboardState& state_;
+    HookChannel& channel_;
+    PlayerControl& player_;
+    VolumeControl& volume_;
+    ports::Shell& shell_;
+    ConfigurationView& windows_;
+    ControlSurface& control_;
+};
+
+} // namespace omnitap

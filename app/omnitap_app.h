@@ -1,0 +1,41 @@
+#pragma once
+// The program on Windows: the real seams, the hook on its own thread, and the program built
+// over them. Everything here lives on the UI thread except the keyboard hook's thread.
+
+#include "app/program.h"
+#include "hook/hook_channel.h"
+#include "win32/clipboard.h"
+#include "win32/files.h"
+#include "win32/keyboard_hook.h"
+#include "win32/shell.h"
+#include "win32/system_seams.h"
+#include "win32/tray_shell.h"
+#include "win32/typing.h"
+#include "win32/ui/factory.h"
+#include "win32/window_messaging.h"
+
+namespace omnitap::win32 {
+
+class OmnitapApp {
+  public:
+    OmnitapApp();
+    void Main() { program_.Main(); }
+
+  private:
+    Win32FileSystem fileSystem_;
+    Win32TextCodec codec_;
+    Win32MessageBoxes messages_;
+    Win32AppInfo appInfo_;
+    Win32Shell shell_;
+    Win32WindowMessaging messaging_;
+    Win32Clipboard clipboard_;
+    Win32Typing typing_;
+    Win32TrayShell trayShell_;
+    Win32UiFactory ui_;
+    PostedWake wake_;
+    HookChannel channel_{wake_};
+    KeyboardHook hook_{channel_, wake_};
+    Program program_;
+};
+
+} // namespace omnitap::win32

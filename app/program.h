@@ -1,0 +1,81 @@
+#pragma once
+// The whole program put together over its seams: the Win32 entry point builds it with the
+// real ones, the tests with fakes. Every object gets its collaborators in its constructor.
+
+#include "actions/key_handler.h"
+#include "actions/keyboard_state.h"
+#include "hook/hook_channel.h"
+#include "keys/atomic_files.h"
+#include "player/winamp.h"
+#include "ports/app_info.h"
+#include "ports/clipboard.h"
+#include "ports/file_system.h"
+#include "ports/keyboard_hook.h"
+#include "ports/message_box.h"
+#include "ports/shell.h"
+#include "ports/text_codec.h"
+#include "ports/tray_shell.h"
+#include "ports/typing.h"
+#include "ports/ui.h"
+#include "ports/volume_backend.h"
+#include "ports/window_messaging.h"
+#include "tray/tray_icon.h"
+#include "volume/mixer.h"
+#include "windows/config_windows.h"
+#include "windows/control_window.h"
+
+#include <string>
+
+namespace omnitap {
+
+struct Seams {
+    ports::FileSystem& fileSystem;
+    ports::TextCodec& codec;
+    ports::MessageBoxes& messages;
+    ports::AppInfo& appInfo;
+    ports::Shell& shell;
+    ports::WindowMessaging& messaging;
+    ports::Clipboard& clipboard;
+    ports::Typing& typing;
+    ports::TrayShell& trayShell;
+    ui::UiFactory& ui;
+    ports::KeyboardHook& hook;
+};
+
+// The welcome text shown when no key has been learned yet.
+std::string welcomeText();
+
+class Program {
+  public:
+    Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Start-up: sets the ini path, loads the keys, opens the mixer, loads the control window
+    // (which installs the hook and the tray icon) and, when no key is learned, welcomes the
+    // user and opens the Edit Configuration window. The caller then runs the message loop.
+    void Main();
+
+    KeyboardState& state() { return state_; }
+    frmControl& controlWindow() { return control_; }
+    ConfigWindows& configWindows() { return config_; }
+    KeyboardHandler& keyHandler() { return handler_; }
+    Mixer& mixer() { return mixer_; }
+    TrayIconFs& trayIcon() { return tray_; }
+
+  private:
+    Seams seams_;
+    HookChannel& channel_;
+    AtomicFiles files_;
+    KeyboardState state_;
+    Mixer mixer_;
+    TrayIconFs tray_;
+    ConfigWindows config_;
+    // Given the key handler, which is built after it: the window calls it only once the
+    // message loop runs.
+    frmControl control_;
+    Winamp winamp_;
+    KeyboardHandler handler_;
+};
+
+} // namespace omnitap

@@ -1,0 +1,29 @@
+#include "keys/atomic_files.h"
+
+#include <algorithm>
+
+namespace omnitap {
+
+namespace {
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
+} // namespace
+
+ports::FileResult AtomicFiles::replaceAtomically(const std::string& path,
+                                                 const std::string& bytes) {
+    const std::string temporary = fs_.temporaryNameFor(path);
+    ports::FileSystem::Handle handle = 0;
+    ports::FileResult result = fs_.create(temporary, handle);
+    if (!result.ok) {
+        fs_.remove(temporary);
+        return result;
+    }
+    for (std::size_t done = 0; result.ok && done < bytes.size(); done += kChunk)
+        result = fs_.write(handle, std::string_view(bytes).substr(done, kChunk));
+    if (result.ok) result = fs_.flush(handle);
+    fs_.close(handle);
+    if (result.ok) result = fs_.replace(temporary, path);
+    if (!result.ok) fs_.remove(temporary);
+    return result;
+}
+
+} // namespace omnitap

@@ -1,0 +1,24 @@
+#include "keys/key_table.h"
+
+#include "keys/lenient_number.h"
+
+#include <stdexcept>
+
+namespace omnitap {
+
+std::optional<std::int32_t> modifierKeyOf(const KeyDef& key) {
+    if (key.webs.empty() || !takesModifier(key.mapm)) return std::nullopt;
+    return readInt32(key.webs);
+}
+
+int KeyTable::append(KeyDef key) {
+    entries_.push_back(std::move(key));
+    return numKeys();
+}
+
+void KeyTable::removeAt(int index) {
+    if (!isKey(index)) throw std::out_of_range("KeyTable::removeAt");
+    entries_.erase(entries_.begin() + index);
+}
+
+} // namespace omnitap

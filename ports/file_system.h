@@ -1,0 +1,38 @@
+#pragma once
+// The file operations that an atomic replace is made of. AtomicFiles (keys/) builds keys.ini's
+// reading and writing on them, so that what happens on each failure is decided (and tested)
+// once, whatever system lies below. Paths are UTF-8.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace omnitap::ports {
+
+struct FileResult {
+    bool ok = true;
+    std::string error; // the system's reason when !ok
+};
+
+class FileSystem {
+  public:
+    using Handle = std::uintptr_t;
+
+    virtual ~FileSystem() = default;
+    virtual bool exists(const std::string& path) = 0;
+    virtual std::optional<std::string> readAll(const std::string& path) = 0;
+    // A name for a temporary file beside `path`, on the same volume.
+    virtual std::string temporaryNameFor(const std::string& path) = 0;
+    // Creates `path` (or empties it) for writing.
+    virtual FileResult create(const std::string& path, Handle& handle) = 0;
+    virtual FileResult write(Handle handle, std::string_view bytes) = 0;
+    // Makes what was written durable before the file is swapped in.
+    virtual FileResult flush(Handle handle) = 0;
+    virtual void close(Handle handle) = 0;
+    // Renames `from` to `to` in one step, replacing `to` if it exists.
+    virtual FileResult replace(const std::string& from, const std::string& to) = 0;
+    virtual void remove(const std::string& path) = 0;
+};
+
+} // namespace omnitap::ports

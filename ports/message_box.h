@@ -1,0 +1,27 @@
+#pragma once
+// Message boxes. The style and answer values are the system's own.
+
+#include <string>
+
+namespace omnitap::ports {
+
+namespace mb {
+constexpr unsigned kOk = 0x00;
+constexpr unsigned kYesNo = 0x04;
+constexpr unsigned kIconError = 0x10;
+constexpr unsigned kIconQuestion = 0x20;
+constexpr unsigned kIconWarning = 0x30;
+constexpr unsigned kIconInformation = 0x40;
+constexpr int kAnswerOk = 1;
+constexpr int kAnswerYes = 6;
+constexpr int kAnswerNo = 7;
+} // namespace mb
+
+class MessageBoxes {
+  public:
+    virtual ~MessageBoxes() = default;
+    // Shows a box and returns the answer (mb::kAnswer...).
+    virtual int show(const std::string& text, const std::string& title, unsigned style) = 0;
+};
+
+} // namespace omnitap::ports

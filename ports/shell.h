@@ -1,0 +1,30 @@
+#pragma once
+// Opening programs and documents through the shell.
+
+#include <cstdint>
+#include <string>
+
+namespace omnitap::ports {
+
+// A window as the portable code knows it: the system's handle as a number, 0 = none.
+using WindowId = std::uintptr_t;
+
+// The window that owns what the program opens (launched programs, Explorer, the clipboard's
+// text): the hidden control window.
+class OwnerWindow {
+  public:
+    virtual ~OwnerWindow() = default;
+    virtual WindowId ownerWindow() const = 0;
+};
+
+class Shell {
+  public:
+    virtual ~Shell() = default;
+    // ShellExecute: owner window, verb ("open"), file, parameters, directory, show command.
+    // The result is not examined by the program.
+    virtual void execute(WindowId owner, const std::string& verb, const std::string& file,
+                         const std::string& parameters, const std::string& directory,
+                         int showCommand) = 0;
+};
+
+} // namespace omnitap::ports

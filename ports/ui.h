@@ -1,0 +1,177 @@
+#pragma once
+// The control layer: windows and controls as the forms use them. A form is written once
+// against these classes; the Win32 implementation builds real windows from the layout tables
+// (positions in twips, converted with the window's DPI: pixels = twips * dpi / 1440), the
+// fake keeps every property in memory for the tests.
+
+#include "ports/shell.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace omnitap::ui {
+
+using WindowId = ports::WindowId;
+
+// Position and size in twips; inside a frame, relative to the frame.
+struct Twips {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// An empty face means the system's dialog font.
+struct Font {
+    std::string face;
+    double points = 0;
+};
+
+enum class Kind {
+    Label,
+    Button,
+    TextBox,          // single line
+    MultiLineTextBox, // multi line, scrolls
+    ComboBox,         // drop-down list, no typing
+    ListBox,          // single selection, unsorted
+    ListView,         // report view with columns
+    Frame,            // group box; its controls are those that name it as parent
+    Picture,          // shows the application icon
+};
+
+namespace flag {
+constexpr unsigned kDefault = 1 << 0;  // the window's default button: Enter
+constexpr unsigned kCancel = 1 << 1;   // the window's cancel button: Esc
+constexpr unsigned kHidden = 1 << 2;   // created hidden
+constexpr unsigned kDisabled = 1 << 3; // created disabled
+constexpr unsigned kCentred = 1 << 4;  // centred text (labels)
+} // namespace flag
+
+struct ListColumn {
+    std::string title;
+    int widthTwips = 0;
+};
+
+struct ControlDesign {
+    std::string name; // "Command1": the form finds its controls by these names
+    Kind kind = Kind::Label;
+    std::string text;
+    Twips rect;
+    Font font;
+    unsigned flags = 0;
+    std::string parent;              // the frame that holds the control, if any
+    std::vector<ListColumn> columns; // list views only
+};
+
+enum class Placement { Centred, SystemDefault };
+
+struct WindowDesign {
+    std::string className; // the window class, so that tests and tools can find it
+    std::string caption;
+    int clientWidth = 0; // twips
+    int clientHeight = 0;
+    Placement placement = Placement::SystemDefault;
+};
+
+// What every control has. Setting a property never raises an event, except where a class
+// says so (a combo box's selection, a text box's text).
+class Control {
+  public:
+    virtual ~Control() = default;
+    virtual void setText(const std::string& text) = 0;
+    virtual std::string text() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual bool enabled() const = 0;
+    virtual void setVisible(bool visible) = 0;
+    virtual bool visible() const = 0;
+    virtual void setFocus() = 0;
+
+    std::function<void()> onClick;  // buttons; a combo box's selection; a list view's click
+    std::function<void()> onChange; // text boxes: the text changed (by the user or setText)
+};
+
+class TextBox : public virtual Control {
+  public:
+    virtual void select(int start, int length) = 0;
+};
+
+// Combo boxes and list boxes: items with a 32-bit value each.
+class ItemList : public virtual Control {
+  public:
+    virtual void clear() = 0;
+    virtual int addItem(const std::string& text) = 0; // returns the new item's index
+    virtual void setItemData(int index, std::int32_t data) = 0;
+    virtual std::int32_t itemData(int index) const = 0;
+    virtual std::string itemText(int index) const = 0;
+    virtual int count() const = 0;
+    // -1 = none. A combo box raises onClick when its selection is set to an item.
+    virtual void setSelected(int index) = 0;
+    virtual int selected() const = 0;
+};
+
+class ListView : public virtual Control {
+  public:
+    virtual void clear() = 0;
+    virtual int addRow(const std::string& text) = 0; // returns the new row's index (0-based)
+    virtual void setCell(int row, int column, const std::string& text) = 0;
+    virtual std::string cell(int row, int column) const = 0;
+    virtual int count() const = 0;
+    virtual void setSelected(int row) = 0; // -1 = none; raises no event
+    virtual int selected() const = 0;      // the first selected row, or -1
+    virtual void ensureVisible(int row) = 0;
+
+    std::function<void()> onItemClick; // an item was clicked (onClick: any click)
+};
+
+class Timer {
+  public:
+    virtual ~Timer() = default;
+    virtual void setInterval(int milliseconds) = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual bool enabled() const = 0;
+    std::function<void()> onTimer;
+};
+
+// A top-level window with its controls. Destroying the object destroys the window.
+class Window {
+  public:
+    virtual ~Window() = default;
+    virtual Control& control(const std::string& name) = 0;
+    virtual TextBox& textBox(const std::string& name) = 0;
+    virtual ItemList& itemList(const std::string& name) = 0;
+    virtual ListView& listView(const std::string& name) = 0;
+
+    virtual void show() = 0; // shows it modeless and brings it forward
+    virtual void hide() = 0;
+    virtual bool visible() const = 0;
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual std::string caption() const = 0;
+    virtual WindowId id() const = 0;
+    // Sends WM_SYSCOMMAND to the window itself; its default handling passes the command on
+    // to the system (SC_MONITORPOWER, for one).
+    virtual void sendSystemCommand(std::uintptr_t command, std::intptr_t lParam) = 0;
+
+    // The user asked to close the window (close box, Alt+F4). The form decides: normally it
+    // unloads, destroying this object; nothing of the window may be touched afterwards.
+    std::function<void()> onClose;
+    // Private messages (WM_APP and up, registered messages) sent or posted to the window.
+    std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>
+        onPrivateMessage;
+};
+
+struct MenuItem {
+    std::string text; // "-" is a separator
+};
+
+class UiFactory {
+  public:
+    virtual ~UiFactory() = default;
+    virtual std::unique_ptr<Window> createWindow(const WindowDesign& window,
+                                                 const std::vector<ControlDesign>& controls) = 0;
+    virtual std::unique_ptr<Timer> createTimer() = 0;
+    // Opens a popup menu at the mouse position, owned by `owner` (brought forward first, so
+    // that a click elsewhere closes the menu); returns the chosen item's index or -1.
+    virtual int showPopupMenu(WindowId owner, const std::vector<MenuItem>& items) = 0;
+};
+
+} // namespace omnitap::ui

@@ -1,0 +1,119 @@
+#include "tray/tray_icon.h"
+
+#include "text/utf8.h"
+#include "tray/tray_messages.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+namespace omnitap {
+
+namespace {
+
+constexpr std::string_view kTrayTip = "Omnitap";
+// szTip holds 128 characters, except in the wide first layout, where it holds 64.
+constexpr std::int32_t kTipCharacters = 128;
+constexpr std::int32_t kWideFirstLayoutTipCharacters = 64;
+
+} // namespace
+
+WindowsVersion getWindowsVersion(std::uint32_t versionWord) {
+    return {static_cast<int>(versionWord & 0xFF), static_cast<int>((versionWord >> 8) & 0xFF),
+            (versionWord & 0x80000000u) == 0};
+}
+
+TrayChoice chooseTrayRecord(const WindowsVersion& version) {
+    if (version.ntFamily) return {true, version.major >= 5};
+    return {false, version.major == 4 && version.minor == 90};
+}
+
+std::int32_t notifyIconDataSize(const TrayChoice& choice) {
+    using namespace ports;
+    if (choice.trayShell5)
+        return choice.trayUseWide ? kWideExtendedLayoutSize : kNarrowExtendedLayoutSize;
+    return choice.trayUseWide ? kWideFirstLayoutSize : kNarrowFirstLayoutSize;
+}
+
+std::int32_t tipByteCount(const TrayChoice& choice, std::int32_t count) {
+    return choice.trayUseWide ? count * 2 : count;
+}
+
+void copyToFixedBuffer(std::string_view text, std::span<std::uint8_t> buffer, std::int32_t n) {
+    if (text.empty() || n < 2) return;
+    const auto size = std::min(static_cast<std::size_t>(n), buffer.size());
+    const std::string bytes = utf16leBytes(text);
+    const std::size_t kept = std::min(bytes.size(), size - 2);
+    std::copy_n(bytes.begin(), kept, buffer.begin());
+    std::fill(buffer.begin() + kept, buffer.begin() + size, std::uint8_t{0});
+}
+
+void fillNarrowTip(std::string_view text, std::span<std::uint8_t> field) {
+    if (field.empty()) return;
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < text.size() && at + 1 < field.size(); ++at) {
+        char32_t cp = nextCodePoint(text, i);
+        field[at] = cp < 0x80 ? static_cast<std::uint8_t>(cp) : std::uint8_t{'?'};
+    }
+    field[at] = 0;
+    std::fill(field.begin() + at + 1, field.end(), std::uint8_t{' '});
+}
+
+ports::TrayIconRecord makeTrayRecord(const TrayChoice& choice, ports::WindowId window,
+                                     ports::IconId icon, std::string_view tip) {
+    ports::TrayIconRecord r;
+    r.wide = choice.trayUseWide;
+    r.cbSize = static_cast<std::uint32_t>(notifyIconDataSize(choice));
+    r.hWnd = window;
+    r.uID = kTrayIconId;
+    r.uFlags = kTrayFlags;
+    r.uCallbackMessage = kTrayCallbackMessage;
+    r.hIcon = icon;
+    if (choice.trayUseWide) {
+        copyToFixedBuffer(tip, r.szTip,
+                          tipByteCount(choice, choice.trayShell5 ? kTipCharacters
+                                                                 : kWideFirstLayoutTipCharacters));
+    } else {
+        fillNarrowTip(tip, std::span(r.szTip).first(kTipCharacters));
+    }
+    if (choice.trayShell5) r.uVersion = kNotifyIconVersion;
+    return r;
+}
+
+TrayIconFs::TrayIconFs(ports::TrayShell& shell)
+    : shell_(shell), taskbarCreated_(shell.taskbarCreatedMessage()) {}
+
+TrayIconFs::~TrayIconFs() {
+    removeTrayIcon();
+}
+
+void TrayIconFs::addTrayIcon(ports::WindowId window) {
+    removeTrayIcon(); // a second add replaces the first icon rather than leaving it behind
+    choice_ = chooseTrayRecord(getWindowsVersion(shell_.versionWord()));
+    record_ = makeTrayRecord(choice_, window, shell_.applicationIcon(), kTrayTip);
+    wanted_ = true;
+    sendAdd();
+}
+
+void TrayIconFs::removeTrayIcon() {
+    if (!wanted_) return;
+    wanted_ = false;
+    shell_.notifyIcon(ports::TrayCommand::Delete, record_);
+}
+
+bool TrayIconFs::handleTrayMessage(int code) const {
+    return code == kTrayRightButtonUp;
+}
+
+void TrayIconFs::reAddTrayIcon() {
+    if (wanted_) sendAdd();
+}
+
+void TrayIconFs::sendAdd() {
+    // The shell's answers are not examined: without an icon the program still works, and
+    // the next "TaskbarCreated" tries again.
+    shell_.notifyIcon(ports::TrayCommand::Add, record_);
+    if (choice_.trayShell5) shell_.notifyIcon(ports::TrayCommand::SetVersion, record_);
+}
+
+} // namespace omnitap

@@ -1,0 +1,90 @@
+#pragma once
+// The notification-area icon (module TrayIconFs): chooses the shell's record from the
+// system version, adds the icon with the tip "Omnitap", deletes it with the very record
+// that added it, re-adds it when Explorer restarts, and opens the tray menu on a
+// right-button release.
+
+#include "ports/tray_shell.h"
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace omnitap {
+
+struct WindowsVersion {
+    int major = 0;
+    int minor = 0;
+    bool ntFamily = false;
+};
+
+// Decodes a GetVersion word: major in the lowest byte, minor in the next; the NT family
+// when bit 31 is clear.
+WindowsVersion getWindowsVersion(std::uint32_t versionWord);
+
+// Which record the shell gets: wide on the NT family; the extended layout (and
+// NIM_SETVERSION) on Windows 2000 and later and on Windows Me.
+struct TrayChoice {
+    bool trayUseWide = false;
+    bool trayShell5 = false;
+};
+TrayChoice chooseTrayRecord(const WindowsVersion& version);
+
+std::int32_t notifyIconDataSize(const TrayChoice& choice);
+// Bytes taken by `count` characters of the chosen record's text.
+std::int32_t tipByteCount(const TrayChoice& choice, std::int32_t count);
+
+// Copies the UTF-16LE bytes of `text` (UTF-8) into the first `n` bytes of `buffer`: at
+// most n - 2 bytes of text, then zeros up to the end, so the last two bytes are always a
+// UTF-16 terminator. An empty text leaves the buffer untouched; so does n < 2.
+void copyToFixedBuffer(std::string_view text, std::span<std::uint8_t> buffer, std::int32_t n);
+
+// The narrow record's tip: the text, one NUL, the rest of the field spaces. The text is
+// cut so that the NUL always fits; characters beyond ASCII become "?" (the tip is the
+// program's name, the same in every code page).
+void fillNarrowTip(std::string_view text, std::span<std::uint8_t> field);
+
+constexpr std::uint32_t kTrayIconId = 1;        // uID, the same for the whole run
+constexpr std::uint32_t kTrayFlags = 7;         // NIF_MESSAGE | NIF_ICON | NIF_TIP
+constexpr std::uint32_t kNotifyIconVersion = 3; // NOTIFYICON_VERSION
+
+// The record that adds the icon for `window`.
+ports::TrayIconRecord makeTrayRecord(const TrayChoice& choice, ports::WindowId window,
+                                     ports::IconId icon, std::string_view tip);
+
+class TrayIconFs {
+  public:
+    explicit TrayIconFs(ports::TrayShell& shell);
+    // Deletes the icon if it is still there.
+    ~TrayIconFs();
+    TrayIconFs(const TrayIconFs&) = delete;
+    TrayIconFs& operator=(const TrayIconFs&) = delete;
+
+    // Adds the icon with the tip "Omnitap"; its notifications go to `window` as
+    // kTrayCallbackMessage. A failure is ignored: the program runs on without an icon.
+    void addTrayIcon(ports::WindowId window);
+    // Deletes the icon with the record that added it.
+    void removeTrayIcon();
+    // `code`: the low word of the callback message's lParam. True when the tray menu is to
+    // open (a right-button release on the icon).
+    bool handleTrayMessage(int code) const;
+    // The registered message by which Explorer announces that it (re)started.
+    std::uint32_t taskbarCreatedMessage() const { return taskbarCreated_; }
+    // Explorer has restarted (the "TaskbarCreated" message): adds the icon again if it was
+    // added and not removed.
+    void reAddTrayIcon();
+
+    TrayChoice choice() const { return choice_; }
+    bool wanted() const { return wanted_; }
+
+  private:
+    void sendAdd();
+
+    ports::TrayShell& shell_;
+    std::uint32_t taskbarCreated_;
+    TrayChoice choice_;
+    ports::TrayIconRecord record_;
+    bool wanted_ = false; // added and not removed, whether or not the shell accepted it
+};
+
+} // namespace omnitap

@@ -1,0 +1,71 @@
+#include "volume/mixer.h"
+
+#include "volume/volume_arithmetic.h"
+
+#include <utility>
+
+namespace omnitap {
+namespace {
+
+// The switch's value that means muted; anything else a driver answers counts as not muted.
+constexpr std::int32_t kMutedValue = 1;
+
+} // namespace
+
+Mixer::Mixer(VolumeBackends candidates) : candidates_(std::move(candidates)) {}
+
+void Mixer::openMixer() {
+    if (active_) return; // the device stays open for the whole run
+    for (auto& candidate : candidates_) {
+        if (candidate && candidate->open()) {
+            active_ = candidate.get();
+            break;
+        }
+    }
+    refreshMixerState();
+}
+
+std::optional<std::int32_t> Mixer::readVolume() {
+    if (!active_) return std::nullopt;
+    auto raw = active_->readVolume();
+    if (!raw) return std::nullopt;
+    return volumePercentage(*raw, active_->volumeRange());
+}
+
+std::int32_t Mixer::getVolume() {
+    return readVolume().value_or(0);
+}
+
+void Mixer::setVolume(std::int32_t percentage) {
+    if (!active_) return;
+    if (auto raw = volumeRaw(percentage, active_->volumeRange())) active_->writeVolume(*raw);
+    refreshMixerState();
+}
+
+bool Mixer::getMute() {
+    if (!active_) return false;
+    return active_->readMute() == kMutedValue;
+}
+
+void Mixer::setMute(bool state) {
+    if (!active_) return;
+    active_->writeMute(state);
+    refreshMixerState();
+}
+
+void Mixer::refreshMixerState() {
+    auto volume = readVolume();
+    volumeKnown_ = volume.has_value();
+    currentVolume_ = volume.value_or(0);
+    currentMute_ = getMute();
+}
+
+void Mixer::stepVolume(std::int32_t volumeStep) {
+    refreshMixerState();
+    // Stepping from a volume that could not be read would start from 0 and throw the real
+    // volume away.
+    if (!volumeKnown_) return;
+    setVolume(steppedVolume(currentVolume_, volumeStep));
+}
+
+} // namespace omnitap

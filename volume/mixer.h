@@ -1,0 +1,57 @@
+#pragma once
+// Master volume and mute (modMIXER). The mixer asks its backends in order of preference and
+// keeps the first that opens for the whole run. Every operation is safe without one: volume
+// and mute then do nothing, read 0 and "not muted", and never fail the program.
+
+#include "ports/volume_backend.h"
+#include "volume/volume_control.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace omnitap {
+
+using ports::VolumeBackends;
+
+class Mixer final : public VolumeControl {
+  public:
+    // `candidates` in order of preference; null entries are skipped.
+    explicit Mixer(VolumeBackends candidates);
+
+    // Opens the first candidate that has a device, then reads the state.
+    void openMixer() override;
+
+    // The volume as a percentage 0..100; 0 when there is no volume control or it cannot be read.
+    std::int32_t getVolume();
+    // Writes the percentage (held to 0..100), then reads the state back.
+    void setVolume(std::int32_t percentage);
+    // True only when the mute switch answers 1.
+    bool getMute();
+    // Writes the switch, then reads the state back.
+    void setMute(bool state) override;
+
+    void refreshMixerState() override;
+    // Reads the volume back and writes it moved by `volumeStep`, held to 0..100. The base is
+    // what the device answers, not what was last asked for, so a driver with coarser steps
+    // still moves on. Nothing is written when the volume could not be read.
+    void stepVolume(std::int32_t volumeStep) override;
+
+    std::int32_t currentVolume() const { return currentVolume_; }
+    bool currentMute() const override { return currentMute_; }
+
+    // The backend that answered openMixer, or null.
+    const ports::VolumeBackend* activeBackend() const { return active_; }
+
+  private:
+    std::optional<std::int32_t> readVolume();
+
+    VolumeBackends candidates_;
+    ports::VolumeBackend* active_ = nullptr;
+    std::int32_t currentVolume_ = 0;
+    bool currentMute_ = false;
+    bool volumeKnown_ = false; // the last refresh could read the volume
+};
+
+} // namespace omnitap

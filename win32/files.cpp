@@ -1,0 +1,97 @@
+#include "win32/files.h"
+
+#include "win32/unique_handle.h"
+#include "win32/wide.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace omnitap::win32 {
+namespace {
+
+void closeFile(HANDLE h) {
+    CloseHandle(h);
+}
+HANDLE noFile() {
+    return INVALID_HANDLE_VALUE;
+}
+using UniqueFile = Unique<HANDLE, &closeFile, &noFile>;
+
+ports::FileResult failure(DWORD code) {
+    return {false, errorText(code ? code : ERROR_WRITE_FAULT)};
+}
+HANDLE toHandle(ports::FileSystem::Handle h) {
+    return reinterpret_cast<HANDLE>(h);
+}
+
+} // namespace
+
+bool Win32FileSystem::exists(const std::string& path) {
+    DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::string> Win32FileSystem::readAll(const std::string& path) {
+    UniqueFile file(CreateFileW(widen(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256LL * 1024 * 1024)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+std::string Win32FileSystem::temporaryNameFor(const std::string& path) {
+    return path + ".tmp" + std::to_string(GetCurrentProcessId());
+}
+
+ports::FileResult Win32FileSystem::create(const std::string& path, Handle& handle) {
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return failure(GetLastError());
+    handle = reinterpret_cast<Handle>(file);
+    return {};
+}
+
+ports::FileResult Win32FileSystem::write(Handle handle, std::string_view bytes) {
+    DWORD wrote = 0;
+    if (!WriteFile(toHandle(handle), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote,
+                   nullptr) ||
+        wrote != bytes.size())
+        return failure(GetLastError());
+    return {};
+}
+
+ports::FileResult Win32FileSystem::flush(Handle handle) {
+    if (!FlushFileBuffers(toHandle(handle))) return failure(GetLastError());
+    return {};
+}
+
+void Win32FileSystem::close(Handle handle) {
+    CloseHandle(toHandle(handle));
+}
+
+ports::FileResult Win32FileSystem::replace(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(widen(from).c_str(), widen(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return failure(GetLastError());
+    return {};
+}
+
+void Win32FileSystem::remove(const std::string& path) {
+    DeleteFileW(widen(path).c_str());
+}
+
+} // namespace omnitap::win32

@@ -1,0 +1,22 @@
+#pragma once
+// Files on Windows: the file operations that an atomic replace is made of, with the system's
+// calls.
+
+#include "ports/file_system.h"
+
+namespace omnitap::win32 {
+
+class Win32FileSystem final : public ports::FileSystem {
+  public:
+    bool exists(const std::string& path) override;
+    std::optional<std::string> readAll(const std::string& path) override;
+    std::string temporaryNameFor(const std::string& path) override;
+    ports::FileResult create(const std::string& path, Handle& handle) override;
+    ports::FileResult write(Handle handle, std::string_view bytes) override;
+    ports::FileResult flush(Handle handle) override;
+    void close(Handle handle) override;
+    ports::FileResult replace(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override;
+};
+
+} // namespace omnitap::win32

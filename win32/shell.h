@@ -1,0 +1,13 @@
+#pragma once
+#include "ports/shell.h"
+
+namespace omnitap::win32 {
+
+class Win32Shell final : public ports::Shell {
+  public:
+    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
+                 const std::string& parameters, const std::string& directory,
+                 int showCommand) override;
+};
+
+} // namespace omnitap::win32

@@ -1,0 +1,68 @@
+#include "win32/system_seams.h"
+
+#include "win32/wide.h"
+
+#include <windows.h>
+
+namespace omnitap::win32 {
+
+std::string Win32TextCodec::ansiToUtf8(std::string_view ansi) {
+    if (ansi.empty()) return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    return narrow(wide);
+}
+
+std::string Win32TextCodec::utf8ToAnsi(std::string_view utf8) {
+    std::wstring wide = widen(utf8);
+    if (wide.empty()) return {};
+    // No best-fit mapping: a character the code page lacks becomes "?", never a look-alike.
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+int Win32MessageBoxes::show(const std::string& text, const std::string& title, unsigned style) {
+    return MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(),
+                       style | MB_SETFOREGROUND);
+}
+
+namespace {
+std::wstring modulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+} // namespace
+
+std::string Win32AppInfo::exeFolder() {
+    std::wstring path = modulePath();
+    auto slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
+    // The root keeps its backslash ("C:\"), as the folder of a program there is written.
+    return narrow(path.substr(0, slash == 2 && path[1] == L':' ? slash + 1 : slash));
+}
+
+std::string Win32AppInfo::exeBaseName() {
+    std::wstring path = modulePath();
+    auto slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    auto dot = name.find_last_of(L'.');
+    return narrow(dot == std::wstring::npos ? name : name.substr(0, dot));
+}
+
+void Win32AppInfo::endProgram() {
+    ExitProcess(0);
+}
+
+} // namespace omnitap::win32

@@ -1,0 +1,33 @@
+#pragma once
+// The notification area through Shell_NotifyIcon.
+
+#include "ports/tray_shell.h"
+#include "win32/unique_handle.h"
+
+struct HICON__;     // HICON
+struct HINSTANCE__; // HINSTANCE, HMODULE
+
+namespace omnitap::win32 {
+
+void destroyIconHandle(HICON__* icon);
+// Named rather than Unique's default lambda, which a class in a header cannot hold.
+constexpr HICON__* noIcon() {
+    return nullptr;
+}
+
+class Win32TrayShell final : public ports::TrayShell {
+  public:
+    // The application icon is loaded from `resources`, the executable when null.
+    explicit Win32TrayShell(HINSTANCE__* resources = nullptr) : resources_(resources) {}
+
+    std::uint32_t versionWord() override;
+    bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
+    unsigned taskbarCreatedMessage() override;
+    ports::IconId applicationIcon() override;
+
+  private:
+    HINSTANCE__* resources_;
+    Unique<HICON__*, &destroyIconHandle, &noIcon> icon_;
+};
+
+} // namespace omnitap::win32

@@ -1,0 +1,33 @@
+#include "win32/typing.h"
+
+#include "ports/input_marker.h"
+#include "win32/wide.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace omnitap::win32 {
+
+void Win32Typing::typeText(std::string_view text) {
+    std::wstring units = widen(text);
+    if (units.empty()) return;
+    // A press and a release per UTF-16 unit; a character beyond the basic plane goes as its
+    // two surrogates, which the system joins into one character.
+    std::vector<INPUT> inputs;
+    inputs.reserve(units.size() * 2);
+    for (wchar_t unit : units) {
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = static_cast<WORD>(unit);
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            input.ki.dwExtraInfo = ports::kOwnInputMarker;
+            inputs.push_back(input);
+        }
+    }
+    // One call, so that no real keystroke of the user lands between two of ours.
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+} // namespace omnitap::win32

@@ -1,0 +1,13 @@
+#pragma once
+#include "ports/typing.h"
+
+namespace omnitap::win32 {
+
+// Types characters as Unicode keystrokes (KEYEVENTF_UNICODE), so the text arrives as it is
+// whatever the keyboard layout, each keystroke marked as the program's own input.
+class Win32Typing final : public ports::Typing {
+  public:
+    void typeText(std::string_view text) override;
+};
+
+} // namespace omnitap::win32

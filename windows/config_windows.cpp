@@ -1,0 +1,9 @@
+#include "windows/config_windows.h"
+
+namespace omnitap {
+
+ConfigWindows::ConfigWindows(ConfigContext context)
+    : context_(context), form2_(context_, *this), keyAssign_(context_, *this),
+      form3_(context_, *this) {}
+
+} // namespace omnitap

@@ -1,0 +1,50 @@
+#pragma once
+// The three configuration windows, created once for the whole run. They refer to each
+// other through this owner: the Edit Configuration window opens the Key Editor and closes
+// it with itself, the Key Editor opens the Key Finder, and both refresh the lists of the
+// others after a change.
+
+#include "actions/key_handler.h"
+#include "windows/config_context.h"
+#include "windows/edit_configuration_window.h"
+#include "windows/key_editor_window.h"
+#include "windows/key_finder_window.h"
+
+#include <cstdint>
+#include <string>
+
+namespace omnitap {
+
+class ConfigWindows final : public ConfigurationView {
+  public:
+    explicit ConfigWindows(ConfigContext context);
+    ConfigWindows(const ConfigWindows&) = delete;
+    ConfigWindows& operator=(const ConfigWindows&) = delete;
+
+    // The tray menu, the control window's button and the first run.
+    void showEditConfiguration() { form2_.show(); }
+
+    // For the key handler.
+    bool keyFinderLoaded() const override { return form3_.loaded(); }
+    // Loaded and waiting for a key ("Add This Key" still disabled).
+    bool keyFinderWaiting() const { return form3_.waiting(); }
+    void keyWasPressed(std::int32_t vk, std::int32_t scan) override {
+        form3_.keyWasPressed(vk, scan);
+    }
+    void showKeyEventReport(const std::string& fiveLines) override {
+        form3_.showKeyEventReport(fiveLines);
+    }
+    void findKey(int index) override { form2_.findKey(index); }
+
+    Form2& editConfiguration() { return form2_; }
+    frmKeyAssign& keyEditor() { return keyAssign_; }
+    Form3& keyFinder() { return form3_; }
+
+  private:
+    ConfigContext context_;
+    Form2 form2_;
+    frmKeyAssign keyAssign_;
+    Form3 form3_;
+};
+
+} // namespace omnitap

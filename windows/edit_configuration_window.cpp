@@ -1,0 +1,176 @@
+#include "windows/edit_configuration_window.h"
+
+#include "actions/actions.h"
+#include "windows/config_windows.h"
+
+namespace omnitap {
+
+std::string mappingDescription(const KeyDef& key) {
+    if (key.mapm == 0) return {};
+    if (key.mapm == kLaunchAction) return "Launch: " + key.webs;
+    const ActionRow* row = findAction(key.mapm);
+    return row ? row->label : actionCatalogue().front().label;
+}
+
+const ui::WindowDesign& Form2::windowDesign() {
+    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5145, ui::Placement::Centred};
+    return design;
+}
+
+const std::vector<ui::ControlDesign>& Form2::layout() {
+    using ui::Kind;
+    // Combo1 and Text1 sit inside Frame1, positioned relative to it.
+    // clang-format off
+    static const std::vector<ui::ControlDesign> controls{
+        {"ListView1", Kind::ListView, "",            {60, 60, 4455, 3495},   {}, 0, "",
+         {{"Key", 1200}, {"Mapping", 2800}}},
+        {"Frame1",    Kind::Frame,    "Key Mapping", {60, 3600, 4455, 1035}, {}, ui::flag::kDisabled},
+        {"Combo1",    Kind::ComboBox, "",            {120, 240, 4215, 315},  {}, 0, "Frame1"},
+        {"Text1",     Kind::TextBox,  "",            {120, 600, 4215, 315},  {}, 0, "Frame1"},
+        {"Command1",  Kind::Button,   "Save && Close", {60, 4740, 2535, 375}, {}, ui::flag::kDefault},
+        {"Command3",  Kind::Button,   "Add or Delete Keys...", {2640, 4740, 1875, 375}},
+    };
+    // clang-format on
+    return controls;
+}
+
+Form2::Form2(ConfigContext& context, ConfigWindows& windows)
+    : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
+
+void Form2::bindEvents(ui::Window& w) {
+    ui::ListView& list = w.listView("ListView1");
+    list.onClick = [this] { ListView1_Click(); };
+    list.onItemClick = [this] { ListView1_ItemClick(); };
+    w.control("Combo1").onClick = [this] { Combo1_Click(); };
+    w.control("Text1").onChange = [this] { Text1_Change(); };
+    w.control("Command1").onClick = [this] { Command1_Click(); };
+    w.control("Command3").onClick = [this] { Command3_Click(); };
+}
+
+void Form2::Form_Load() {
+    context_.state.configOpen = true;
+    fillList(); // which also leaves no key selected and the frame disabled
+}
+
+void Form2::Form_Unload() {
+    windows_.keyFinder().unload();
+    windows_.keyEditor().unload();
+    context_.state.configOpen = false;
+}
+
+void Form2::addCombo1Item(const std::string& st, std::int16_t id) {
+    if (!loaded()) return;
+    ui::ItemList& combo = window().itemList("Combo1");
+    combo.setItemData(combo.addItem(st), id);
+}
+
+std::int32_t Form2::getComboPlace(std::int16_t id) const {
+    if (!loaded()) return 0;
+    const ui::ItemList& combo = window().itemList("Combo1");
+    for (int p = 0; p < combo.count(); ++p)
+        if (combo.itemData(p) == id) return p;
+    return 0;
+}
+
+std::string Form2::getDesc(int i) const {
+    const KeyTable& table = context_.state.keyTable;
+    return table.isKey(i) ? mappingDescription(table[i]) : std::string();
+}
+
+void Form2::fillList() {
+    // The rows may now stand for other keys (one was removed or added elsewhere): whatever
+    // the frame was editing is forgotten, so an edit can only reach an existing key.
+    currentKey_ = 0;
+    if (!loaded()) return;
+    ui::Window& w = window();
+    setFrameEnabled(false);
+
+    w.itemList("Combo1").clear();
+    for (const ActionRow& row : actionCatalogue())
+        addCombo1Item(row.label, row.code);
+
+    ui::ListView& list = w.listView("ListView1");
+    list.clear();
+    const KeyTable& table = context_.state.keyTable;
+    for (int r = 1; r <= table.numKeys(); ++r) {
+        int row = list.addRow(table[r].name);
+        list.setCell(row, 1, getDesc(r));
+    }
+}
+
+void Form2::findKey(int i) {
+    if (!loaded() || !context_.state.keyTable.isKey(i)) return;
+    ui::ListView& list = window().listView("ListView1");
+    if (i > list.count()) return;
+    list.setSelected(i - 1);
+    ListView1_Click();
+    list.ensureVisible(i - 1);
+}
+
+void Form2::ListView1_Click() {
+    if (!loaded()) return;
+    ui::Window& w = window();
+    setFrameEnabled(false);
+    // Rows are in table order: row r (counting from 1) is key r.
+    const int r = w.listView("ListView1").selected() + 1;
+    const KeyTable& table = context_.state.keyTable;
+    if (!table.isKey(r)) return;
+
+    setFrameEnabled(true);
+    currentKey_ = r;
+    // Selecting the action raises Combo1_Click, which writes the code back: a code that the
+    // list does not have becomes 0, "(nothing)".
+    ui::ItemList& combo = w.itemList("Combo1");
+    if (combo.count() > 0) combo.setSelected(getComboPlace(table[r].mapm));
+    w.textBox("Text1").setText(table[r].webs);
+}
+
+void Form2::ListView1_ItemClick() {
+    ListView1_Click();
+}
+
+bool Form2::editing() const {
+    return loaded() && context_.state.keyTable.isKey(currentKey_) &&
+           currentKey_ <= window().listView("ListView1").count();
+}
+
+void Form2::Combo1_Click() {
+    if (!loaded()) return;
+    const ui::ItemList& combo = window().itemList("Combo1");
+    const int place = combo.selected();
+    if (place < 0 || !editing()) return;
+    KeyDef& key = context_.state.keyTable[currentKey_];
+    const auto code = static_cast<std::int16_t>(combo.itemData(place));
+    if (key.mapm != code) {
+        key.mapm = code;
+        context_.tableChanged();
+    }
+    window().listView("ListView1").setCell(currentKey_ - 1, 1, getDesc(currentKey_));
+}
+
+void Form2::Text1_Change() {
+    // The "Mapping" column is refreshed by the next choice of action or the next fillList.
+    if (!editing()) return;
+    KeyDef& key = context_.state.keyTable[currentKey_];
+    std::string text = window().textBox("Text1").text();
+    if (key.webs == text) return;
+    key.webs = std::move(text);
+    context_.tableChanged();
+}
+
+void Form2::Command1_Click() {
+    saveKeys(context_.io, context_.state.iniPath, context_.state.keyTable);
+    unload();
+}
+
+void Form2::Command3_Click() {
+    windows_.keyEditor().show();
+}
+
+void Form2::setFrameEnabled(bool enabled) {
+    ui::Window& w = window();
+    for (const char* name : {"Frame1", "Combo1", "Text1"})
+        w.control(name).setEnabled(enabled);
+}
+
+} // namespace omnitap

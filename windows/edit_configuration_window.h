@@ -1,0 +1,65 @@
+#pragma once
+// Form2, the Edit Configuration window: every learned key with a description of its
+// action; selecting one shows its action and argument in the frame below, where changes
+// act on the table at once. "Save && Close" writes keys.ini. While it is loaded, pressing a
+// learned key selects its row instead of running its action.
+
+#include "windows/config_context.h"
+#include "windows/form_base.h"
+
+#include <cstdint>
+#include <string>
+
+namespace omnitap {
+
+class ConfigWindows;
+
+// What the "Mapping" column shows for a key: empty for no action, "Launch: " and the
+// target for a launch, else the action's label; "(nothing)" for a code not in the catalogue.
+std::string mappingDescription(const KeyDef& key);
+
+class Form2 : public FormBase {
+  public:
+    static constexpr const char* kClassName = "OmnitapEditConfiguration";
+    static constexpr const char* kCaption = "Omnitap - Edit Configuration";
+    static const ui::WindowDesign& windowDesign();
+    static const std::vector<ui::ControlDesign>& layout();
+
+    Form2(ConfigContext& context, ConfigWindows& windows);
+
+    // Selects and scrolls to the row of key i (a learned key was pressed).
+    void findKey(int i);
+    // Rebuilds the action list and the key list. Clears the selection: the frame is
+    // disabled and no key is being edited until a row is selected again.
+    void fillList();
+    std::string getDesc(int i) const;
+    void addCombo1Item(const std::string& st, std::int16_t id);
+    // The first position in Combo1 whose item carries action code `id`, else 0.
+    std::int32_t getComboPlace(std::int16_t id) const;
+    // The key the frame edits; 0 = none.
+    int currentKey() const { return currentKey_; }
+
+    void ListView1_Click();
+    void ListView1_ItemClick();
+    void Combo1_Click();
+    void Text1_Change();
+    void Command1_Click(); // "Save && Close"
+    void Command3_Click(); // "Add or Delete Keys..."
+
+  protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void bindEvents(ui::Window& window) override;
+
+  private:
+    // The frame and the two controls in it, so that neither can be used while it is off.
+    void setFrameEnabled(bool enabled);
+    // currentKey names a learned key and its row.
+    bool editing() const;
+
+    ConfigContext& context_;
+    ConfigWindows& windows_;
+    int currentKey_ = 0;
+};
+
+} // namespace omnitap

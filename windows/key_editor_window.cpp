@@ -1,0 +1,133 @@
+#include "windows/key_editor_window.h"
+
+#include "text/utf8.h"
+
+#include "windows/config_windows.h"
+
+#include <string_view>
+
+namespace omnitap {
+namespace {
+
+constexpr std::size_t kNameColumns = 29;
+constexpr std::size_t kCodeColumns = 7;
+
+// Counts characters, not bytes, so that a name is never cut inside a UTF-8 sequence.
+std::string padded(std::string_view text, std::size_t columns) {
+    std::size_t end = 0;
+    std::size_t characters = 0;
+    for (; end < text.size() && characters < columns; ++characters)
+        nextCodePoint(text, end);
+    std::string out(text.substr(0, end));
+    if (characters < columns) out.append(columns - characters, ' ');
+    return out;
+}
+
+} // namespace
+
+std::string keyListLine(const KeyDef& key) {
+    return padded(key.name, kNameColumns) + "  " + padded(std::to_string(key.code), kCodeColumns) +
+           "  " + std::to_string(key.code2);
+}
+
+const ui::WindowDesign& frmKeyAssign::windowDesign() {
+    static const ui::WindowDesign design{kClassName, kCaption, 5010, 4170,
+                                         ui::Placement::SystemDefault};
+    return design;
+}
+
+const std::vector<ui::ControlDesign>& frmKeyAssign::layout() {
+    using ui::Kind;
+    const ui::Font fixed{"Lucida Console", 8.25};
+    static const std::vector<ui::ControlDesign> controls{
+        {"Label1", Kind::Label, kKeyListHeader, {60, 60, 4935, 195}, fixed},
+        {"List1", Kind::ListBox, "", {0, 240, 4995, 3030}, fixed},
+        {"Command1", Kind::Button, "Add New Key...", {0, 3300, 1755, 375}},
+        {"Command2", Kind::Button, "Remove Key", {1800, 3300, 1275, 375}},
+        {"Command3", Kind::Button, "Remove All Keys", {3120, 3300, 1875, 375}},
+        {"Command4", Kind::Button, "Done", {0, 3720, 4995, 435}, {}, ui::flag::kDefault},
+    };
+    return controls;
+}
+
+frmKeyAssign::frmKeyAssign(ConfigContext& context, ConfigWindows& windows)
+    : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
+
+void frmKeyAssign::bindEvents(ui::Window& w) {
+    w.control("Command1").onClick = [this] { Command1_Click(); };
+    w.control("Command2").onClick = [this] { Command2_Click(); };
+    w.control("Command3").onClick = [this] { Command3_Click(); };
+    w.control("Command4").onClick = [this] { Command4_Click(); };
+}
+
+void frmKeyAssign::Form_Load() {
+    fillList(false);
+}
+
+void frmKeyAssign::Form_Unload() {
+    windows_.keyFinder().unload();
+}
+
+void frmKeyAssign::fillList(bool newest) {
+    if (!loaded()) return;
+    ui::ItemList& list = window().itemList("List1");
+    list.clear();
+    const KeyTable& table = context_.state.keyTable;
+    for (int k = 1; k <= table.numKeys(); ++k) {
+        int line = list.addItem(keyListLine(table[k]));
+        list.setItemData(line, k);
+    }
+    if (newest && list.count() > 0) list.setSelected(list.count() - 1);
+}
+
+void frmKeyAssign::Command1_Click() {
+    context_.state.findingKey = true;
+    windows_.keyFinder().show(); // if it is open already, it keeps its state
+}
+
+void frmKeyAssign::Command2_Click() {
+    if (!loaded()) return;
+    ui::ItemList& list = window().itemList("List1");
+    int line = list.selected();
+    if (line < 0) return;
+    // The key is taken before asking: while the box is up, the Key Finder may add a key
+    // (which selects the new line) and this window may even be closed.
+    const int k = list.itemData(line);
+    KeyTable& table = context_.state.keyTable;
+    if (!table.isKey(k)) return;
+    const KeyDef asked = table[k];
+    if (!confirm("Are you sure you want to remove this key?", "Remove Selected Key")) return;
+    // Only the key the user said Yes to, and only if the table still has it there (its
+    // mapping may have been edited meanwhile; its line may not).
+    const KeyDef& now = table.isKey(k) ? table[k] : KeyDef{};
+    if (now.name != asked.name || now.code != asked.code || now.code2 != asked.code2) return;
+    table.removeAt(k);
+    afterRemoval();
+}
+
+void frmKeyAssign::Command3_Click() {
+    // Asked even when there is nothing to remove.
+    if (!confirm("Are you sure you want to remove all keys?", "Remove All Keys")) return;
+    context_.state.keyTable.clear();
+    afterRemoval();
+}
+
+void frmKeyAssign::Command4_Click() {
+    windows_.keyFinder().unload();
+    unload();
+}
+
+bool frmKeyAssign::confirm(const char* text, const char* title) {
+    using namespace ports::mb;
+    return context_.messages.show(text, title, kYesNo | kIconQuestion) == kAnswerYes;
+}
+
+void frmKeyAssign::afterRemoval() {
+    // Published before the write: a failed write shows a box, and keys arrive meanwhile.
+    context_.tableChanged();
+    saveKeys(context_.io, context_.state.iniPath, context_.state.keyTable);
+    fillList(false);
+    windows_.editConfiguration().fillList();
+}
+
+} // namespace omnitap

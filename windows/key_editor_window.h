@@ -1,0 +1,54 @@
+#pragma once
+// frmKeyAssign, the Key Editor: lists the learned keys with their two codes in fixed
+// columns, opens the Key Finder to add one, removes one or all after a Yes/No question.
+// Every change is written to keys.ini at once.
+
+#include "windows/config_context.h"
+#include "windows/form_base.h"
+
+#include <string>
+
+namespace omnitap {
+
+class ConfigWindows;
+
+// "Key Name" padded to 29 characters, then "| Code 1 | Code 2": the "|" in column 29, the
+// codes' titles in columns 31 and 40, where each list line puts the codes.
+inline constexpr const char* kKeyListHeader = "Key Name                     | Code 1 | Code 2";
+
+// One line of the key list: the name cut or padded to 29 characters (for display only),
+// the virtual-key code from column 31, the scan code from column 40.
+std::string keyListLine(const KeyDef& key);
+
+class frmKeyAssign : public FormBase {
+  public:
+    static constexpr const char* kClassName = "OmnitapKeyEditor";
+    static constexpr const char* kCaption = "Omnitap - Key Editor";
+    static const ui::WindowDesign& windowDesign();
+    static const std::vector<ui::ControlDesign>& layout();
+
+    frmKeyAssign(ConfigContext& context, ConfigWindows& windows);
+
+    // Rebuilds the list; `newest` selects its last line (the key just added).
+    void fillList(bool newest = false);
+
+    void Command1_Click(); // "Add New Key..."
+    void Command2_Click(); // "Remove Key"
+    void Command3_Click(); // "Remove All Keys"
+    void Command4_Click(); // "Done"
+
+  protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void bindEvents(ui::Window& window) override;
+
+  private:
+    bool confirm(const char* text, const char* title);
+    // After a removal: the file, both lists and the hook's copy follow the table.
+    void afterRemoval();
+
+    ConfigContext& context_;
+    ConfigWindows& windows_;
+};
+
+} // namespace omnitap

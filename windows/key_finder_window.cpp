@@ -1,0 +1,135 @@
+#include "windows/key_finder_window.h"
+
+#include "text/trim.h"
+#include "windows/config_windows.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+namespace omnitap {
+namespace {
+
+constexpr const char* kPressNow = "Press the key now.";
+constexpr const char* kGiveName = "Please give this key a name:";
+
+// The table keeps 16-bit codes; anything wider (only synthesised input) is clamped, as the
+// file reader clamps its fields.
+std::int16_t toField(std::int32_t value) {
+    return static_cast<std::int16_t>(std::clamp<std::int32_t>(value, INT16_MIN, INT16_MAX));
+}
+
+} // namespace
+
+const ui::WindowDesign& Form3::windowDesign() {
+    static const ui::WindowDesign design{kClassName, kCaption, 4965, 1605, ui::Placement::Centred};
+    return design;
+}
+
+const std::vector<ui::ControlDesign>& Form3::layout() {
+    using ui::Kind;
+    namespace flag = ui::flag;
+    const ui::Font arial12{"Arial", 12};
+    // Label1, Label2 and Text1 lie below the client area: out of view, still written.
+    // clang-format off
+    static const std::vector<ui::ControlDesign> controls{
+        {"Image1",   Kind::Picture, "",           {120, 120, 480, 480}},
+        {"Label3",   Kind::Label,   kPressNow,    {720, 120, 3555, 315},   arial12},
+        {"Text2",    Kind::TextBox, "",           {720, 540, 2715, 315},   {}, flag::kHidden},
+        {"Command3", Kind::Button,  "Try Again",  {3480, 540, 1455, 315},  {}, flag::kHidden},
+        {"Command2", Kind::Button,  "Cancel",     {60, 1080, 1815, 495},   {}, flag::kCancel},
+        {"Command1", Kind::Button,  "Add This Key", {3120, 1080, 1815, 495}, {},
+         flag::kDefault | flag::kDisabled},
+        {"Label1",   Kind::Label,   "",           {1680, 2100, 585, 270},  arial12, flag::kCentred},
+        {"Label2",   Kind::Label,   "",           {2640, 2220, 615, 255},  {"Arial", 11.25},
+         flag::kCentred},
+        {"Text1",    Kind::MultiLineTextBox, "",  {660, 3540, 2235, 1515}},
+    };
+    // clang-format on
+    return controls;
+}
+
+Form3::Form3(ConfigContext& context, ConfigWindows& windows)
+    : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
+
+void Form3::bindEvents(ui::Window& w) {
+    w.control("Command1").onClick = [this] { Command1_Click(); };
+    w.control("Command2").onClick = [this] { Command2_Click(); };
+    w.control("Command3").onClick = [this] { Command3_Click(); };
+}
+
+bool Form3::waiting() const {
+    return loaded() && !window().control("Command1").enabled();
+}
+
+void Form3::Form_Load() {
+    // The controls start in the waiting state; the hook may now catch a key for us.
+    context_.hook.setFinderWaiting(true);
+}
+
+void Form3::Form_Unload() {
+    context_.state.findingKey = false;
+    context_.hook.setFinderWaiting(false);
+}
+
+void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan) {
+    if (!loaded()) return; // an event caught just before the window closed
+    ui::Window& w = window();
+    // Enabled on every call: that is what ends the waiting, also for a second key.
+    w.control("Command1").setEnabled(true);
+    context_.hook.setFinderWaiting(false);
+    ui::TextBox& text2 = w.textBox("Text2");
+    if (text2.visible()) return;
+
+    newCode = vk;
+    newCode2 = scan;
+    w.control("Label1").setText(std::to_string(vk));
+    w.control("Label2").setText(std::to_string(scan));
+    w.control("Label3").setText(kGiveName);
+    text2.setVisible(true);
+    const std::string proposed =
+        "Key " + std::to_string(newCode) + " - " + std::to_string(newCode2);
+    text2.setText(proposed);
+    w.control("Command3").setVisible(true);
+    // Typing replaces the proposed name.
+    text2.setFocus();
+    text2.select(0, static_cast<int>(proposed.size()));
+}
+
+void Form3::showKeyEventReport(const std::string& fiveLines) {
+    if (loaded()) window().textBox("Text1").setText(fiveLines);
+}
+
+void Form3::Command1_Click() {
+    if (!loaded() || waiting()) return; // no key caught yet
+    std::string name(trimSpaces(window().textBox("Text2").text()));
+    if (name.empty()) return;
+
+    // A key already in the table is appended again: each entry acts on its own.
+    KeyTable& table = context_.state.keyTable;
+    table.append(KeyDef{toField(newCode), toField(newCode2), std::move(name), 0, ""});
+    // Published before the write: a failed write shows a box, and keys arrive meanwhile.
+    context_.tableChanged();
+    saveKeys(context_.io, context_.state.iniPath, table);
+    windows_.keyEditor().fillList(true);
+    windows_.editConfiguration().fillList();
+    unload();
+}
+
+void Form3::Command2_Click() {
+    unload();
+}
+
+void Form3::Command3_Click() {
+    if (!loaded()) return;
+    ui::Window& w = window();
+    w.control("Text2").setVisible(false); // its text stays; the next key overwrites it
+    w.control("Command1").setEnabled(false);
+    w.control("Label3").setText(kPressNow);
+    w.control("Command3").setVisible(false);
+    w.control("Label1").setText("");
+    w.control("Label2").setText("");
+    context_.hook.setFinderWaiting(true);
+}
+
+} // namespace omnitap

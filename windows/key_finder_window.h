@@ -1,0 +1,50 @@
+#pragma once
+// Form3, the Key Finder: catches the next key pressed (handed over by the key handler
+// through keyWasPressed), proposes a name and appends the key to the table.
+//
+// Two states, kept in the controls: Waiting (Command1 disabled, Text2 hidden) and Naming
+// (Command1 enabled, Text2 shown with the proposed name).
+
+#include "windows/config_context.h"
+#include "windows/form_base.h"
+
+#include <cstdint>
+#include <string>
+
+namespace omnitap {
+
+class ConfigWindows;
+
+class Form3 : public FormBase {
+  public:
+    static constexpr const char* kClassName = "OmnitapKeyFinder";
+    static constexpr const char* kCaption = "Omnitap KeyFinder";
+    static const ui::WindowDesign& windowDesign();
+    static const std::vector<ui::ControlDesign>& layout();
+
+    Form3(ConfigContext& context, ConfigWindows& windows);
+
+    // Loaded and waiting for a key.
+    bool waiting() const;
+    // A key event caught for the window: virtual-key code and scan code.
+    void keyWasPressed(std::int32_t vk, std::int32_t scan);
+    // The raw event as five lines, into the out-of-view Text1.
+    void showKeyEventReport(const std::string& fiveLines);
+
+    void Command1_Click(); // "Add This Key"
+    void Command2_Click(); // "Cancel"
+    void Command3_Click(); // "Try Again"
+
+  protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void bindEvents(ui::Window& window) override;
+
+  private:
+    ConfigContext& context_;
+    ConfigWindows& windows_;
+    std::int32_t newCode = 0;
+    std::int32_t newCode2 = 0;
+};
+
+} // namespace omnitap
