@@ -1,16 +1,33 @@
 #pragma once
-// Typing text into whatever window has the keyboard focus, as if from the keyboard.
+// Keyboard output: typing text into whatever window has the keyboard focus, and sending key
+// presses and releases, as if from the keyboard. Everything sent carries kOwnInputMarker, so
+// the program's own hook passes it on unexamined.
 
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace omnitap::ports {
+
+// One synthesised key event.
+struct KeyStroke {
+    std::uint8_t vk = 0;
+    std::uint16_t scanCode = 0;
+    bool up = false;
+    bool extended = false; // the extended-key flag (right-hand Ctrl and Alt, arrows, ...)
+    bool operator==(const KeyStroke&) const = default;
+};
 
 class Typing {
   public:
     virtual ~Typing() = default;
     // Types `text` (UTF-8) into the focused window, character for character. Returns without
-    // waiting for the keystrokes to be processed. The keystrokes carry kOwnInputMarker.
+    // waiting for the keystrokes to be processed.
     virtual void typeText(std::string_view text) = 0;
+    // Sends the key events in one batch, so that no real keystroke lands between them.
+    virtual void sendKeys(std::span<const KeyStroke> keys) = 0;
+    // Whether the key is physically down now.
+    virtual bool isKeyDown(std::uint8_t vk) = 0;
 };
 
 } // namespace omnitap::ports

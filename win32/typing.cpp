@@ -30,4 +30,24 @@ void Win32Typing::typeText(std::string_view text) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void Win32Typing::sendKeys(std::span<const ports::KeyStroke> keys) {
+    std::vector<INPUT> inputs;
+    inputs.reserve(keys.size());
+    for (const ports::KeyStroke& key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.vk;
+        input.ki.wScan = key.scanCode;
+        input.ki.dwFlags =
+            (key.up ? KEYEVENTF_KEYUP : 0) | (key.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+        input.ki.dwExtraInfo = ports::kOwnInputMarker;
+        inputs.push_back(input);
+    }
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool Win32Typing::isKeyDown(std::uint8_t vk) {
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
 } // namespace omnitap::win32

@@ -73,7 +73,13 @@ class FakeClipboard : public ports::Clipboard {
 class FakeTyping : public ports::Typing {
   public:
     std::vector<std::string> typed; // each text handed over
+    std::vector<ports::KeyStroke> sent;
+    std::set<std::uint8_t> down; // keys held now
     void typeText(std::string_view text) override { typed.emplace_back(text); }
+    void sendKeys(std::span<const ports::KeyStroke> keys) override {
+        sent.insert(sent.end(), keys.begin(), keys.end());
+    }
+    bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
 };
 
 struct ShellRequest {
