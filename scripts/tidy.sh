@@ -6,7 +6,12 @@ cd "$(dirname "$0")/.."
 [ -f build/linux/compile_commands.json ] || { cmake --preset linux >/dev/null; }
 files=$(git ls-files 'app/program.cpp' 'actions/*.cpp' 'hook/*.cpp' 'keys/*.cpp' 'player/*.cpp' \
         'text/*.cpp' 'tray/*.cpp' 'volume/*.cpp' 'windows/*.cpp')
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
 # shellcheck disable=SC2086
-printf '%s\n' $files | xargs -P "$(nproc)" -n 4 clang-tidy -p build/linux --quiet 2>&1 \
-    | grep -v '^[0-9]* warnings generated' | tee /tmp/omnitap-tidy.log
-! grep -qE 'error:|warning:' /tmp/omnitap-tidy.log
+printf '%s\n' $files | xargs -P "$(nproc)" -n 4 clang-tidy -p build/linux --quiet > "$log" 2>&1 ||
+    status=1
+grep -v '^[0-9]* warnings\( and [0-9]* errors\)\? generated' "$log" || true
+grep -qE 'error:|warning:' "$log" && status=1
+exit $status
