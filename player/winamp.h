@@ -72,15 +72,11 @@ class Winamp final : public PlayerControl {
     void copyOrTypeTrack(bool typeIt, bool extraInfo) override;
     void showCurrentFile() override;
 
+  private:
     // Looks the player window up and asks its play status.
     void findPlayer();
-    ports::WindowId playerWindow() const { return playerWindow_; }
-    // The answer to the last status query: 1 = playing; nothing when no player answered.
-    std::optional<std::int32_t> playerStatus() const { return playerStatus_; }
     // The path of the current playlist entry (UTF-8), or empty when it cannot be had.
     std::string getCurrentFilePath();
-
-  private:
     // The player's answer; nothing when it did not come (see above).
     std::optional<std::intptr_t> query(std::intptr_t which, std::uintptr_t argument);
     std::optional<std::int32_t> queryNumber(std::intptr_t which, std::uintptr_t argument);
@@ -96,8 +92,8 @@ class Winamp final : public PlayerControl {
     const ports::OwnerWindow& owner_; // of Explorer and the clipboard's text
 
     ports::WindowId playerWindow_ = 0;
-    std::optional<std::int32_t> playerStatus_;
-    bool playerSilent_ = false; // a query of the current operation went unanswered
+    std::optional<std::int32_t> playerStatus_; // 1 = playing; nothing: no player answered
+    bool playerSilent_ = false;                // a query of the current operation went unanswered
 };
 
 } // namespace omnitap
