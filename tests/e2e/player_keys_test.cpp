@@ -135,6 +135,13 @@ TEST(PlayerKeys, ASlowPlayerIsWaitedForAndASilentOneIsNeverGuessedAt) {
     PlayerSim silent(folder,
                      {L"--delay", L"3000", L"--status", L"1", L"--caption", L"1. A - B - Winamp"});
     tapKey(kPlayPauseKey, kPlayPauseScan);
+    tapKey(kPlayPauseKey, kPlayPauseScan);
+    // Other keys flow at once while the program waits for the player: the hook never waits.
+    auto start = std::chrono::steady_clock::now();
+    tapKey('B', 48);
+    EXPECT_TRUE(waitFor([&] { return log.pump(5), !log.log.empty(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    EXPECT_EQ(silent.logOf("query"), Lines{"query 104 0"}) << "the program was not waiting";
     EXPECT_EQ(copyTrack(), L"\"A - B\"");
     EXPECT_EQ(silent.logOf("command"), Lines{});
 }
