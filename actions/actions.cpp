@@ -41,21 +41,13 @@ const ActionRow* findAction(std::int16_t code) {
     return it == std::end(kCatalogue) ? nullptr : it;
 }
 
-LaunchTarget splitLaunchTarget(std::string_view w) {
-    // A quote after the first character closes the file name.
-    std::size_t q = w.size() > 1 ? w.find('"', 1) : std::string_view::npos;
-    if (q != std::string_view::npos) {
-        std::string_view file = w.substr(0, q);
-        if (!file.empty() && file.front() == '"') file.remove_prefix(1);
-        // The parameters begin two characters after the quote: the one right after it is
-        // normally the blank that separates them.
-        std::string_view parameters = q + 2 <= w.size() ? w.substr(q + 2) : std::string_view{};
-        return {std::string(file), std::string(trimSpaces(parameters))};
-    }
-    std::size_t s = w.size() > 1 ? w.find(' ', 1) : std::string_view::npos;
-    if (s != std::string_view::npos)
-        return {std::string(trimSpaces(w.substr(0, s))), std::string(trimSpaces(w.substr(s + 1)))};
-    return {std::string(w), {}};
+LaunchTarget splitLaunchTarget(std::string_view target) {
+    std::string_view w = trimSpaces(target);
+    bool quoted = !w.empty() && w.front() == '"';
+    if (quoted) w.remove_prefix(1);
+    std::size_t end = w.find(quoted ? '"' : ' ');
+    std::string_view rest = end == std::string_view::npos ? std::string_view() : w.substr(end + 1);
+    return {std::string(w.substr(0, end)), std::string(trimSpaces(rest))};
 }
 
 } // namespace omnitap

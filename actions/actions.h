@@ -43,8 +43,12 @@ const ActionRow* findAction(std::int16_t code);
 inline constexpr std::int16_t kLaunchAction = 60;
 inline constexpr std::int16_t kMonitorsOffAction = 400;
 
-// A launch target split into the file to open and its parameters: a quoted file name, or
-// the text up to the first blank, the rest being parameters.
+// A launch target split into the file to open and its parameters, the way a command line
+// is: blanks around the target do not count; a target that begins with a double quote names
+// its file up to the closing quote (or to its end when there is none), any other ends its
+// file at the first blank; the rest, trimmed of blanks, is the parameters, quotes and all.
+//   notepad.exe "C:\my notes.txt"   ->  notepad.exe  |  "C:\my notes.txt"
+//   "C:\My Apps\a.exe" /s          ->  C:\My Apps\a.exe  |  /s
 struct LaunchTarget {
     std::string file;
     std::string parameters;

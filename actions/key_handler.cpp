@@ -84,8 +84,7 @@ void KeyboardHandler::doAction(int index) {
     case Effect::MonitorsOffOnRelease:
         break;
     case Effect::PlayPause:
-        player_.findPlayer();
-        player_.sendPlayerCommand(player_.playerStatus() == 1 ? pause : play);
+        player_.playPause();
         break;
     case Effect::PlayerCommand:
         player_.sendPlayerCommand(row->command);

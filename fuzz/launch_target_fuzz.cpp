@@ -1,8 +1,9 @@
-// Any launch target: the split never fails, takes its pieces from the target, and leaves no
-// blanks around the parameters.
+// Any launch target: the split never fails, takes its pieces from the target, and splits
+// where a command line would: after a quoted file name, or else at the first blank.
 
 #include "actions/actions.h"
 #include "fuzz/fuzz_check.h"
+#include "text/trim.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,12 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(t.file.size() + t.parameters.size() <= target.size());
     FUZZ_CHECK(target.find(t.file) != std::string_view::npos);
     FUZZ_CHECK(target.find(t.parameters) != std::string_view::npos);
-    if (!t.parameters.empty()) {
-        FUZZ_CHECK(t.parameters.front() != ' ' && t.parameters.back() != ' ');
-    }
-    if (t.parameters.empty() && target.find('"', 1) == std::string_view::npos &&
-        target.find(' ', 1) == std::string_view::npos) {
-        FUZZ_CHECK(t.file == target); // nothing to split at: opened whole
+    FUZZ_CHECK(omnitap::trimSpaces(t.parameters) == t.parameters);
+    std::string_view w = omnitap::trimSpaces(target);
+    if (!w.empty() && w.front() == '"') {
+        FUZZ_CHECK(t.file.find('"') == std::string::npos);
+    } else {
+        FUZZ_CHECK(t.file.find(' ') == std::string::npos);
+        if (w.find(' ') == std::string_view::npos) FUZZ_CHECK(t.file == w && t.parameters.empty());
     }
     return 0;
 }

@@ -16,6 +16,14 @@ inline constexpr std::size_t kPathBufferSize = 256;
 // 256 bytes or more, or nothing read) or the path itself is empty.
 std::string pathFromPlayerMemory(std::string_view block);
 
+// Whether a path (UTF-8) can name a file at all, and so may go to Explorer. The path is the
+// player's playlist entry, which anyone who can hand the user a playlist chooses: a double
+// quote in it would end Explorer's argument and let the rest of the entry add arguments of
+// its own. No Windows path holds one, nor a character that file names forbid (< > | ? *),
+// a colon other than the drive's, or a control character; such a path is no file, and a
+// stream's address (http://...) is none either.
+bool isFilePath(std::string_view path);
+
 // Explorer's switches to open the folder of `path` with the file selected.
 std::string explorerSelectParameters(std::string_view path);
 

@@ -19,10 +19,11 @@ enum PlayerCommand : std::int16_t {
 class PlayerControl {
   public:
     virtual ~PlayerControl() = default;
-    // Looks the player window up afresh and refreshes the play status.
-    virtual void findPlayer() = 0;
-    // The player's last answer to the play-status query; 1 = playing.
-    virtual std::int32_t playerStatus() const = 0;
+    // Pauses a player that says it is playing and plays one that says anything else; a
+    // player that does not answer is left alone. Without a player, the system's play/pause
+    // media key goes to whatever plays instead.
+    virtual void playPause() = 0;
+    // Without a player, the transport commands that have a media key send that key.
     virtual void sendPlayerCommand(PlayerCommand index) = 0;
     virtual void copyOrTypeTrack(bool typeIt, bool extraInfo) = 0;
     virtual void showCurrentFile() = 0;

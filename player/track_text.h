@@ -6,34 +6,35 @@
 //   text      "Some Artist - Some Song" [44KHz/128kbps/stereo] [1:23 / 4:56]
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace omnitap {
 
-// The title in a trimmed caption: cut at the last " - " (the player's own name follows),
-// then everything up to the first "." and the one character after it (the playlist number
-// and its blank), then trimmed. A caption without "." keeps its text. A "." at the very end
-// leaves nothing to keep: the title is empty.
+// The title in a trimmed caption: cut at the last " - " (the player's own name follows);
+// then, when the text before the first "." is a playlist number (digits, maybe with blanks),
+// that number, the "." and the one character after it go and the rest is trimmed. A title
+// without a number keeps its dots ("R.E.M. - Losing My Religion"). A number with nothing
+// after it leaves an empty title.
 std::string titleFromCaption(std::string_view caption);
 
-// Milliseconds to whole seconds, a half going to the even neighbour (1500 -> 2, 2500 -> 2).
-std::int32_t roundToWholeSeconds(std::int32_t milliseconds);
-
-// Minutes and seconds with no hours field: 83 -> "1:23", 3725 -> "62:05". Negative values
-// carry the sign on both fields: -1 -> "0:-01", -61 -> "-1:-01".
-std::string formatTime(std::int32_t seconds);
-
-// The player's answers to the five detail queries, used as they come.
+// The player's answers to the five detail queries; nothing where an answer did not come.
 struct TrackDetails {
-    std::int32_t sampleRate = 0; // kHz
-    std::int32_t bitRate = 0;    // kbps
-    std::int32_t channels = 0;   // 2 = stereo, anything else mono
-    std::int32_t positionMs = 0; // milliseconds
-    std::int32_t lengthSeconds = 0;
+    std::optional<std::int32_t> sampleRate; // kHz
+    std::optional<std::int32_t> bitRate;    // kbps
+    std::optional<std::int32_t> channels;
+    std::optional<std::int32_t> positionMs;
+    std::optional<std::int32_t> lengthSeconds;
 };
 
-// " [44KHz/128kbps/stereo] [1:23 / 4:56]"
+// " [44KHz/128kbps/stereo] [1:23 / 4:56]": the position rounded to whole seconds, a half
+// going to the even neighbour (1500 ms -> 0:02, 2500 ms -> 0:02), minutes without an hours
+// field (3725 s -> 62:05). Only what the player said is written: a missing answer, a
+// negative time (a stream of unknown length answers -1) or a channel count below one is left
+// out, and a bracket with nothing left in it goes as a whole; a length without a position
+// keeps its slash ("[/ 4:56]") so that it does not read as a position. More than two
+// channels are written as their number ("6ch").
 std::string extraInfoText(const TrackDetails& details);
 
 // The title in double quotes.

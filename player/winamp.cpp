@@ -11,11 +11,41 @@ namespace omnitap {
 
 namespace {
 
+// The media keys as a keyboard sends them: extended keys with their own scan codes.
+constexpr ports::KeyStroke mediaKey(std::uint8_t vk, std::uint16_t scanCode) {
+    return {vk, scanCode, false, true};
+}
+constexpr ports::KeyStroke kNoMediaKey{};
+constexpr ports::KeyStroke kMediaPlayPause = mediaKey(0xB3, 0x22); // VK_MEDIA_PLAY_PAUSE
+
 constexpr PlayerCommandEntry kPlayerCommands[] = {
-    {prevTrack, 40044, false}, {stop, 40047, false},  {play, 40045, false},
-    {nextTrack, 40048, false}, {pause, 40046, false}, {toggleShuffle, 40023, false},
-    {jumpToSong, 40194, true},
+    {prevTrack, 40044, false, mediaKey(0xB1, 0x10)}, // VK_MEDIA_PREV_TRACK
+    {stop, 40047, false, mediaKey(0xB2, 0x24)},      // VK_MEDIA_STOP
+    {play, 40045, false, kMediaPlayPause},
+    {nextTrack, 40048, false, mediaKey(0xB0, 0x19)}, // VK_MEDIA_NEXT_TRACK
+    {pause, 40046, false, kMediaPlayPause},
+    {toggleShuffle, 40023, false, kNoMediaKey},
+    {jumpToSong, 40194, true, kNoMediaKey},
 };
+
+// The modifier keys, each hand on its own, as the keyboard sends them, and whether the
+// focused window acts on the key pressed and released alone (Alt opens the menu, Windows
+// the Start menu).
+struct Modifier {
+    ports::KeyStroke key;
+    bool actsAlone;
+};
+// Shift, Ctrl, Alt and Windows, each left then right.
+constexpr Modifier kModifiers[] = {{{0xA0, 0x2A}, false},
+                                   {{0xA1, 0x36}, false},
+                                   {{0xA2, 0x1D}, false},
+                                   {{0xA3, 0x1D, false, true}, false},
+                                   {{0xA4, 0x38}, true},
+                                   {{0xA5, 0x38, false, true}, true},
+                                   {{0x5B, 0x5B, false, true}, true},
+                                   {{0x5C, 0x5C, false, true}, true}};
+// An unassigned key code: no program acts on it.
+constexpr std::uint8_t kMaskKey = 0xE8;
 
 constexpr int kShowNormal = 1;
 
@@ -25,6 +55,24 @@ const PlayerCommandEntry* findPlayerCommand(PlayerCommand index) {
     auto found = std::find_if(std::begin(kPlayerCommands), std::end(kPlayerCommands),
                               [index](const PlayerCommandEntry& e) { return e.index == index; });
     return found == std::end(kPlayerCommands) ? nullptr : found;
+}
+
+ModifierRelease releaseHeldModifiers(ports::Typing& keyboard) {
+    ModifierRelease release;
+    bool masked = false;
+    for (auto [key, actsAlone] : kModifiers) {
+        if (!keyboard.isKeyDown(key.vk)) continue;
+        masked = masked || actsAlone;
+        release.after.push_back(key);
+        key.up = true;
+        release.before.push_back(key);
+    }
+    if (masked) {
+        const ports::KeyStroke mask[] = {{kMaskKey, 0, false, false}, {kMaskKey, 0, true, false}};
+        release.before.insert(release.before.begin(), std::begin(mask), std::end(mask));
+        release.after.insert(release.after.end(), std::begin(mask), std::end(mask));
+    }
+    return release;
 }
 
 Winamp::Winamp(ports::WindowMessaging& messaging, ports::Clipboard& clipboard,
@@ -37,68 +85,92 @@ void Winamp::findPlayer() {
     playerWindow_ = messaging_.findTopLevelWindow(winamp::kWindowClass);
     // Every operation starts here, so a player that was silent last time gets asked again.
     playerSilent_ = false;
-    if (playerWindow_ != 0) queryPlayStatus();
+    playerStatus_ = playerWindow_ != 0 ? queryNumber(winamp::kQueryPlayStatus, 0) : std::nullopt;
 }
 
-std::int32_t Winamp::queryPlayStatus() {
-    playerStatus_ = queryNumber(winamp::kQueryPlayStatus, 0);
-    return playerStatus_;
-}
-
-std::intptr_t Winamp::query(std::intptr_t which, std::uintptr_t argument) {
-    if (playerSilent_) return 0;
+std::optional<std::intptr_t> Winamp::query(std::intptr_t which, std::uintptr_t argument) {
+    if (playerSilent_) return std::nullopt;
     auto answer = messaging_.sendWithTimeout(playerWindow_, winamp::kWmUser, argument, which,
                                              winamp::kQueryTimeout);
-    if (!answer) {
-        playerSilent_ = true;
-        return 0;
+    playerSilent_ = !answer;
+    return answer;
+}
+
+std::optional<std::int32_t> Winamp::queryNumber(std::intptr_t which, std::uintptr_t argument) {
+    auto answer = query(which, argument);
+    if (!answer) return std::nullopt;
+    return static_cast<std::int32_t>(*answer);
+}
+
+void Winamp::postCommand(const PlayerCommandEntry& command) {
+    if (command.foregroundFirst) messaging_.bringToForeground(playerWindow_);
+    messaging_.post(playerWindow_, winamp::kWmCommand, command.commandId, 0);
+}
+
+void Winamp::pressMediaKey(const PlayerCommandEntry& command) {
+    if (command.mediaKey.vk == 0) return;
+    ports::KeyStroke strokes[] = {command.mediaKey, command.mediaKey};
+    strokes[1].up = true;
+    typing_.sendKeys(strokes);
+}
+
+void Winamp::playPause() {
+    findPlayer();
+    if (playerWindow_ == 0) {
+        pressMediaKey(*findPlayerCommand(play));
+        return;
     }
-    return *answer;
+    // The window just asked is the one told; a player that gave no status is not guessed at.
+    if (playerStatus_) postCommand(*findPlayerCommand(*playerStatus_ == 1 ? pause : play));
 }
 
 void Winamp::sendPlayerCommand(PlayerCommand index) {
-    findPlayer();
-    if (playerWindow_ == 0) return;
     const PlayerCommandEntry* command = findPlayerCommand(index);
     if (!command) return;
-    if (command->foregroundFirst) messaging_.bringToForeground(playerWindow_);
-    messaging_.post(playerWindow_, winamp::kWmCommand, command->commandId, 0);
+    findPlayer();
+    if (playerWindow_ == 0)
+        pressMediaKey(*command);
+    else
+        postCommand(*command);
 }
 
-std::string Winamp::getWindowCaption(ports::WindowId window) {
-    if (window == 0) return {};
-    return std::string(trimSpaces(messaging_.caption(window)));
+void Winamp::typeText(const std::string& text) {
+    ModifierRelease release = releaseHeldModifiers(typing_);
+    if (!release.before.empty()) typing_.sendKeys(release.before);
+    typing_.typeText(text);
+    if (!release.after.empty()) typing_.sendKeys(release.after);
 }
 
 void Winamp::copyOrTypeTrack(bool typeIt, bool extraInfo) {
     findPlayer();
-    std::string title = titleFromCaption(getWindowCaption(playerWindow_));
+    if (playerWindow_ == 0) return;
+    std::string title = titleFromCaption(trimSpaces(messaging_.caption(playerWindow_)));
     if (title.empty()) return;
     std::string text = quotedTitle(title);
     if (extraInfo) {
-        TrackDetails details;
-        details.sampleRate = queryNumber(winamp::kQueryStreamInfo, 0);
-        details.bitRate = queryNumber(winamp::kQueryStreamInfo, 1);
-        details.channels = queryNumber(winamp::kQueryStreamInfo, 2);
-        details.positionMs = queryNumber(winamp::kQueryOutputTime, 0);
-        details.lengthSeconds = queryNumber(winamp::kQueryOutputTime, 1);
-        text += extraInfoText(details);
+        // Braced, so the queries go in this order.
+        text += extraInfoText(TrackDetails{
+            queryNumber(winamp::kQueryStreamInfo, 0), queryNumber(winamp::kQueryStreamInfo, 1),
+            queryNumber(winamp::kQueryStreamInfo, 2), queryNumber(winamp::kQueryOutputTime, 0),
+            queryNumber(winamp::kQueryOutputTime, 1)});
     }
     if (typeIt)
-        typing_.typeText(text);
+        typeText(text);
     else
         clipboard_.setText(owner_.ownerWindow(), text);
 }
 
 std::string Winamp::getCurrentFilePath() {
     if (playerWindow_ == 0) return {};
-    std::int32_t entry = queryNumber(winamp::kQueryPlaylistPosition, 0);
+    auto entry = queryNumber(winamp::kQueryPlaylistPosition, 0);
+    if (!entry) return {};
     // The address is pointer-sized: the whole answer counts, not its low 32 bits.
-    auto address = static_cast<std::uintptr_t>(
-        query(winamp::kQueryPlaylistFile, static_cast<std::uintptr_t>(std::intptr_t{entry})));
+    auto address =
+        query(winamp::kQueryPlaylistFile, static_cast<std::uintptr_t>(std::intptr_t{*entry}));
+    if (!address) return {};
     ports::ProcessId process = messaging_.owningProcess(playerWindow_);
     std::string block(kPathBufferSize, ' ');
-    messaging_.readProcessMemory(process, address, block);
+    messaging_.readProcessMemory(process, static_cast<std::uintptr_t>(*address), block);
     std::string path = pathFromPlayerMemory(block);
     return path.empty() ? std::string() : codec_.ansiToUtf8(path);
 }
@@ -106,7 +178,7 @@ std::string Winamp::getCurrentFilePath() {
 void Winamp::showCurrentFile() {
     findPlayer();
     std::string path = getCurrentFilePath();
-    if (path.empty()) return;
+    if (!isFilePath(path)) return;
     shell_.execute(owner_.ownerWindow(), "Open", "explorer.exe", explorerSelectParameters(path), "",
                    kShowNormal);
 }

@@ -2,11 +2,13 @@
 // The media player remote control. Winamp runs as its own program; it is found afresh by
 // its window class before every operation (so a player started, closed or restarted since
 // the last key press needs no notice), driven with posted WM_COMMAND ids, asked with WM_USER
-// queries, and read from its caption and its memory.
+// queries, and read from its caption and its memory. When it is not running, the transport
+// commands go out as the system's media keys, which browsers and streaming apps obey.
 //
-// Every query is sent with a time-out, so a hung player cannot freeze the program: a query
-// left unanswered counts as 0, and the rest of that operation's queries are not sent at all
-// (they would only wait again), so one key press costs at most one time-out per look-up.
+// Every query is sent with a time-out, so a hung player cannot freeze the program. An answer
+// that did not come is never taken for one: whatever depended on it is not done, and the
+// rest of that operation's queries are not sent at all (they would only wait again), so one
+// key press costs at most one time-out.
 
 #include "player/player_control.h"
 #include "ports/clipboard.h"
@@ -17,7 +19,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace omnitap {
 
@@ -31,44 +35,54 @@ inline constexpr std::intptr_t kQueryOutputTime = 105; // 0: position ms, 1: len
 inline constexpr std::intptr_t kQueryPlaylistPosition = 125;
 inline constexpr std::intptr_t kQueryStreamInfo = 126;   // 0: kHz, 1: kbps, 2: channels
 inline constexpr std::intptr_t kQueryPlaylistFile = 211; // wParam: entry; answer: address
-inline constexpr std::chrono::milliseconds kQueryTimeout{500};
+// The key handling runs on the UI thread, which the hook never waits for, so a slow player
+// gets a generous while to answer; a hung one is given up on at once (abort-if-hung).
+inline constexpr std::chrono::milliseconds kQueryTimeout{2000};
 } // namespace winamp
 
-// The command id posted for a transport command, and whether the player window is brought
-// to the foreground first. Unknown indexes have no entry.
+// The command id posted for a transport command, whether the player window is brought to
+// the foreground first, and the media key sent when there is no player (vk 0: none, the
+// command needs the player). Unknown indexes have no entry.
 struct PlayerCommandEntry {
     PlayerCommand index;
     std::uint16_t commandId;
     bool foregroundFirst;
+    ports::KeyStroke mediaKey;
 };
 const PlayerCommandEntry* findPlayerCommand(PlayerCommand index);
+
+// Typed text must not meet the modifiers the user still holds from the key that typed it
+// (Alt+F6 would turn the title into Alt shortcuts). `before` lifts the modifiers that are
+// down (Ctrl, Alt, Shift, Windows, either hand) and `after` presses them again. Where Alt
+// or Windows is among them, an unassigned key is tapped while it is down, before lifting it
+// and after pressing it again: the focused window then never sees Alt pressed and released
+// on its own, which would open its menu (the Windows key: the Start menu).
+struct ModifierRelease {
+    std::vector<ports::KeyStroke> before, after;
+};
+ModifierRelease releaseHeldModifiers(ports::Typing& keyboard);
 
 class Winamp final : public PlayerControl {
   public:
     Winamp(ports::WindowMessaging& messaging, ports::Clipboard& clipboard, ports::Typing& typing,
            ports::Shell& shell, ports::TextCodec& codec, const ports::OwnerWindow& owner);
 
-    void findPlayer() override;
-    std::int32_t playerStatus() const override { return playerStatus_; }
+    void playPause() override;
     void sendPlayerCommand(PlayerCommand index) override;
     void copyOrTypeTrack(bool typeIt, bool extraInfo) override;
     void showCurrentFile() override;
 
-    // Asks the play status and remembers it. Only meaningful after a window was found.
-    std::int32_t queryPlayStatus();
-    // The caption of `window`, trimmed of spaces; empty for no window.
-    std::string getWindowCaption(ports::WindowId window);
+  private:
+    // Looks the player window up and asks its play status.
+    void findPlayer();
     // The path of the current playlist entry (UTF-8), or empty when it cannot be had.
     std::string getCurrentFilePath();
-
-    ports::WindowId playerWindow() const { return playerWindow_; }
-
-  private:
-    // The player's answer, or 0 when it did not come (see above).
-    std::intptr_t query(std::intptr_t which, std::uintptr_t argument);
-    std::int32_t queryNumber(std::intptr_t which, std::uintptr_t argument) {
-        return static_cast<std::int32_t>(query(which, argument));
-    }
+    // The player's answer; nothing when it did not come (see above).
+    std::optional<std::intptr_t> query(std::intptr_t which, std::uintptr_t argument);
+    std::optional<std::int32_t> queryNumber(std::intptr_t which, std::uintptr_t argument);
+    void postCommand(const PlayerCommandEntry& command);
+    void pressMediaKey(const PlayerCommandEntry& command);
+    void typeText(const std::string& text);
 
     ports::WindowMessaging& messaging_;
     ports::Clipboard& clipboard_;
@@ -78,8 +92,8 @@ class Winamp final : public PlayerControl {
     const ports::OwnerWindow& owner_; // of Explorer and the clipboard's text
 
     ports::WindowId playerWindow_ = 0;
-    std::int32_t playerStatus_ = 0;
-    bool playerSilent_ = false; // a query of the current operation went unanswered
+    std::optional<std::int32_t> playerStatus_; // 1 = playing; nothing: no player answered
+    bool playerSilent_ = false;                // a query of the current operation went unanswered
 };
 
 } // namespace omnitap

@@ -22,9 +22,14 @@ struct VolumeRange {
 class VolumeBackend {
   public:
     virtual ~VolumeBackend() = default;
-    // Finds the device and its controls; false when there is no device or it refuses. Called
-    // once, on the UI thread, before any other call.
+    // Finds the current default device and its controls; false when there is none or it
+    // refuses. Called on the UI thread before any other call, and again whenever the mixer
+    // looks for its device afresh (none was found yet, or the default device changed).
     virtual bool open() = 0;
+    // True once after the system's default playback device changed since the last call (a
+    // headset plugged in, another device chosen); the system may report it on any thread.
+    // A backend that cannot tell answers false.
+    virtual bool takeDeviceChange() = 0;
     virtual VolumeRange volumeRange() const = 0;
     // The volume control's raw value; nothing when the control is missing or the read fails.
     virtual std::optional<double> readVolume() = 0;

@@ -15,14 +15,22 @@ constexpr std::int32_t kMutedValue = 1;
 Mixer::Mixer(VolumeBackends candidates) : candidates_(std::move(candidates)) {}
 
 void Mixer::openMixer() {
-    if (active_) return; // the device stays open for the whole run
+    refreshMixerState();
+}
+
+void Mixer::findDevice() {
+    // Every backend is asked, so that no report is left over for later.
+    bool changed = false;
+    for (auto& candidate : candidates_)
+        if (candidate && candidate->takeDeviceChange()) changed = true;
+    if (active_ && !changed) return;
+    active_ = nullptr;
     for (auto& candidate : candidates_) {
         if (candidate && candidate->open()) {
             active_ = candidate.get();
-            break;
+            return;
         }
     }
-    refreshMixerState();
 }
 
 std::optional<std::int32_t> Mixer::readVolume() {
@@ -54,6 +62,7 @@ void Mixer::setMute(bool state) {
 }
 
 void Mixer::refreshMixerState() {
+    findDevice();
     auto volume = readVolume();
     volumeKnown_ = volume.has_value();
     currentVolume_ = volume.value_or(0);

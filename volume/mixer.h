@@ -1,7 +1,10 @@
 #pragma once
 // Master volume and mute (modMIXER). The mixer asks its backends in order of preference and
-// keeps the first that opens for the whole run. Every operation is safe without one: volume
-// and mute then do nothing, read 0 and "not muted", and never fail the program.
+// keeps the first that opens, until a backend reports that the system's default playback
+// device changed: then it chooses again from the top, so the keys act on the device the
+// taskbar's speaker shows. Without a device (a headset that connects after log-on) it looks
+// again whenever a volume key needs one. Every operation is safe without one: volume and
+// mute then do nothing, read 0 and "not muted", and never fail the program.
 
 #include "ports/volume_backend.h"
 #include "volume/volume_control.h"
@@ -41,10 +44,13 @@ class Mixer final : public VolumeControl {
     std::int32_t currentVolume() const { return currentVolume_; }
     bool currentMute() const override { return currentMute_; }
 
-    // The backend that answered openMixer, or null.
+    // The backend in use, or null.
     const ports::VolumeBackend* activeBackend() const { return active_; }
 
   private:
+    // Follows a change of the default device and opens one where there is none yet: the
+    // start of every refresh, and so of every key's action.
+    void findDevice();
     std::optional<std::int32_t> readVolume();
 
     VolumeBackends candidates_;

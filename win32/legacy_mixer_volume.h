@@ -19,6 +19,8 @@ class LegacyMixerVolume final : public ports::VolumeBackend {
     // True when device 0 opens, even if the speakers line or a control is missing: each
     // control then simply does nothing.
     bool open() override;
+    // The mixer's device 0 is whatever the system maps it to; it reports no changes.
+    bool takeDeviceChange() override { return false; }
     ports::VolumeRange volumeRange() const override;
     std::optional<double> readVolume() override;
     bool writeVolume(double raw) override;

@@ -68,7 +68,7 @@ TEST(Keyboard, LaunchKeysOpenAQuotedPathWithASwitchAndAProgramWithADocument) {
     quoted.append(narrow(probe)).append("\" /switch");
     folder.write(L"keys.ini",
                  keysIni({learnedKey(VK_F13, 0x64, 60, quoted),
-                          learnedKey(VK_F14, 0x65, 60, "launch-probe.exe  notes.txt ")}));
+                          learnedKey(VK_F14, 0x65, 60, " launch-probe.exe \"my notes.txt\" ")}));
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
@@ -82,7 +82,7 @@ TEST(Keyboard, LaunchKeysOpenAQuotedPathWithASwitchAndAProgramWithADocument) {
     tapKey(VK_F14, 0x65);
     launched = waitForFile(folder, L"launched.txt");
     EXPECT_NE(launched.find("launch-probe.exe"), std::string::npos) << launched;
-    EXPECT_NE(launched.find(" notes.txt"), std::string::npos) << launched;
+    EXPECT_NE(launched.find(" \"my notes.txt\""), std::string::npos) << launched;
     log.pump(200);
     EXPECT_FALSE(logged(log, "down 124"));
 }

@@ -1,12 +1,11 @@
 // Player keys through the real program: learned keys in keys.ini, injected key presses, and
-// what reaches player-sim (its log), the clipboard and the focused window.
+// what reaches player-sim (its log), the clipboard, Explorer and the focused window.
 
+#include "ports/input_marker.h"
 #include "tests/e2e/support/omnitap_keys.h"
 #include "tests/e2e/support/player_sim_process.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace e2e;
 
@@ -16,18 +15,39 @@ constexpr WORD kStopKey = VK_F13, kStopScan = 0x64;
 constexpr WORD kPlayPauseKey = VK_F14, kPlayPauseScan = 0x65;
 constexpr WORD kCopyKey = VK_F15, kCopyScan = 0x66;
 constexpr WORD kTypeKey = VK_F16, kTypeScan = 0x67;
+constexpr WORD kShowKey = VK_F17, kShowScan = 0x68;
+
+std::string keys() {
+    return keysIni({learnedKey(kStopKey, kStopScan, 31),
+                    learnedKey(kPlayPauseKey, kPlayPauseScan, 30),
+                    learnedKey(kCopyKey, kCopyScan, 52), learnedKey(kTypeKey, kTypeScan, 51),
+                    learnedKey(kShowKey, kShowScan, 42)});
+}
+
+// Keystrokes seen by a hook of the test's own, by whether they carry the program's marker.
+int marked = 0, unmarked = 0;
+LRESULT CALLBACK countKeystrokes(int code, WPARAM wParam, LPARAM lParam) {
+    auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    if (code == HC_ACTION)
+        ++(event->dwExtraInfo == omnitap::ports::kOwnInputMarker ? marked : unmarked);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::wstring copyTrack() {
+    std::optional<std::wstring> before = clipboardText();
+    tapKey(kCopyKey, kCopyScan);
+    waitFor([&] { return clipboardText() != before; }, 15s);
+    return clipboardText().value_or(L"(none)");
+}
 
 } // namespace
 
-TEST(PlayerKeys, LearnedKeysDriveThePlayerCopyAndTypeItsTrack) {
+TEST(PlayerKeys, LearnedKeysDriveThePlayerAndCopyOrTypeItsTrackWhateverTheUserHolds) {
     TempFolder folder;
-    folder.write(
-        L"keys.ini",
-        keysIni({learnedKey(kStopKey, kStopScan, 31), learnedKey(kPlayPauseKey, kPlayPauseScan, 30),
-                 learnedKey(kCopyKey, kCopyScan, 52), learnedKey(kTypeKey, kTypeScan, 51)}));
-    PlayerSim sim(folder, {L"--status", L"1", L"--caption", L"3. Artist - Song (Live) {x} - Winamp",
-                           L"--rate", L"48", L"--bitrate", L"320", L"--channels", L"1",
-                           L"--position", L"1500", L"--length", L"61"});
+    folder.write(L"keys.ini", keys());
+    PlayerSim sim(folder, {L"--status", L"1", L"--caption", L"R.E.M. - Song (Live) {x} - Winamp",
+                           L"--rate", L"48", L"--bitrate", L"320", L"--channels", L"6",
+                           L"--position", L"1500", L"--length", L"-1"});
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
@@ -38,89 +58,117 @@ TEST(PlayerKeys, LearnedKeysDriveThePlayerCopyAndTypeItsTrack) {
     sim.waitForCommands(2);
     tapKey(kStopKey, kStopScan);
     EXPECT_EQ(sim.waitForCommands(3), (Lines{"command 40046", "command 40045", "command 40047"}));
+    EXPECT_EQ(copyTrack(), L"\"R.E.M. - Song (Live) {x}\" [48KHz/320kbps/6ch] [0:02]");
 
-    tapKey(kCopyKey, kCopyScan);
-    const std::wstring copied = L"\"Artist - Song (Live) {x}\" [48KHz/320kbps/mono] [0:02 / 1:01]";
-    EXPECT_TRUE(waitFor([&] { return clipboardText() == copied; }))
-        << narrow(clipboardText().value_or(L"(none)"));
-
-    log.text.clear();
+    // Typed while the user still holds Alt from the key: text, not Alt shortcuts, and Alt is
+    // down again afterwards without the window's menu having opened.
+    sendKey(VK_LMENU, 0x38, false);
+    log.pump(100);
+    log.log.clear();
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, countKeystrokes, GetModuleHandleW(nullptr), 0);
     tapKey(kTypeKey, kTypeScan);
-    log.pump(500);
-    EXPECT_EQ(log.text, L"\"Artist - Song (Live) {x}\"");
+    log.pump(700);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(log.text, L"\"R.E.M. - Song (Live) {x}\"");
+    EXPECT_LT(GetAsyncKeyState(VK_MENU), 0);
+    EXPECT_EQ(log.log.back(), "up 232");
+    // Every keystroke of the program's is marked: 26 characters, Alt up and down, the mask key
+    // twice; only the test's own tap is not.
+    EXPECT_EQ(marked, 26 * 2 + 2 + 4);
+    EXPECT_EQ(unmarked, 2);
+    sendKey(VK_LMENU, 0x38, true);
+    log.pump(200);
+    EXPECT_EQ(log.text.size(), 26u); // nothing more typed, no menu key
     EXPECT_EQ(std::count(log.log.begin(), log.log.end(), "down 127"), 0); // F16 was swallowed
 }
 
-TEST(PlayerKeys, TransportKeysPostTheirCommandsAndAPlayerStartedLaterIsFound) {
+TEST(PlayerKeys, WithoutThePlayerTransportKeysAreTheSystemsMediaKeysOncePerPress) {
     TempFolder folder;
-    const WORD prev = VK_F17, next = VK_F18, shuffle = VK_F19, jump = VK_F20;
-    folder.write(L"keys.ini", keysIni({learnedKey(prev, 0x68, 32), learnedKey(next, 0x69, 33),
-                                       learnedKey(shuffle, 0x6A, 35), learnedKey(jump, 0x6B, 40)}));
+    // The media key Next Track itself taught for Next Track: the program's own key must pass.
+    folder.write(L"keys.ini",
+                 keysIni({learnedKey(VK_MEDIA_NEXT_TRACK, 0x19, 33), learnedKey(VK_F18, 0x69, 32),
+                          learnedKey(VK_F19, 0x6A, 35), learnedKey(VK_F20, 0x6B, 40),
+                          learnedKey(kStopKey, kStopScan, 31),
+                          learnedKey(kPlayPauseKey, kPlayPauseScan, 30)}));
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
-
-    // No player yet: nothing happens and nothing fails.
-    tapKey(next, 0x69);
-    tapKey(jump, 0x6B);
-    log.pump(300);
-    EXPECT_TRUE(app.running());
-    EXPECT_TRUE(log.log.empty());
+    auto pressAll = [&] {
+        for (auto [vk, scan] : {std::pair<WORD, WORD>{VK_MEDIA_NEXT_TRACK, 0x19},
+                                {VK_F18, 0x69},
+                                {VK_F19, 0x6A},
+                                {kStopKey, kStopScan},
+                                {kPlayPauseKey, kPlayPauseScan}})
+            tapKey(vk, scan);
+        log.pump(600);
+    };
+    pressAll();
+    EXPECT_EQ(log.log, (Lines{"down 176", "up 176", "down 177", "up 177", "down 178", "up 178",
+                              "down 179", "up 179"})); // shuffle has no media key
 
     PlayerSim sim(folder, {L"--caption", L"1. A - B - Winamp"});
     log.focus();
-    tapKey(prev, 0x68);
-    tapKey(next, 0x69);
-    tapKey(shuffle, 0x6A);
-    EXPECT_EQ(sim.waitForCommands(3), (Lines{"command 40044", "command 40048", "command 40023"}));
+    log.log.clear();
+    pressAll();
+    EXPECT_EQ(sim.waitForCommands(5), (Lines{"command 40048", "command 40044", "command 40023",
+                                             "command 40047", "command 40045"}));
+    EXPECT_TRUE(log.log.empty());
     EXPECT_NE(GetForegroundWindow(), sim.window()); // only Jump to Song brings it forward
-    tapKey(jump, 0x6B);
-    EXPECT_EQ(sim.waitForCommands(4).back(), "command 40194");
+    tapKey(VK_F20, 0x6B);
+    EXPECT_EQ(sim.waitForCommands(6).back(), "command 40194");
     EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window(); }));
 }
 
-TEST(PlayerKeys, KeysKeepFlowingWhileTheProgramWaitsForAHungPlayer) {
+TEST(PlayerKeys, ASlowPlayerIsWaitedForAndASilentOneIsNeverGuessedAt) {
     TempFolder folder;
-    folder.write(L"keys.ini", keysIni({learnedKey(kCopyKey, kCopyScan, 50)}));
-    PlayerSim sim(folder, {L"--caption", L"1. A - B - Winamp", L"--hang-ms", L"4000"});
+    folder.write(L"keys.ini", keys());
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
-    HWND control = controlWindow(app);
-    ASSERT_NE(control, nullptr);
-    auto caption = [&] {
-        wchar_t text[64] = L"";
-        GetWindowTextW(control, text, 64); // read without asking the busy thread
-        return std::wstring(text);
-    };
-
-    // Each press makes the program's UI thread wait for the hung player, up to its time-out.
-    for (int i = 0; i < 4; ++i)
-        tapKey(kCopyKey, kCopyScan);
+    {
+        PlayerSim slow(folder,
+                       {L"--delay", L"700", L"--status", L"1", L"--caption", L"1. A - B - Winamp"});
+        tapKey(kPlayPauseKey, kPlayPauseScan);
+        EXPECT_EQ(copyTrack(), L"\"A - B\" [44KHz/128kbps/stereo] [0:00 / 0:00]");
+        EXPECT_EQ(slow.logOf("command"), Lines{"command 40046"});
+    }
+    PlayerSim silent(folder,
+                     {L"--delay", L"3000", L"--status", L"1", L"--caption", L"1. A - B - Winamp"});
+    tapKey(kPlayPauseKey, kPlayPauseScan);
+    tapKey(kPlayPauseKey, kPlayPauseScan);
+    // Other keys flow at once while the program waits for the player: the hook never waits.
     auto start = std::chrono::steady_clock::now();
     tapKey('B', 48);
-    ASSERT_TRUE(waitFor([&] {
-        log.pump(5);
-        return std::count(log.log.begin(), log.log.end(), "down 66") == 1;
-    }));
+    EXPECT_TRUE(waitFor([&] { return log.pump(5), !log.log.empty(); }));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    EXPECT_EQ(silent.logOf("query"), Lines{"query 104 0"}) << "the program was not waiting";
+    EXPECT_EQ(copyTrack(), L"\"A - B\"");
+    EXPECT_EQ(silent.logOf("command"), Lines{});
+}
 
-    // A learned key is swallowed at once too, but handled only when the UI thread is free:
-    // the control window's caption shows its flags (extended key, released, injected) late.
-    INPUT probe[2] = {};
-    for (INPUT& input : probe) {
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = kProbeKey;
-        input.ki.wScan = kProbeScan;
-        input.ki.dwFlags = KEYEVENTF_EXTENDEDKEY;
+TEST(PlayerKeys, ShowCurrentFileOpensTheFilesFolderAndNeverStartsThePlaylistEntry) {
+    TempFolder folder;
+    folder.write(L"keys.ini", keys());
+    const std::wstring name = L"a b, 100% ^ & \u00dcn\u00efc\u00f6d\u00e9"; // in the ANSI code page
+    ASSERT_TRUE(CreateDirectoryW(folder.file(name).c_str(), nullptr));
+    folder.write(name + L"\\song.mp3", "");
+    const std::wstring probe = folder.file(L"launch-probe.exe"); // records when started
+    ASSERT_TRUE(CopyFileW((binFolder() + L"\\launch-probe.exe").c_str(), probe.c_str(), FALSE));
+    Omnitap app(folder);
+    KeyLogWindow log;
+    ASSERT_TRUE(waitUntilHooked(log));
+    {
+        PlayerSim sim(folder, {L"--path", L"C:\\a\" \"" + probe});
+        tapKey(kShowKey, kShowScan);
+        tapKey(kStopKey, kStopScan); // handled after the show key: then the show key is done
+        sim.waitForCommands(1);
+        log.pump(2000); // time for Explorer to start the entry, if it was started itself
+        EXPECT_FALSE(folder.exists(L"launched.txt")) << folder.read(L"launched.txt");
     }
-    probe[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    SendInput(2, probe, sizeof(INPUT));
-    log.pump(50);
-    EXPECT_EQ(std::count(log.log.begin(), log.log.end(), "down 135"), 0);
-    EXPECT_NE(caption(), L"145") << "the UI thread was not busy: the test proves nothing";
-
-    // Once the time-outs have passed, the program handles its keys again.
-    EXPECT_TRUE(waitFor([&] { return caption() == L"145"; }, 10s)) << narrow(caption());
-    EXPECT_TRUE(app.running());
+    PlayerSim sim(folder, {L"--path", folder.file(name + L"\\song.mp3")});
+    tapKey(kShowKey, kShowScan);
+    HWND explorer = nullptr;
+    EXPECT_TRUE(
+        waitFor([&] { return (explorer = FindWindowW(L"ExplorerWClass", name.c_str())); }, 10s));
+    PostMessageW(explorer, WM_CLOSE, 0, 0);
 }

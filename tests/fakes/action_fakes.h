@@ -17,9 +17,7 @@ class RecordingPlayer : public PlayerControl {
   public:
     explicit RecordingPlayer(Journal& j) : journal(j) {}
     Journal& journal;
-    std::int32_t status = 0;
-    void findPlayer() override { journal.push_back("findPlayer"); }
-    std::int32_t playerStatus() const override { return status; }
+    void playPause() override { journal.push_back("playPause"); }
     void sendPlayerCommand(PlayerCommand index) override {
         journal.push_back("command " + std::to_string(index));
     }

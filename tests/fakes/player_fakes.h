@@ -1,7 +1,7 @@
 #pragma once
-// Stand-ins for the seams of the media player remote: a desktop with at most a few player
-// windows that answer queries from a table, a clipboard, a keyboard that records what it was
-// asked to type, and a shell that records its requests.
+// Stand-ins for the seams of the media player remote: a desktop with player windows that
+// answer queries from a table, a clipboard, a keyboard that records what it was asked to
+// type and send, and a shell that records its requests.
 
 #include "ports/clipboard.h"
 #include "ports/shell.h"
@@ -12,7 +12,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace omnitap::fakes {
@@ -23,49 +22,52 @@ struct FakePlayerWindow {
     ports::ProcessId process = 0;
     // Answers to WM_USER queries by (lParam, wParam); a query not listed answers 0.
     std::map<std::pair<std::intptr_t, std::uintptr_t>, std::intptr_t> answers;
-    // Queries (lParam) that never get an answer: the window is hung while handling them.
-    std::set<std::intptr_t> unanswered;
-    bool hung = false; // no query gets an answer
+    std::set<std::intptr_t> unanswered; // queries (lParam) that get no answer in time
 };
 
+// Every call that reaches the desktop is written down in order: "send 7 1024 0 104" (window,
+// message, wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096 256"
+// (process, address, size).
 class FakeWindowMessaging : public ports::WindowMessaging {
   public:
     std::map<ports::WindowId, FakePlayerWindow> windows;
     // Readable memory by process: blocks of bytes at their start addresses.
     std::map<ports::ProcessId, std::map<std::uintptr_t, std::string>> memory;
-    // Every call that reaches the desktop, in order, e.g. "send 7 1024 0 104" (window,
-    // message, wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096 256"
-    // (process, address, size).
     std::vector<std::string> calls;
-    std::vector<std::chrono::milliseconds> timeouts; // of every send
 
-    FakePlayerWindow& addPlayer(ports::WindowId id, std::string caption = "Winamp");
+    FakePlayerWindow& addPlayer(ports::WindowId id, std::string caption = "Winamp") {
+        return windows[id] = FakePlayerWindow{.caption = std::move(caption)};
+    }
     // The calls that start with `prefix` ("send", "post", ...).
     std::vector<std::string> callsOf(const std::string& prefix) const;
 
     ports::WindowId findTopLevelWindow(const std::string& className) override;
     std::optional<std::intptr_t> sendWithTimeout(ports::WindowId window, std::uint32_t message,
                                                  std::uintptr_t wParam, std::intptr_t lParam,
-                                                 std::chrono::milliseconds timeout) override;
+                                                 std::chrono::milliseconds) override;
     void post(ports::WindowId window, std::uint32_t message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
-    void bringToForeground(ports::WindowId window) override;
-    std::string caption(ports::WindowId window) override;
-    ports::ProcessId owningProcess(ports::WindowId window) override;
+              std::intptr_t lParam) override {
+        record("post", {window, message, wParam, static_cast<std::uintptr_t>(lParam)});
+    }
+    void bringToForeground(ports::WindowId window) override { record("foreground", {window}); }
+    std::string caption(ports::WindowId window) override { return windows[window].caption; }
+    ports::ProcessId owningProcess(ports::WindowId window) override {
+        return windows.count(window) ? windows[window].process : 0;
+    }
     std::size_t readProcessMemory(ports::ProcessId process, std::uintptr_t address,
                                   std::span<char> into) override;
+
+  private:
+    void record(const char* what, std::initializer_list<std::uintptr_t> numbers);
 };
 
 class FakeClipboard : public ports::Clipboard {
   public:
     std::optional<std::string> text; // nothing = never set
-    ports::WindowId lastOwner = 0;
     int requests = 0;
-
-    bool setText(ports::WindowId owner, const std::string& newText) override {
+    bool setText(ports::WindowId, const std::string& newText) override {
         ++requests;
         text = newText;
-        lastOwner = owner;
         return true;
     }
 };
@@ -74,10 +76,17 @@ class FakeTyping : public ports::Typing {
   public:
     std::vector<std::string> typed; // each text handed over
     std::vector<ports::KeyStroke> sent;
-    std::set<std::uint8_t> down; // keys held now
-    void typeText(std::string_view text) override { typed.emplace_back(text); }
+    std::vector<std::string> events; // both, in order: "type T", "down 164", "up 164"
+    std::set<std::uint8_t> down;     // keys held now
+    void typeText(std::string_view text) override {
+        typed.emplace_back(text);
+        events.push_back("type " + typed.back());
+    }
     void sendKeys(std::span<const ports::KeyStroke> keys) override {
-        sent.insert(sent.end(), keys.begin(), keys.end());
+        for (const ports::KeyStroke& key : keys) {
+            sent.push_back(key);
+            events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk));
+        }
     }
     bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
 };

@@ -137,30 +137,18 @@ TEST_F(Keyboard, ModifierTestOnlyForPlayerCodesWithAnArgument) {
     EXPECT_TRUE(press(113, 60));
 }
 
-TEST_F(Keyboard, PlayPauseFollowsThePlayersState) {
-    load("[keys]\nnumkeys=1\n" + key(1, "Play", 30, 179, 34, ""));
-    player.status = 1;
-    press(179, 34);
-    EXPECT_EQ(take(), (Journal{"caption 0", "findPlayer", "command 4"}));
-    for (int status : {0, 3, -1}) {
-        player.status = status;
-        press(179, 34);
-        EXPECT_EQ(take(), (Journal{"caption 0", "findPlayer", "command 2"}));
-    }
-}
-
 // Nothing (0) and an unknown action (999) are swallowed and do nothing.
 TEST_F(Keyboard, EveryCatalogueRowReachesItsTarget) {
-    load("[keys]\nnumkeys=9\n" + key(1, "a", 35, 65, 0, "") + key(2, "b", 40, 66, 0, "") +
+    load("[keys]\nnumkeys=10\n" + key(1, "a", 35, 65, 0, "") + key(2, "b", 40, 66, 0, "") +
          key(3, "c", 42, 67, 0, "") + key(4, "d", 50, 68, 0, "") + key(5, "e", 51, 69, 0, "") +
          key(6, "f", 52, 70, 0, "") + key(7, "g", 53, 71, 0, "") + key(8, "h", 0, 72, 0, "") +
-         key(9, "unknown", 999, 73, 0, ""));
-    for (std::uint32_t vk = 65; vk <= 73; ++vk)
+         key(9, "unknown", 999, 73, 0, "") + key(10, "i", 30, 74, 0, ""));
+    for (std::uint32_t vk = 65; vk <= 74; ++vk)
         EXPECT_TRUE(press(vk));
     Journal j = take();
     std::erase(j, std::string("caption 0"));
     EXPECT_EQ(j, (Journal{"command 5", "command 6", "showCurrentFile", "copy", "type", "copy extra",
-                          "type extra"}));
+                          "type extra", "playPause"}));
 }
 
 TEST_F(Keyboard, MuteTogglesFromTheStateJustRead) {

@@ -1,168 +1,116 @@
-// The mixer against a fake device: stepping, mute toggling, and devices that are missing,
-// incomplete or coarse.
+// The volume: its percentage arithmetic, and the mixer against fake devices that are missing,
+// changed elsewhere, or replaced by another default device.
 
 #include "tests/fakes/volume_fakes.h"
 #include "volume/mixer.h"
+#include "volume/volume_arithmetic.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
+
 using namespace omnitap;
 using fakes::FakeVolumeBackend;
+using ports::VolumeRange;
 using Writes = std::vector<double>;
 
 namespace {
 
+constexpr VolumeRange kLevel{0.0, 1.0, false}; // the endpoint's level
+
 class MixerTest : public ::testing::Test {
   protected:
-    // The device is set up by each test before `open` hands it to the mixer.
-    std::unique_ptr<FakeVolumeBackend> pending = std::make_unique<FakeVolumeBackend>();
-    FakeVolumeBackend* device = pending.get();
-    std::unique_ptr<Mixer> mixer;
+    FakeVolumeBackend* endpoint = new FakeVolumeBackend;
+    FakeVolumeBackend* legacy = new FakeVolumeBackend;
+    Mixer mixer{backends(endpoint, legacy)};
 
-    void open() {
-        VolumeBackends backends;
-        backends.push_back(std::move(pending));
-        mixer = std::make_unique<Mixer>(std::move(backends));
-        mixer->openMixer();
+    static VolumeBackends backends(FakeVolumeBackend* first, FakeVolumeBackend* second) {
+        VolumeBackends list;
+        list.emplace_back(first);
+        list.emplace_back(second);
+        return list;
     }
-    // What the mute key does.
-    void toggleMute() {
-        mixer->refreshMixerState();
-        mixer->setMute(!mixer->currentMute());
+    void toggleMute() { // what the mute key does
+        mixer.refreshMixerState();
+        mixer.setMute(!mixer.currentMute());
     }
 };
 
 } // namespace
 
-TEST_F(MixerTest, OpeningReadsTheVolumeAndMuteWithoutWriting) {
-    device->volume = 34078;
-    device->mute = 1;
-    open();
-    EXPECT_EQ(mixer->currentVolume(), 52);
-    EXPECT_TRUE(mixer->currentMute());
-    EXPECT_TRUE(device->volumeWrites.empty());
-    EXPECT_TRUE(device->muteWrites.empty());
+TEST(VolumeArithmetic, PercentagesSurviveTheRawValueStayInRangeAndHalvesGoToEven) {
+    for (VolumeRange range : {VolumeRange{0, 65535}, VolumeRange{100, 1100}, kLevel}) {
+        for (std::int32_t p = 0; p <= 100; ++p) {
+            auto raw = volumeRaw(p, range);
+            ASSERT_TRUE(raw);
+            EXPECT_EQ(volumePercentage(*raw, range), p);
+            EXPECT_EQ(volumePercentage(static_cast<float>(*raw), range), p); // a float level
+        }
+    }
+    const std::tuple<std::int32_t, VolumeRange, std::optional<double>> toRaw[] = {
+        {52, {0, 65535}, 34078}, {50, {100, 1100}, 600}, {150, {100, 1100}, 1100},
+        {-5, {100, 1100}, 100},  {75, {0, 2}, 2},        {37, kLevel, 0.37},
+        {50, {500, 500}, {}},    {50, {10, 0}, {}}};
+    for (auto [percentage, range, raw] : toRaw)
+        EXPECT_EQ(volumeRaw(percentage, range), raw) << percentage;
+    const std::tuple<double, VolumeRange, std::optional<std::int32_t>> toPercentage[] = {
+        {50, {100, 1100}, 0}, {1.5, kLevel, 100},   {5, {0, 200}, 2},
+        {0.375, kLevel, 38},  {10, {500, 500}, {}}, {std::nan(""), kLevel, {}}};
+    for (auto [raw, range, percentage] : toPercentage)
+        EXPECT_EQ(volumePercentage(raw, range), percentage) << raw;
+    EXPECT_EQ(steppedVolume(98, 5), 100);
+    EXPECT_EQ(steppedVolume(3, -5), 0);
+    EXPECT_EQ(steppedVolume(0, INT_MIN), 0);
 }
 
-TEST_F(MixerTest, StepsFromTheVolumeReadBackAndWriteTheMaximumAgainAtTheTop) {
-    device->range = {100, 1100};
-    device->volume = 600;
-    open();
-    mixer->stepVolume(5);
-    EXPECT_EQ(mixer->currentVolume(), 55);
-    device->volume = 200; // changed elsewhere since: the next step starts from there
-    mixer->stepVolume(-5);
-    EXPECT_EQ(mixer->currentVolume(), 5);
-    device->volume = 1100;
-    mixer->stepVolume(5);
-    mixer->stepVolume(5);
-    EXPECT_EQ(device->volumeWrites, (Writes{650, 150, 1100, 1100}));
-    EXPECT_EQ(mixer->currentVolume(), 100);
-}
-
-TEST_F(MixerTest, SetVolumeWritesTheRawValueOfThePercentage) {
-    device->range = {100, 1100};
-    open();
-    mixer->setVolume(50);
-    mixer->setVolume(130); // held to 100 %
-    EXPECT_EQ(device->volumeWrites, (Writes{600, 1100}));
-    EXPECT_EQ(mixer->getVolume(), 100);
-}
-
-TEST_F(MixerTest, CoarseDriverStepsFromWhatItKept) {
-    device->range = {0, 100};
-    device->granularity = 4; // keeps 0, 4, 8, ...
-    device->volume = 40;
-    open();
-    mixer->stepVolume(5); // asks 45, gets 44
-    mixer->stepVolume(5); // asks 49 (from 44, not from 45), gets 48
-    EXPECT_EQ(device->volumeWrites, (Writes{45, 49}));
-    EXPECT_EQ(mixer->currentVolume(), 48);
-}
-
-TEST_F(MixerTest, MuteTogglesFromTheSwitchJustReadWhereOnlyOneCountsAsMuted) {
-    device->mute = 2;
-    open();
-    EXPECT_FALSE(mixer->getMute());
-    toggleMute();
-    EXPECT_TRUE(mixer->currentMute());
-    device->mute = 0; // another mixer panel unmuted it
-    toggleMute();
-    EXPECT_EQ(device->muteWrites, (std::vector<bool>{true, true}));
-    EXPECT_TRUE(mixer->currentMute());
-}
-
-TEST_F(MixerTest, WithoutADeviceNothingIsWrittenAndAllReadsAreZero) {
-    device->hasDevice = false;
-    device->volume = 32768;
-    device->mute = 1;
-    open();
-    EXPECT_EQ(mixer->activeBackend(), nullptr);
-    mixer->stepVolume(5);
-    mixer->setVolume(40);
-    toggleMute();
-    EXPECT_TRUE(device->volumeWrites.empty());
-    EXPECT_TRUE(device->muteWrites.empty());
-    EXPECT_EQ(mixer->getVolume(), 0);
-    EXPECT_FALSE(mixer->currentMute());
-}
-
-TEST_F(MixerTest, EmptyRangeLeavesTheVolumeAloneButMuteStillWorks) {
-    device->range = {9, 3};
-    open();
-    mixer->stepVolume(5);
-    mixer->setVolume(50);
-    EXPECT_TRUE(device->volumeWrites.empty());
-    EXPECT_EQ(mixer->currentVolume(), 0);
-    toggleMute();
-    EXPECT_TRUE(mixer->currentMute());
-}
-
-TEST_F(MixerTest, UnreadableVolumeIsNotSteppedFromZero) {
-    device->volume = 52428; // 80 %
-    open();
-    device->volume.reset(); // the control stops answering
-    mixer->stepVolume(5);
-    EXPECT_TRUE(device->volumeWrites.empty());
-    EXPECT_EQ(mixer->currentVolume(), 0);
-}
-
-TEST_F(MixerTest, MissingMuteSwitchReadsNotMutedAndVolumeStillWorks) {
-    device->mute.reset();
-    device->volume = 32768;
-    open();
-    toggleMute();
-    EXPECT_FALSE(mixer->currentMute());
-    mixer->stepVolume(5);
-    EXPECT_EQ(mixer->currentVolume(), 55);
-}
-
-TEST(MixerChoice, TheFirstCandidateThatOpensIsUsedForTheWholeRun) {
-    VolumeBackends backends;
-    backends.push_back(nullptr);
-    for (int i = 0; i < 3; ++i)
-        backends.push_back(std::make_unique<FakeVolumeBackend>());
-    auto* refusing = static_cast<FakeVolumeBackend*>(backends[1].get());
-    auto* working = static_cast<FakeVolumeBackend*>(backends[2].get());
-    auto* spare = static_cast<FakeVolumeBackend*>(backends[3].get());
-    refusing->hasDevice = false;
-    Mixer mixer(std::move(backends));
+TEST_F(MixerTest, StepsFromTheVolumeReadBackAndMutesFromTheSwitchJustRead) {
+    endpoint->range = {100, 1100};
+    endpoint->volume = 600;
+    endpoint->mute = 2; // only 1 counts as muted
     mixer.openMixer();
-    mixer.openMixer(); // a second call keeps the device it has
-    EXPECT_EQ(mixer.activeBackend(), working);
-    EXPECT_EQ(refusing->opens, 1);
-    EXPECT_EQ(working->opens, 1);
-    EXPECT_EQ(spare->opens, 0);
+    EXPECT_EQ(mixer.currentVolume(), 50);
     mixer.stepVolume(5);
-    mixer.setMute(true);
-    EXPECT_TRUE(refusing->volumeWrites.empty() && refusing->muteWrites.empty());
-    EXPECT_EQ(working->volumeWrites.size(), 1u);
-    EXPECT_EQ(working->muteWrites, std::vector<bool>{true});
+    endpoint->volume = 200; // changed elsewhere since: the next step starts from there
+    mixer.stepVolume(-5);
+    endpoint->volume = 1100;
+    mixer.stepVolume(5);
+    endpoint->volume.reset(); // the control stops answering: no step from 0
+    mixer.stepVolume(5);
+    EXPECT_EQ(endpoint->volumeWrites, (Writes{650, 150, 1100}));
+    toggleMute();
+    endpoint->mute = 0; // another mixer panel unmuted it
+    toggleMute();
+    EXPECT_EQ(endpoint->muteWrites, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(legacy->volumeWrites.empty() && legacy->muteWrites.empty());
+}
 
-    Mixer none{VolumeBackends{}};
-    none.openMixer();
-    none.stepVolume(-5);
-    none.setMute(true);
-    EXPECT_EQ(none.activeBackend(), nullptr);
-    EXPECT_FALSE(none.currentMute());
+TEST_F(MixerTest, ADeviceThatAppearsLaterIsOpenedWhenAKeyNeedsIt) {
+    endpoint->hasDevice = legacy->hasDevice = false;
+    mixer.openMixer();
+    mixer.stepVolume(5);
+    toggleMute();
+    EXPECT_EQ(mixer.activeBackend(), nullptr);
+    EXPECT_TRUE(endpoint->volumeWrites.empty() && endpoint->muteWrites.empty());
+    endpoint->hasDevice = true; // a headset connects
+    mixer.stepVolume(5);
+    mixer.stepVolume(5);                                     // kept, not looked for again
+    EXPECT_EQ(endpoint->volumeWrites, (Writes{3277, 6554})); // 5 % and 10 % of 65535
+    EXPECT_EQ(endpoint->opens, 4); // looked for by each action while there was none
+}
+
+TEST_F(MixerTest, AChangedDefaultDeviceIsOpenedAgainBeforeTheNextAction) {
+    endpoint->hasDevice = false; // at first only the legacy mixer answers
+    mixer.openMixer();
+    mixer.stepVolume(5);
+    endpoint->hasDevice = true;
+    endpoint->deviceChanged = true; // reported on another thread, taken by the next action
+    mixer.stepVolume(5);
+    EXPECT_EQ(mixer.activeBackend(), endpoint);
+    EXPECT_EQ(legacy->volumeWrites.size(), 1u);
+    EXPECT_EQ(endpoint->volumeWrites.size(), 1u);
+    endpoint->deviceChanged = true; // another device: the endpoint finds it on opening again
+    toggleMute();
+    EXPECT_EQ(endpoint->opens, 3);
+    EXPECT_EQ(endpoint->muteWrites, std::vector<bool>{true});
 }

@@ -11,15 +11,17 @@
 //   --caption TEXT      window caption (default "Winamp")
 //   --status N          answer to query 104, play status: 1 playing, 3 paused, 0 stopped
 //   --rate/--bitrate/--channels N   answers to query 126 with wParam 0/1/2
-//   --position MS, --length S       answers to query 105 with wParam 0/1
+//   --position MS, --length S       answers to query 105 with wParam 0/1 (any number: a
+//                                   stream answers a length of -1)
 //   --playlist-pos N    answer to query 125, the current playlist entry
-//   --path TEXT         the current entry's file; query 211 for that entry answers the
-//                       address of this path (ANSI, NUL-terminated) in the sim's memory.
-//                       The path sits at the start of a 4 KiB block of non-NUL bytes, so a
-//                       path of 256 bytes or more has no NUL within its first 256 bytes.
+//   --path TEXT         the current entry's file, whatever it holds (quotes too); query 211
+//                       for that entry answers the address of this path (ANSI,
+//                       NUL-terminated) in the sim's memory. The path sits at the start
+//                       of a 4 KiB block of non-NUL bytes, so a path of 256 bytes or
+//                       more has no NUL within its first 256 bytes.
 //   --bad-address       query 211 answers an address that cannot be read (reserved memory)
-//   --hang-ms N         sleep N ms inside every query (the player seems hung) ...
-//   --hang-query L      ... or only inside query L
+//   --delay MS          every WM_USER query answers after MS milliseconds (a slow player,
+//                       or a hung one when MS is longer than the caller waits)
 //   --log FILE          one line per message, written at once: "command 40045",
 //                       "query 104 0" (lParam, then wParam)
 //
@@ -54,8 +56,7 @@ struct Options {
     int playlistPos = 0;
     std::wstring path;
     bool badAddress = false;
-    int hangMs = 0;
-    int hangQuery = -1; // -1: every query
+    int delayMs = 0;
     std::wstring logFile;
 };
 
@@ -83,8 +84,7 @@ constexpr NumberOption kNumberOptions[] = {
     {L"--position", &Options::positionMs},
     {L"--length", &Options::lengthSeconds},
     {L"--playlist-pos", &Options::playlistPos},
-    {L"--hang-ms", &Options::hangMs},
-    {L"--hang-query", &Options::hangQuery},
+    {L"--delay", &Options::delayMs},
 };
 
 struct TextOption {
@@ -213,9 +213,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_USER: {
         logLine("query " + std::to_string(lParam) + " " + std::to_string(wParam));
-        const Options& o = player.options;
-        if (o.hangMs > 0 && (o.hangQuery == -1 || o.hangQuery == lParam))
-            Sleep(static_cast<DWORD>(o.hangMs));
+        if (player.options.delayMs > 0) Sleep(static_cast<DWORD>(player.options.delayMs));
         player.lastMessage = L"query " + std::to_wstring(lParam) + L" " + std::to_wstring(wParam);
         InvalidateRect(window, nullptr, TRUE);
         return answerQuery(wParam, lParam);

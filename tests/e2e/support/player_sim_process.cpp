@@ -6,7 +6,8 @@
 
 namespace e2e {
 
-std::wstring commandLineArgument(const std::wstring& arg) {
+// An argument as CommandLineToArgvW reads it back.
+static std::wstring commandLineArgument(const std::wstring& arg) {
     std::wstring out = L"\"";
     std::size_t backslashes = 0;
     for (wchar_t c : arg) {
@@ -48,20 +49,12 @@ PlayerSim::~PlayerSim() {
     CloseHandle(pi_.hThread);
 }
 
-Lines PlayerSim::log() const {
-    Lines lines;
-    std::string text = readWholeFile(log_);
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 Lines PlayerSim::logOf(const std::string& kind) const {
-    Lines out;
-    for (const std::string& line : log())
-        if (line.rfind(kind + " ", 0) == 0) out.push_back(line);
-    return out;
+    Lines lines;
+    std::istringstream in(readWholeFile(log_));
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(kind + " ", 0) == 0) lines.push_back(line);
+    return lines;
 }
 
 Lines PlayerSim::waitForCommands(std::size_t count) const {

@@ -12,9 +12,6 @@ namespace e2e {
 
 using Lines = std::vector<std::string>;
 
-// An argument as CommandLineToArgvW reads it back.
-std::wstring commandLineArgument(const std::wstring& arg);
-
 // player-sim.exe with the given options, logging to a file of its own; ended with the object.
 class PlayerSim {
   public:
@@ -24,8 +21,7 @@ class PlayerSim {
     PlayerSim& operator=(const PlayerSim&) = delete;
 
     HWND window() const { return window_; }
-    // The log's lines ("command 40045", "query 104 0"), and those of one kind.
-    Lines log() const;
+    // The log's lines of one kind: logOf("command") gives "command 40045", ...
     Lines logOf(const std::string& kind) const;
     // Posted commands arrive later: waits until the log holds `count` of them.
     Lines waitForCommands(std::size_t count) const;
