@@ -43,8 +43,9 @@ ports::FileContent Win32FileSystem::read(const std::string& path) {
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return failed(GetLastError());
-    // Far beyond the largest keys.ini the program can write: not a file of ours.
-    if (size.QuadPart > 256LL * 1024 * 1024) return failed(ERROR_FILE_TOO_LARGE);
+    // Far beyond the largest keys.ini the program writes: not a file of ours.
+    if (size.QuadPart > 256LL * 1024 * 1024)
+        return {Status::Failed, {}, "The file is larger than any keys.ini can be."};
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
