@@ -7,6 +7,7 @@
 #include "win32/clipboard.h"
 #include "win32/files.h"
 #include "win32/keyboard_hook.h"
+#include "win32/running_copies.h"
 #include "win32/shell.h"
 #include "win32/system_seams.h"
 #include "win32/tray_shell.h"
@@ -19,7 +20,7 @@ namespace omnitap::win32 {
 class OmnitapApp {
   public:
     OmnitapApp();
-    void Main() { program_.Main(); }
+    std::optional<int> Main() { return program_.Main(); }
 
   private:
     Win32FileSystem fileSystem_;
@@ -32,6 +33,7 @@ class OmnitapApp {
     Win32Typing typing_;
     Win32TrayShell trayShell_;
     Win32UiFactory ui_;
+    Win32RunningCopies copies_;
     PostedWake wake_;
     HookChannel channel_{wake_};
     KeyboardHook hook_{channel_, wake_};

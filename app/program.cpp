@@ -1,7 +1,6 @@
 #include "app/program.h"
 
 #include "app/version.h"
-#include "keys/keys_ini.h"
 
 namespace omnitap {
 
@@ -28,29 +27,44 @@ std::string welcomeText() {
 }
 
 Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume)
-    : seams_(seams), channel_(channel), files_(seams.fileSystem), mixer_(std::move(volume)),
+    : seams_(seams), channel_(channel), files_(seams.fileSystem),
+      keyFile_(KeyFileIo{files_, seams.codec, seams.messages}), mixer_(std::move(volume)),
       tray_(seams.trayShell),
-      config_(ConfigContext{state_, KeyFileIo{files_, seams.codec, seams.messages}, seams.ui,
-                            seams.messages, channel}),
+      config_(ConfigContext{state_, keyFile_, seams.ui, seams.messages, channel}),
       control_(seams.ui, seams.messages, seams.appInfo, seams.hook, tray_, config_, handler_,
                AboutText{versionText(), kWebSite}),
       winamp_(seams.messaging, seams.clipboard, seams.typing, seams.shell, seams.codec, control_),
       handler_(state_, channel, winamp_, mixer_, seams.shell, config_, control_) {}
 
-void Program::Main() {
-    KeyFileIo io{files_, seams_.codec, seams_.messages};
+std::optional<int> Program::Main() {
     state_.iniPath = iniPathFor(seams_.appInfo.exeFolder());
+    if (!seams_.copies.claim(runningCopyName(state_.iniPath))) {
+        seams_.copies.askFirstCopy();
+        return 0;
+    }
     state_.keyTable.clear();
-    loadKeys(io, state_.iniPath, state_.keyTable);
+    LoadResult loaded = keyFile_.load(state_.iniPath, state_.keyTable);
+    if (!loaded.ok) {
+        // Never a first run: the first key added would be saved over the user's keys.
+        seams_.messages.show(0,
+                             "Omnitap cannot read your keys from\r\n" + state_.iniPath +
+                                 "\r\n\r\n" + loaded.error +
+                                 "\r\n\r\nNothing was changed. Omnitap ends now; start it again "
+                                 "once the file can be read.",
+                             "Omnitap", ports::mb::kOk | ports::mb::kIconError);
+        return 1;
+    }
     // Before the hook can deliver its first event.
     channel_.publish(state_.keyTable);
     mixer_.openMixer();
     control_.Form_Load();
+    seams_.copies.listen(control_.id());
     if (state_.keyTable.empty()) {
-        seams_.messages.show(welcomeText(), "Omnitap",
+        seams_.messages.show(0, welcomeText(), "Omnitap",
                              ports::mb::kOk | ports::mb::kIconInformation);
         config_.showEditConfiguration();
     }
+    return std::nullopt;
 }
 
 } // namespace omnitap

@@ -6,12 +6,14 @@
 #include "actions/keyboard_state.h"
 #include "hook/hook_channel.h"
 #include "keys/atomic_files.h"
+#include "keys/keys_ini.h"
 #include "player/winamp.h"
 #include "ports/app_info.h"
 #include "ports/clipboard.h"
 #include "ports/file_system.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
+#include "ports/running_copies.h"
 #include "ports/shell.h"
 #include "ports/text_codec.h"
 #include "ports/tray_shell.h"
@@ -24,6 +26,7 @@
 #include "windows/config_windows.h"
 #include "windows/control_window.h"
 
+#include <optional>
 #include <string>
 
 namespace omnitap {
@@ -40,6 +43,7 @@ struct Seams {
     ports::TrayShell& trayShell;
     ui::UiFactory& ui;
     ports::KeyboardHook& hook;
+    ports::RunningCopies& copies;
 };
 
 // The welcome text shown when no key has been learned yet.
@@ -53,8 +57,10 @@ class Program {
 
     // Start-up: sets the ini path, loads the keys, opens the mixer, loads the control window
     // (which installs the hook and the tray icon) and, when no key is learned, welcomes the
-    // user and opens the Edit Configuration window. The caller then runs the message loop.
-    void Main();
+    // user and opens the Edit Configuration window. The caller then runs the message loop,
+    // unless the program is to end at once: then the result is its exit code (another copy
+    // runs for the same keys.ini; keys.ini exists and cannot be read).
+    std::optional<int> Main();
 
     KeyboardState& state() { return state_; }
     frmControl& controlWindow() { return control_; }
@@ -67,6 +73,7 @@ class Program {
     Seams seams_;
     HookChannel& channel_;
     AtomicFiles files_;
+    KeyFile keyFile_;
     KeyboardState state_;
     Mixer mixer_;
     TrayIconFs tray_;

@@ -9,6 +9,6 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Static: the hand-off queue inside is too large for the stack.
     static omnitap::win32::OmnitapApp app;
-    app.Main();
+    if (std::optional<int> exitCode = app.Main()) return *exitCode;
     return omnitap::win32::runMessageLoop();
 }

@@ -6,7 +6,20 @@ namespace omnitap {
 
 namespace {
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
+constexpr std::chrono::milliseconds kRetryPause{100};
+constexpr std::chrono::milliseconds kLockPatience{2000};
 } // namespace
+
+ports::FileContent AtomicFiles::read(const std::string& path) {
+    ports::FileContent content = fs_.read(path);
+    for (auto waited = kRetryPause;
+         content.status == ports::FileContent::Status::Locked && waited <= kLockPatience;
+         waited += kRetryPause) {
+        fs_.wait(kRetryPause);
+        content = fs_.read(path);
+    }
+    return content;
+}
 
 ports::FileResult AtomicFiles::replaceAtomically(const std::string& path,
                                                  const std::string& bytes) {

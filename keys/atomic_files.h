@@ -1,12 +1,12 @@
 #pragma once
-// keys.ini's files: read whole, and replaced atomically. The new content goes to a temporary
-// file beside the target, is flushed, and is then renamed over the target in one step.
-// Whatever fails on the way, the temporary file is removed and the target keeps its old
-// content.
+// keys.ini's files: read whole, and replaced atomically. A file that another program holds for
+// a moment (a virus scanner, a backup or sync client) is tried again for about two seconds.
+// The new content goes to a temporary file beside the target, is flushed, and is then renamed
+// over the target in one step. Whatever fails on the way, the temporary file is removed and
+// the target keeps its old content.
 
 #include "ports/file_system.h"
 
-#include <optional>
 #include <string>
 
 namespace omnitap {
@@ -15,9 +15,7 @@ class AtomicFiles {
   public:
     explicit AtomicFiles(ports::FileSystem& fileSystem) : fs_(fileSystem) {}
 
-    bool exists(const std::string& path) { return fs_.exists(path); }
-    // The whole file, or nothing when it cannot be read.
-    std::optional<std::string> readAll(const std::string& path) { return fs_.readAll(path); }
+    ports::FileContent read(const std::string& path);
     ports::FileResult replaceAtomically(const std::string& path, const std::string& bytes);
 
   private:

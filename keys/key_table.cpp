@@ -7,8 +7,10 @@
 namespace omnitap {
 
 std::optional<std::int32_t> modifierKeyOf(const KeyDef& key) {
-    if (key.webs.empty() || !takesModifier(key.mapm)) return std::nullopt;
-    return readInt32(key.webs);
+    if (!takesModifier(key.mapm)) return std::nullopt;
+    const std::int32_t vk = readInt32(key.webs);
+    if (vk < 1 || vk > 254) return std::nullopt;
+    return vk;
 }
 
 int KeyTable::append(KeyDef key) {

@@ -2,6 +2,7 @@
 
 #include "keys/lenient_number.h"
 #include "keys/profile_text.h"
+#include "text/utf8.h"
 
 namespace omnitap {
 namespace {
@@ -39,6 +40,21 @@ std::string quotedIfNeeded(const std::string& value) {
 
 std::string iniPathFor(const std::string& folder) {
     return folder + "\\keys.ini";
+}
+
+std::string runningCopyName(const std::string& iniPath) {
+    // FNV-1a over the path with ASCII letters folded: Windows paths ignore case, and a name
+    // of fixed length fits the system's limit whatever the path.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (char c : iniPath) {
+        hash ^= static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        hash *= 1099511628211ULL;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string name = "Omnitap-";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        name += kDigits[(hash >> shift) & 0xF];
+    return name;
 }
 
 KeyTable parseKeysIni(std::string_view text) {
@@ -79,25 +95,50 @@ std::string formatKeysIni(const KeyTable& table) {
     return out;
 }
 
-void loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
-    if (!io.files.exists(iniPath)) return;
-    auto bytes = io.files.readAll(iniPath);
-    if (!bytes) return;
-    std::string text = decodeProfileBytes(
-        *bytes, [&](std::string_view ansi) { return io.codec.ansiToUtf8(ansi); });
-    table = parseKeysIni(text);
+std::string keysIniBytes(const KeyTable& table, ports::TextCodec& codec) {
+    // ANSI as users know the file while the code page holds every name and argument; else
+    // UTF-16 with its byte-order mark, which the profile functions (and our reader) read
+    // natively, so that nothing typed is ever turned into "?".
+    const std::string text = formatKeysIni(table);
+    return codec.fitsAnsi(text) ? codec.utf8ToAnsi(text) : "\xFF\xFE" + utf16leBytes(text);
 }
 
-bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table) {
-    ports::FileResult result =
-        io.files.replaceAtomically(iniPath, io.codec.utf8ToAnsi(formatKeysIni(table)));
+KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec) {
+    return parseKeysIni(
+        decodeProfileBytes(bytes, [&](std::string_view ansi) { return codec.ansiToUtf8(ansi); }));
+}
+
+LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
+    ports::FileContent content = io.files.read(iniPath);
+    using Status = ports::FileContent::Status;
+    if (content.status == Status::Missing) return {};
+    if (content.status != Status::Read) return {false, content.error};
+    table = parseKeysIniBytes(content.bytes, io.codec);
+    return {};
+}
+
+bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table,
+              ports::WindowId owner) {
+    ports::FileResult result = io.files.replaceAtomically(iniPath, keysIniBytes(table, io.codec));
     if (result.ok) return true;
-    std::string text = "Omnitap could not save your keys to\r\n" + iniPath + "\r\n\r\n" +
-                       result.error +
-                       "\r\n\r\nThe keys stay in effect until Omnitap ends; the file keeps its "
-                       "previous content.";
-    io.messages.show(text, "Omnitap", ports::mb::kOk | ports::mb::kIconWarning);
+    std::string message = "Omnitap could not save your keys to\r\n" + iniPath + "\r\n\r\n" +
+                          result.error +
+                          "\r\n\r\nThe keys stay in effect until Omnitap ends; the file keeps its "
+                          "previous content.";
+    io.messages.show(owner, message, "Omnitap", ports::mb::kOk | ports::mb::kIconWarning);
     return false;
+}
+
+LoadResult KeyFile::load(const std::string& iniPath, KeyTable& table) {
+    LoadResult result = loadKeys(io_, iniPath, table);
+    if (result.ok) held_ = table;
+    return result;
+}
+
+bool KeyFile::save(const std::string& iniPath, const KeyTable& table, ports::WindowId owner) {
+    if (!saveKeys(io_, iniPath, table, owner)) return false;
+    held_ = table;
+    return true;
 }
 
 } // namespace omnitap

@@ -10,8 +10,9 @@
 //   key1_webs=""
 //   (empty line)
 //
-// Lines end in CR LF, the file is text in the ANSI code page, and it is rewritten whole on
-// every change: comments, other sections and unknown keys do not survive a save.
+// Lines end in CR LF, and the file is rewritten whole on every change: comments, other
+// sections and unknown keys do not survive a save. It is text in the ANSI code page while that
+// holds every name and argument, else UTF-16 LE with a byte-order mark.
 
 #include "keys/atomic_files.h"
 #include "keys/key_table.h"
@@ -25,11 +26,24 @@ namespace omnitap {
 
 // `folder` followed by "\keys.ini"; the backslash is added even after one already there.
 std::string iniPathFor(const std::string& folder);
+// The name that the one running copy per keys.ini claims: derived from the file's full path,
+// whatever the letter case of its spelling ("Omnitap-" and 16 hexadecimal digits).
+std::string runningCopyName(const std::string& iniPath);
 
 // The table that a keys.ini text (UTF-8) describes. Count and fields are clamped.
 KeyTable parseKeysIni(std::string_view text);
 // The keys.ini text (UTF-8) of `table`.
 std::string formatKeysIni(const KeyTable& table);
+// The file's bytes: ANSI while the code page holds the text, else UTF-16 LE with its mark.
+std::string keysIniBytes(const KeyTable& table, ports::TextCodec& codec);
+// The table that the bytes of a keys.ini describe, in whichever of those forms (or UTF-8
+// with its mark).
+KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec);
+// The file's bytes: ANSI while the code page holds the text, else UTF-16 LE with its mark.
+std::string keysIniBytes(const KeyTable& table, ports::TextCodec& codec);
+// The table that the bytes of a keys.ini describe, in whichever of those forms (or UTF-8
+// with its mark).
+KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec);
 
 struct KeyFileIo {
     AtomicFiles& files;
@@ -37,10 +51,33 @@ struct KeyFileIo {
     ports::MessageBoxes& messages;
 };
 
-// Replaces `table` with the file's keys; a missing or unreadable file leaves it unchanged.
-void loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table);
+struct LoadResult {
+    bool ok = true;
+    std::string error; // the system's reason when the file exists and cannot be read
+};
+
+// Replaces `table` with the file's keys; a missing file leaves it unchanged. A file that
+// exists and cannot be read (after waiting out a short lock) leaves it unchanged too, and is
+// reported in the result: it is never to be taken for a first run.
+LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table);
 // Rewrites the file from `table`. A failure leaves the old file as it was and tells the
-// user which file and why; returns false then. The table is not touched either way.
-bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table);
+// user which file and why, in a box owned by `owner`; returns false then. The table is not
+// touched either way.
+bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table,
+              ports::WindowId owner = 0);
+
+// keys.ini for the program's run: it also remembers the table the file holds (as read at
+// start or as last written), which is what a window closed without saving returns to.
+class KeyFile {
+  public:
+    explicit KeyFile(KeyFileIo io) : io_(io) {}
+    LoadResult load(const std::string& iniPath, KeyTable& table);
+    bool save(const std::string& iniPath, const KeyTable& table, ports::WindowId owner);
+    const KeyTable& held() const { return held_; }
+
+  private:
+    KeyFileIo io_;
+    KeyTable held_;
+};
 
 } // namespace omnitap

@@ -49,6 +49,14 @@ std::string_view firstUnits(std::string_view s, std::size_t units, std::size_t& 
 
 } // namespace
 
+std::string wellFormedUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();)
+        appendUtf8(out, nextCodePoint(bytes, i));
+    return out;
+}
+
 bool isProfileSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A';
 }

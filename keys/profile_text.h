@@ -36,6 +36,9 @@ class ProfileSection {
 template <typename AnsiToUtf8>
 std::string decodeProfileBytes(std::string_view bytes, AnsiToUtf8&& ansiToUtf8);
 
+// UTF-8 from a file, every malformed sequence replaced by U+FFFD, as the system decodes it.
+std::string wellFormedUtf8(std::string_view bytes);
+
 // White space as the profile functions see it: the ASCII blanks and controls, plus the old
 // end-of-file mark Ctrl-Z. A no-break space is not white space to them. None of these bytes
 // occurs inside a UTF-8 sequence, so trimming works on bytes.
@@ -46,7 +49,7 @@ std::string foldProfileName(std::string_view name);
 
 template <typename AnsiToUtf8>
 std::string decodeProfileBytes(std::string_view bytes, AnsiToUtf8&& ansiToUtf8) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return wellFormedUtf8(bytes.substr(3));
     if (bytes.substr(0, 2) == "\xFF\xFE") return utf16leToUtf8(bytes.substr(2));
     if (bytes.substr(0, 2) == "\xFE\xFF") return utf16beToUtf8(bytes.substr(2));
     return ansiToUtf8(bytes);

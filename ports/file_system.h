@@ -1,10 +1,10 @@
 #pragma once
-// The file operations that an atomic replace is made of. AtomicFiles (keys/) builds keys.ini's
-// reading and writing on them, so that what happens on each failure is decided (and tested)
-// once, whatever system lies below. Paths are UTF-8.
+// The file operations that keys.ini's reading and its atomic replace are made of. AtomicFiles
+// (keys/) builds on them, so that what happens on each failure is decided (and tested) once,
+// whatever system lies below. Paths are UTF-8.
 
+#include <chrono>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,13 +15,26 @@ struct FileResult {
     std::string error; // the system's reason when !ok
 };
 
+struct FileContent {
+    enum class Status {
+        Read,    // bytes holds the whole file
+        Missing, // there is no such file
+        Locked,  // another program holds it (a sharing or lock violation): may pass
+        Failed,  // it exists and cannot be read
+    };
+    Status status = Status::Read;
+    std::string bytes;
+    std::string error; // the system's reason when Locked or Failed
+};
+
 class FileSystem {
   public:
     using Handle = std::uintptr_t;
 
     virtual ~FileSystem() = default;
-    virtual bool exists(const std::string& path) = 0;
-    virtual std::optional<std::string> readAll(const std::string& path) = 0;
+    virtual FileContent read(const std::string& path) = 0;
+    // Waits before a locked file is tried again.
+    virtual void wait(std::chrono::milliseconds time) = 0;
     // A name for a temporary file beside `path`, on the same volume.
     virtual std::string temporaryNameFor(const std::string& path) = 0;
     // Creates `path` (or empties it) for writing.

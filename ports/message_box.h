@@ -1,6 +1,8 @@
 #pragma once
 // Message boxes. The style and answer values are the system's own.
 
+#include "ports/shell.h" // WindowId
+
 #include <string>
 
 namespace omnitap::ports {
@@ -20,8 +22,11 @@ constexpr int kAnswerNo = 7;
 class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
-    // Shows a box and returns the answer (mb::kAnswer...).
-    virtual int show(const std::string& text, const std::string& title, unsigned style) = 0;
+    // Shows a box and returns the answer (mb::kAnswer...). A box that a window raises is owned
+    // by it, so that the window cannot be used (or closed under its own question) while the
+    // box is up; 0 for a box with no window of ours behind it.
+    virtual int show(WindowId owner, const std::string& text, const std::string& title,
+                     unsigned style) = 0;
 };
 
 } // namespace omnitap::ports

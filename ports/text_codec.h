@@ -1,6 +1,6 @@
 #pragma once
-// keys.ini is text in the system's ANSI code page; inside the program text is UTF-8.
-// Characters the code page cannot hold are written as "?".
+// Text in the system's ANSI code page, as keys.ini keeps it while it can; inside the program
+// text is UTF-8.
 
 #include <string>
 #include <string_view>
@@ -11,7 +11,10 @@ class TextCodec {
   public:
     virtual ~TextCodec() = default;
     virtual std::string ansiToUtf8(std::string_view ansi) = 0;
+    // Characters the code page cannot hold become "?".
     virtual std::string utf8ToAnsi(std::string_view utf8) = 0;
+    // True when the code page holds every character of `utf8`: it comes back unchanged.
+    virtual bool fitsAnsi(std::string_view utf8) = 0;
 };
 
 } // namespace omnitap::ports

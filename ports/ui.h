@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -40,11 +41,12 @@ enum class Kind {
 };
 
 namespace flag {
-constexpr unsigned kDefault = 1 << 0;  // the window's default button: Enter
-constexpr unsigned kCancel = 1 << 1;   // the window's cancel button: Esc
-constexpr unsigned kHidden = 1 << 2;   // created hidden
-constexpr unsigned kDisabled = 1 << 3; // created disabled
-constexpr unsigned kCentred = 1 << 4;  // centred text (labels)
+constexpr unsigned kDefault = 1 << 0;   // the window's default button: Enter
+constexpr unsigned kCancel = 1 << 1;    // the window's cancel button: Esc
+constexpr unsigned kHidden = 1 << 2;    // created hidden
+constexpr unsigned kDisabled = 1 << 3;  // created disabled
+constexpr unsigned kCentred = 1 << 4;   // centred text (labels)
+constexpr unsigned kNoTabStop = 1 << 5; // Tab passes it by (a control out of view)
 } // namespace flag
 
 struct ListColumn {
@@ -136,10 +138,19 @@ class Timer {
 class Window {
   public:
     virtual ~Window() = default;
-    virtual Control& control(const std::string& name) = 0;
-    virtual TextBox& textBox(const std::string& name) = 0;
-    virtual ItemList& itemList(const std::string& name) = 0;
-    virtual ListView& listView(const std::string& name) = 0;
+
+    // A control by its name, through the kind its layout gives it. Asking for another kind is
+    // a programming error and throws std::logic_error, on the real system and in the tests'
+    // fake windows alike; an unknown name throws std::out_of_range.
+    Control& button(const std::string& name) { return ofKind<Control>(name, Kind::Button); }
+    Control& label(const std::string& name) { return ofKind<Control>(name, Kind::Label); }
+    Control& frame(const std::string& name) { return ofKind<Control>(name, Kind::Frame); }
+    TextBox& textBox(const std::string& name) {
+        return ofKind<TextBox>(name, Kind::TextBox, Kind::MultiLineTextBox);
+    }
+    ItemList& comboBox(const std::string& name) { return ofKind<ItemList>(name, Kind::ComboBox); }
+    ItemList& listBox(const std::string& name) { return ofKind<ItemList>(name, Kind::ListBox); }
+    ListView& listView(const std::string& name) { return ofKind<ListView>(name, Kind::ListView); }
 
     virtual void show() = 0; // shows it modeless and brings it forward
     virtual void hide() = 0;
@@ -157,6 +168,20 @@ class Window {
     // Private messages (WM_APP and up, registered messages) sent or posted to the window.
     std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>
         onPrivateMessage;
+
+  protected:
+    // The control called `name`, and the kind its layout declares.
+    virtual Control& lookUp(const std::string& name, Kind& kind) = 0;
+
+  private:
+    template <class Interface, class... Kinds>
+    Interface& ofKind(const std::string& name, Kinds... kinds) {
+        Kind kind{};
+        auto* control = dynamic_cast<Interface*>(&lookUp(name, kind));
+        if (!control || ((kind != kinds) && ...))
+            throw std::logic_error(name + " is not a control of the kind asked for");
+        return *control;
+    }
 };
 
 struct MenuItem {

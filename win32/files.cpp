@@ -27,30 +27,41 @@ HANDLE toHandle(ports::FileSystem::Handle h) {
 
 } // namespace
 
-bool Win32FileSystem::exists(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(widen(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::optional<std::string> Win32FileSystem::readAll(const std::string& path) {
+ports::FileContent Win32FileSystem::read(const std::string& path) {
+    using Status = ports::FileContent::Status;
+    auto failed = [](DWORD code) {
+        bool locked = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+        return ports::FileContent{locked ? Status::Locked : Status::Failed, {}, errorText(code)};
+    };
     UniqueFile file(CreateFileW(widen(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
+    if (!file) {
+        DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return {Status::Missing};
+        return failed(code);
+    }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256LL * 1024 * 1024)
-        return std::nullopt;
+    if (!GetFileSizeEx(file.get(), &size)) return failed(GetLastError());
+    // Far beyond the largest keys.ini the program writes: not a file of ours.
+    if (size.QuadPart > 256LL * 1024 * 1024)
+        return {Status::Failed, {}, "The file is larger than any keys.ini can be."};
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
         DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) return std::nullopt;
+        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr))
+            return failed(GetLastError());
         if (got == 0) break;
         done += got;
     }
     bytes.resize(done);
-    return bytes;
+    return {Status::Read, std::move(bytes), {}};
+}
+
+void Win32FileSystem::wait(std::chrono::milliseconds time) {
+    Sleep(static_cast<DWORD>(time.count()));
 }
 
 std::string Win32FileSystem::temporaryNameFor(const std::string& path) {

@@ -8,8 +8,8 @@ namespace omnitap::win32 {
 
 class Win32FileSystem final : public ports::FileSystem {
   public:
-    bool exists(const std::string& path) override;
-    std::optional<std::string> readAll(const std::string& path) override;
+    ports::FileContent read(const std::string& path) override;
+    void wait(std::chrono::milliseconds time) override;
     std::string temporaryNameFor(const std::string& path) override;
     ports::FileResult create(const std::string& path, Handle& handle) override;
     ports::FileResult write(Handle handle, std::string_view bytes) override;

@@ -11,11 +11,13 @@ class Win32TextCodec final : public ports::TextCodec {
   public:
     std::string ansiToUtf8(std::string_view ansi) override;
     std::string utf8ToAnsi(std::string_view utf8) override;
+    bool fitsAnsi(std::string_view utf8) override;
 };
 
 class Win32MessageBoxes final : public ports::MessageBoxes {
   public:
-    int show(const std::string& text, const std::string& title, unsigned style) override;
+    int show(ports::WindowId owner, const std::string& text, const std::string& title,
+             unsigned style) override;
 };
 
 class Win32AppInfo final : public ports::AppInfo {

@@ -12,13 +12,21 @@ namespace omnitap {
 
 struct ConfigContext {
     KeyboardState& state; // keyTable, iniPath, findingKey, configOpen
-    KeyFileIo io;         // saveKeys(io, state.iniPath, state.keyTable)
+    KeyFile& file;
     ui::UiFactory& ui;
     ports::MessageBoxes& messages;
     HookChannel& hook;
 
     // After every change of state.keyTable: the hook matches against the new table.
     void tableChanged() { hook.publish(state.keyTable); }
+    // Writes the table; a failure is reported in a box owned by the window that saved.
+    bool save(ports::WindowId owner) { return file.save(state.iniPath, state.keyTable, owner); }
+    // Back to the table keys.ini holds, for the hook as well.
+    void returnToFile() {
+        if (state.keyTable == file.held()) return;
+        state.keyTable = file.held();
+        tableChanged();
+    }
 };
 
 } // namespace omnitap

@@ -1,5 +1,6 @@
 #include "windows/control_window.h"
 
+#include "ports/running_copies.h"
 #include "tray/tray_messages.h"
 
 namespace omnitap {
@@ -37,9 +38,9 @@ bool frmControl::testMode() const {
 
 void frmControl::Form_Load() {
     window_ = ui_.createWindow(kWindow, kControls);
-    window_->control("Command2").onClick = [this] { Command2_Click(); };
-    window_->control("Command4").onClick = [this] { Command4_Click(); };
-    window_->control("Command1").onClick = [this] { Command1_Click(); };
+    window_->button("Command2").onClick = [this] { Command2_Click(); };
+    window_->button("Command4").onClick = [this] { Command4_Click(); };
+    window_->button("Command1").onClick = [this] { Command1_Click(); };
     window_->onClose = [this] { Form_Unload(); };
     window_->onPrivateMessage = [this](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
         return onPrivateMessage(m, w, l);
@@ -83,7 +84,7 @@ void frmControl::mnuItems_Click(int index) {
 }
 
 void frmControl::mnuSuper_Click() {
-    messages_.show(about_.versionText + "\r\n" + about_.webSite, "Omnitap",
+    messages_.show(0, about_.versionText + "\r\n" + about_.webSite, "Omnitap",
                    ports::mb::kIconInformation);
 }
 
@@ -124,6 +125,10 @@ void frmControl::PopupMenu_mnuPop() {
 bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
     if (message == ports::kKeyEventsMessage) {
         keys_.keyEventsWaiting();
+        return true;
+    }
+    if (message == ports::kShowEditConfigurationMessage) { // the program was started again
+        config_.showEditConfiguration();
         return true;
     }
     if (message == kTrayCallbackMessage) {

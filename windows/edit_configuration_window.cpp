@@ -4,6 +4,17 @@
 #include "windows/config_windows.h"
 
 namespace omnitap {
+namespace {
+
+// What an action reads in its argument: a launch target, a modifier key, or nothing.
+enum class ArgumentKind { Target, Modifier, None };
+
+ArgumentKind argumentKind(std::int16_t code) {
+    if (code == kLaunchAction) return ArgumentKind::Target;
+    return takesModifier(code) ? ArgumentKind::Modifier : ArgumentKind::None;
+}
+
+} // namespace
 
 std::string mappingDescription(const KeyDef& key) {
     if (key.mapm == 0) return {};
@@ -41,13 +52,14 @@ void Form2::bindEvents(ui::Window& w) {
     ui::ListView& list = w.listView("ListView1");
     list.onClick = [this] { ListView1_Click(); };
     list.onItemClick = [this] { ListView1_ItemClick(); };
-    w.control("Combo1").onClick = [this] { Combo1_Click(); };
-    w.control("Text1").onChange = [this] { Text1_Change(); };
-    w.control("Command1").onClick = [this] { Command1_Click(); };
-    w.control("Command3").onClick = [this] { Command3_Click(); };
+    w.comboBox("Combo1").onClick = [this] { Combo1_Click(); };
+    w.textBox("Text1").onChange = [this] { Text1_Change(); };
+    w.button("Command1").onClick = [this] { Command1_Click(); };
+    w.button("Command3").onClick = [this] { Command3_Click(); };
 }
 
 void Form2::Form_Load() {
+    saved_ = false;
     context_.state.configOpen = true;
     fillList(); // which also leaves no key selected and the frame disabled
 }
@@ -56,17 +68,20 @@ void Form2::Form_Unload() {
     windows_.keyFinder().unload();
     windows_.keyEditor().unload();
     context_.state.configOpen = false;
+    // Closed any other way than "Save && Close": the edits since it opened are dropped, and
+    // the hook gets back the table keys.ini holds.
+    if (!saved_) context_.returnToFile();
 }
 
 void Form2::addCombo1Item(const std::string& st, std::int16_t id) {
     if (!loaded()) return;
-    ui::ItemList& combo = window().itemList("Combo1");
+    ui::ItemList& combo = window().comboBox("Combo1");
     combo.setItemData(combo.addItem(st), id);
 }
 
 std::int32_t Form2::getComboPlace(std::int16_t id) const {
     if (!loaded()) return 0;
-    const ui::ItemList& combo = window().itemList("Combo1");
+    const ui::ItemList& combo = window().comboBox("Combo1");
     for (int p = 0; p < combo.count(); ++p)
         if (combo.itemData(p) == id) return p;
     return 0;
@@ -85,7 +100,7 @@ void Form2::fillList() {
     ui::Window& w = window();
     setFrameEnabled(false);
 
-    w.itemList("Combo1").clear();
+    w.comboBox("Combo1").clear();
     for (const ActionRow& row : actionCatalogue())
         addCombo1Item(row.label, row.code);
 
@@ -120,8 +135,10 @@ void Form2::ListView1_Click() {
     currentKey_ = r;
     // Selecting the action raises Combo1_Click, which writes the code back: a code that the
     // list does not have becomes 0, "(nothing)".
-    ui::ItemList& combo = w.itemList("Combo1");
+    ui::ItemList& combo = w.comboBox("Combo1");
+    showingKey_ = true;
     if (combo.count() > 0) combo.setSelected(getComboPlace(table[r].mapm));
+    showingKey_ = false;
     w.textBox("Text1").setText(table[r].webs);
 }
 
@@ -136,30 +153,42 @@ bool Form2::editing() const {
 
 void Form2::Combo1_Click() {
     if (!loaded()) return;
-    const ui::ItemList& combo = window().itemList("Combo1");
+    const ui::ItemList& combo = window().comboBox("Combo1");
     const int place = combo.selected();
     if (place < 0 || !editing()) return;
     KeyDef& key = context_.state.keyTable[currentKey_];
     const auto code = static_cast<std::int16_t>(combo.itemData(place));
     if (key.mapm != code) {
+        const bool otherKind = argumentKind(key.mapm) != argumentKind(code);
         key.mapm = code;
         context_.tableChanged();
+        // The argument means something else to an action of another kind (a launch target
+        // is no modifier key): the user chose a new action, not a new reading of the old
+        // argument. Showing a key's own mapping changes no argument.
+        if (otherKind && !showingKey_) window().textBox("Text1").setText("");
     }
-    window().listView("ListView1").setCell(currentKey_ - 1, 1, getDesc(currentKey_));
+    refreshRow();
 }
 
 void Form2::Text1_Change() {
-    // The "Mapping" column is refreshed by the next choice of action or the next fillList.
     if (!editing()) return;
     KeyDef& key = context_.state.keyTable[currentKey_];
     std::string text = window().textBox("Text1").text();
     if (key.webs == text) return;
     key.webs = std::move(text);
     context_.tableChanged();
+    refreshRow();
+}
+
+void Form2::refreshRow() {
+    if (editing()) window().listView("ListView1").setCell(currentKey_ - 1, 1, getDesc(currentKey_));
 }
 
 void Form2::Command1_Click() {
-    saveKeys(context_.io, context_.state.iniPath, context_.state.keyTable);
+    // A failed save has been reported: the window stays open with the edits, and the same
+    // button tries again.
+    if (!loaded() || !context_.save(id())) return;
+    saved_ = true;
     unload();
 }
 
@@ -169,8 +198,9 @@ void Form2::Command3_Click() {
 
 void Form2::setFrameEnabled(bool enabled) {
     ui::Window& w = window();
-    for (const char* name : {"Frame1", "Combo1", "Text1"})
-        w.control(name).setEnabled(enabled);
+    w.frame("Frame1").setEnabled(enabled);
+    w.comboBox("Combo1").setEnabled(enabled);
+    w.textBox("Text1").setEnabled(enabled);
 }
 
 } // namespace omnitap

@@ -56,10 +56,14 @@ class Form2 : public FormBase {
     void setFrameEnabled(bool enabled);
     // currentKey names a learned key and its row.
     bool editing() const;
+    // The "Mapping" cell of the key being edited, after its action or argument changed.
+    void refreshRow();
 
     ConfigContext& context_;
     ConfigWindows& windows_;
     int currentKey_ = 0;
+    bool saved_ = false;      // closing by "Save && Close"
+    bool showingKey_ = false; // a selected key's action is put in Combo1
 };
 
 } // namespace omnitap

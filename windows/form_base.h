@@ -18,6 +18,8 @@ class FormBase {
     virtual ~FormBase() = default;
 
     bool loaded() const { return window_ != nullptr; }
+    // The loaded window's id, 0 when not loaded: the owner of the boxes the form raises.
+    ui::WindowId id() const { return window_ ? window_->id() : 0; }
     // Loads the form if it is not loaded, then shows it modeless and brings it forward.
     void show();
     // Runs Form_Unload and destroys the window; nothing when not loaded or already unloading.

@@ -54,10 +54,10 @@ frmKeyAssign::frmKeyAssign(ConfigContext& context, ConfigWindows& windows)
     : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void frmKeyAssign::bindEvents(ui::Window& w) {
-    w.control("Command1").onClick = [this] { Command1_Click(); };
-    w.control("Command2").onClick = [this] { Command2_Click(); };
-    w.control("Command3").onClick = [this] { Command3_Click(); };
-    w.control("Command4").onClick = [this] { Command4_Click(); };
+    w.button("Command1").onClick = [this] { Command1_Click(); };
+    w.button("Command2").onClick = [this] { Command2_Click(); };
+    w.button("Command3").onClick = [this] { Command3_Click(); };
+    w.button("Command4").onClick = [this] { Command4_Click(); };
 }
 
 void frmKeyAssign::Form_Load() {
@@ -70,7 +70,7 @@ void frmKeyAssign::Form_Unload() {
 
 void frmKeyAssign::fillList(bool newest) {
     if (!loaded()) return;
-    ui::ItemList& list = window().itemList("List1");
+    ui::ItemList& list = window().listBox("List1");
     list.clear();
     const KeyTable& table = context_.state.keyTable;
     for (int k = 1; k <= table.numKeys(); ++k) {
@@ -87,7 +87,7 @@ void frmKeyAssign::Command1_Click() {
 
 void frmKeyAssign::Command2_Click() {
     if (!loaded()) return;
-    ui::ItemList& list = window().itemList("List1");
+    ui::ItemList& list = window().listBox("List1");
     int line = list.selected();
     if (line < 0) return;
     // The key is taken before asking: while the box is up, the Key Finder may add a key
@@ -107,7 +107,8 @@ void frmKeyAssign::Command2_Click() {
 
 void frmKeyAssign::Command3_Click() {
     // Asked even when there is nothing to remove.
-    if (!confirm("Are you sure you want to remove all keys?", "Remove All Keys")) return;
+    if (!loaded() || !confirm("Are you sure you want to remove all keys?", "Remove All Keys"))
+        return;
     context_.state.keyTable.clear();
     afterRemoval();
 }
@@ -119,13 +120,15 @@ void frmKeyAssign::Command4_Click() {
 
 bool frmKeyAssign::confirm(const char* text, const char* title) {
     using namespace ports::mb;
-    return context_.messages.show(text, title, kYesNo | kIconQuestion) == kAnswerYes;
+    return context_.messages.show(id(), text, title, kYesNo | kIconQuestion) == kAnswerYes;
 }
 
 void frmKeyAssign::afterRemoval() {
     // Published before the write: a failed write shows a box, and keys arrive meanwhile.
     context_.tableChanged();
-    saveKeys(context_.io, context_.state.iniPath, context_.state.keyTable);
+    // A failed save is reported over this window (if it is still open: the question may have
+    // outlived it), and the removal stays in effect.
+    context_.save(id());
     fillList(false);
     windows_.editConfiguration().fillList();
 }

@@ -30,7 +30,8 @@ const std::vector<ui::ControlDesign>& Form3::layout() {
     using ui::Kind;
     namespace flag = ui::flag;
     const ui::Font arial12{"Arial", 12};
-    // Label1, Label2 and Text1 lie below the client area: out of view, still written.
+    // Label1, Label2 and Text1 lie below the client area: out of view, still written; Tab
+    // never takes the focus there.
     // clang-format off
     static const std::vector<ui::ControlDesign> controls{
         {"Image1",   Kind::Picture, "",           {120, 120, 480, 480}},
@@ -43,7 +44,7 @@ const std::vector<ui::ControlDesign>& Form3::layout() {
         {"Label1",   Kind::Label,   "",           {1680, 2100, 585, 270},  arial12, flag::kCentred},
         {"Label2",   Kind::Label,   "",           {2640, 2220, 615, 255},  {"Arial", 11.25},
          flag::kCentred},
-        {"Text1",    Kind::MultiLineTextBox, "",  {660, 3540, 2235, 1515}},
+        {"Text1",    Kind::MultiLineTextBox, "",  {660, 3540, 2235, 1515}, {}, flag::kNoTabStop},
     };
     // clang-format on
     return controls;
@@ -53,16 +54,17 @@ Form3::Form3(ConfigContext& context, ConfigWindows& windows)
     : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void Form3::bindEvents(ui::Window& w) {
-    w.control("Command1").onClick = [this] { Command1_Click(); };
-    w.control("Command2").onClick = [this] { Command2_Click(); };
-    w.control("Command3").onClick = [this] { Command3_Click(); };
+    w.button("Command1").onClick = [this] { Command1_Click(); };
+    w.button("Command2").onClick = [this] { Command2_Click(); };
+    w.button("Command3").onClick = [this] { Command3_Click(); };
 }
 
 bool Form3::waiting() const {
-    return loaded() && !window().control("Command1").enabled();
+    return loaded() && !window().button("Command1").enabled();
 }
 
 void Form3::Form_Load() {
+    unsavedName_.reset();
     // The controls start in the waiting state; the hook may now catch a key for us.
     context_.hook.setFinderWaiting(true);
 }
@@ -76,21 +78,21 @@ void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan) {
     if (!loaded()) return; // an event caught just before the window closed
     ui::Window& w = window();
     // Enabled on every call: that is what ends the waiting, also for a second key.
-    w.control("Command1").setEnabled(true);
+    w.button("Command1").setEnabled(true);
     context_.hook.setFinderWaiting(false);
     ui::TextBox& text2 = w.textBox("Text2");
     if (text2.visible()) return;
 
     newCode = vk;
     newCode2 = scan;
-    w.control("Label1").setText(std::to_string(vk));
-    w.control("Label2").setText(std::to_string(scan));
-    w.control("Label3").setText(kGiveName);
+    w.label("Label1").setText(std::to_string(vk));
+    w.label("Label2").setText(std::to_string(scan));
+    w.label("Label3").setText(kGiveName);
     text2.setVisible(true);
     const std::string proposed =
         "Key " + std::to_string(newCode) + " - " + std::to_string(newCode2);
     text2.setText(proposed);
-    w.control("Command3").setVisible(true);
+    w.button("Command3").setVisible(true);
     // Typing replaces the proposed name.
     text2.setFocus();
     text2.select(0, static_cast<int>(proposed.size()));
@@ -105,14 +107,25 @@ void Form3::Command1_Click() {
     std::string name(trimSpaces(window().textBox("Text2").text()));
     if (name.empty()) return;
 
-    // A key already in the table is appended again: each entry acts on its own.
+    // A key already in the table is appended again: each entry acts on its own. After a
+    // failed save the key is still the table's last entry: the next click saves it again,
+    // under the name as typed now, instead of adding it twice.
     KeyTable& table = context_.state.keyTable;
-    table.append(KeyDef{toField(newCode), toField(newCode2), std::move(name), 0, ""});
-    // Published before the write: a failed write shows a box, and keys arrive meanwhile.
-    context_.tableChanged();
-    saveKeys(context_.io, context_.state.iniPath, table);
+    const int last = table.numKeys();
+    const KeyDef caught{toField(newCode), toField(newCode2), unsavedName_.value_or(""), 0, ""};
+    if (unsavedName_ && last > 0 && table[last] == caught) {
+        table[last].name = name;
+    } else {
+        table.append(KeyDef{caught.code, caught.code2, name, 0, ""});
+        // Published before the write: a failed write shows a box, and keys arrive meanwhile.
+        context_.tableChanged();
+    }
     windows_.keyEditor().fillList(true);
     windows_.editConfiguration().fillList();
+    // A failed save has been reported: the window stays open with the name, and the same
+    // button tries again. The key acts meanwhile.
+    unsavedName_ = name;
+    if (!context_.save(id())) return;
     unload();
 }
 
@@ -123,12 +136,12 @@ void Form3::Command2_Click() {
 void Form3::Command3_Click() {
     if (!loaded()) return;
     ui::Window& w = window();
-    w.control("Text2").setVisible(false); // its text stays; the next key overwrites it
-    w.control("Command1").setEnabled(false);
-    w.control("Label3").setText(kPressNow);
-    w.control("Command3").setVisible(false);
-    w.control("Label1").setText("");
-    w.control("Label2").setText("");
+    w.textBox("Text2").setVisible(false); // its text stays; the next key overwrites it
+    w.button("Command1").setEnabled(false);
+    w.label("Label3").setText(kPressNow);
+    w.button("Command3").setVisible(false);
+    w.label("Label1").setText("");
+    w.label("Label2").setText("");
     context_.hook.setFinderWaiting(true);
 }
 

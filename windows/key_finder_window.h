@@ -9,6 +9,7 @@
 #include "windows/form_base.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace omnitap {
@@ -45,6 +46,8 @@ class Form3 : public FormBase {
     ConfigWindows& windows_;
     std::int32_t newCode = 0;
     std::int32_t newCode2 = 0;
+    // The name of the key added by a click whose save failed; the key is in the table.
+    std::optional<std::string> unsavedName_;
 };
 
 } // namespace omnitap

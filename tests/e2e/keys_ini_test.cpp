@@ -1,5 +1,5 @@
-// keys.ini against the system's own profile functions, and the atomic replace of the files
-// seam against a real file system.
+// keys.ini against the system's own profile functions, and the files seam on a real file
+// system: the atomic replace, a file held by another program, a missing one.
 
 #include "keys/atomic_files.h"
 #include "keys/keys_ini.h"
@@ -18,63 +18,25 @@ namespace {
 
 win32::Win32TextCodec codec;
 
-std::string systemRead(const std::wstring& file, const std::string& key) {
-    return profileRead(narrow(file), key, codec);
-}
-
-KeyTable systemLoad(const std::wstring& file, int maxKeys = 32767) {
-    return profileLoad(narrow(file), codec, maxKeys);
-}
-
-std::string ourText(const std::string& bytes) {
-    return decodeProfileBytes(bytes, [](std::string_view a) { return codec.ansiToUtf8(a); });
-}
-
 struct Case {
     const char* name;
     std::string bytes;
 };
 
 std::vector<Case> trickyFiles() {
-    std::string longValue(1500, 'v');
-    std::string exact1023(1023, 'x');
     return {
-        {"written by the program",
-         "[keys]\r\nnumkeys=2\r\nkey1_name=Play\r\nkey1_mapm=30\r\nkey1_code=179\r\n"
-         "key1_code2=34\r\nkey1_webs=\"\"\r\n\r\nkey2_name=Launch\r\nkey2_mapm=60\r\n"
-         "key2_code=112\r\nkey2_code2=59\r\nkey2_webs=\"\"C:\\My Files\\a.exe\" /s\"\r\n\r\n"},
-        {"quotes of both kinds",
-         "[keys]\nnumkeys=6\nkey1_webs='single'\nkey2_webs=\"double\"\nkey3_webs=\"mixed'\n"
-         "key4_webs=\"\nkey5_webs=''\nkey6_name=\"in\"side\"\n"},
-        {"blanks and tabs",
-         "  [keys]  \n\t numkeys \t=\t 3 \t\nkey1_name =   spaced out   \n key2_name\t=\tTab\t\n"
-         "key3_webs= \" kept \" \n"},
-        {"other sections and case",
-         "[Other]\nnumkeys=9\nkey1_name=wrong\n[KEYS]\nNUMKEYS=2\nKey1_Name=Right\n"
-         "kEy2_CODE=66\n[more]\nkey2_name=wrong\n"},
-        {"repeated sections and keys",
-         "[keys]\nnumkeys=2\nkey1_name=first\nkey1_name=second\n[keys]\nkey2_name=later\n"
-         "numkeys=5\n"},
-        {"comments", "; a comment\n[keys]\n;numkeys=4\nnumkeys=1\n# key1_name=hash\n"
-                     "key1_name=named ; not a comment\n"},
-        {"missing keys section", "numkeys=3\nkey1_name=loose\n"},
-        {"section name with blanks", "[ keys ]\nnumkeys=2\n[keys] \nnumkeys=1\n"},
-        {"CR-only line ends", "[keys]\rnumkeys=2\rkey1_name=cr\rkey2_code=50\r"},
-        {"mixed line ends and blank lines", "\r\n\r\n[keys]\n\r\rnumkeys=1\n\n\nkey1_name=x\r\n"},
-        {"very long values", "[keys]\nnumkeys=4\nkey1_name=" + longValue + "\nkey2_webs=\"" +
-                                 longValue + "\"\nkey3_webs=\"" + exact1023 + "\"\nkey4_webs=\"" +
-                                 exact1023.substr(1) + "\"\n"},
-        {"utf-8 bytes without a mark", "[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9 \xE2\x98\x83\n"},
-        {"ANSI accents", "[keys]\nnumkeys=1\nkey1_name=Caf\xE9 na\xEFve\n"},
-        {"utf-8 with a byte-order mark", "\xEF\xBB\xBF[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9\n"},
-        {"no equals sign", "[keys]\nnumkeys\nkey1_name\nnumkeys=1\n"},
-        {"equals in values", "[keys]\nnumkeys=1\nkey1_webs=a=b=c\nkey1_name==x\n"},
-        {"odd section lines", "[keys\nnumkeys=2\n[keys]x]\nnumkeys=3\n[keys]\nnumkeys=1\n"},
-        {"lenient numbers", "[keys]\nnumkeys= 2.5 \nkey1_code=  65abc\nkey1_mapm=30.5\n"
-                            "key2_mapm=31.5\nkey2_code=-40000\nkey2_code2=99999\n"},
-        {"huge count", "[keys]\nnumkeys=2000000000\n"},
-        {"no-break space and ctrl-z", "[keys]\nnumkeys=1\nkey1_name=\xA0padded\xA0\x1A\n"},
-        {"empty file", ""},
+        {"quotes", "[keys]\nnumkeys=6\nkey1_webs='single'\nkey2_webs=\"mixed'\nkey3_webs=\"\n"
+                   "key4_webs=''\nkey5_name=\"in\"side\"\nkey6_webs= \" kept \" \n"},
+        {"sections, case, blanks, repeats and comments",
+         "; c\n[Other]\nnumkeys=9\n  [KEYS]  \n\t NUMKEYS \t=\t 2.5 \nKey1_Name =  Right ; no "
+         "comment \nkey1_name=second\n;key2_name=c\nkEy2_CODE=  65abc\n[keys]\nkey2_name=x\n"},
+        {"odd lines and line ends", "numkeys=3\r\n[ keys ]\rnumkeys=2\n[keys\n[keys]x]\r"
+                                    "numkeys=1\r\nkey1_name\nkey1_mapm=-40000\r"},
+        {"long values", "[keys]\nnumkeys=3\nkey1_name=" + std::string(1500, 'v') +
+                            "\nkey2_webs=\"" + std::string(1023, 'x') + "\"\nkey3_webs=\"" +
+                            std::string(1022, 'x') + "\"\n"},
+        {"code page and marks", "[keys]\nnumkeys=1\nkey1_name=Caf\xE9 \xC3\xA9\xA0\x1A\n"},
+        {"utf-8 with a mark", "\xEF\xBB\xBF[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9\n"},
     };
 }
 
@@ -85,69 +47,82 @@ TEST(ProfileDifferential, EveryValueTheProgramReadsAgreesWithTheSystem) {
     for (const Case& c : trickyFiles()) {
         SCOPED_TRACE(c.name);
         folder.write(L"keys.ini", c.bytes);
-        const std::wstring file = folder.file(L"keys.ini");
-        ProfileSection ours(ourText(c.bytes), "keys");
+        const std::string file = narrow(folder.file(L"keys.ini"));
+        ProfileSection ours(
+            decodeProfileBytes(c.bytes, [](std::string_view a) { return codec.ansiToUtf8(a); }),
+            "keys");
         std::vector<std::string> names = {"numkeys"};
         for (int n = 1; n <= 6; ++n)
             for (const char* suffix : {"_name", "_mapm", "_code", "_code2", "_webs"})
                 names.push_back("key" + std::to_string(n) + suffix);
         for (const std::string& key : names)
-            EXPECT_EQ(ours.read(key), systemRead(file, key)) << key;
-
-        KeyTable expected = systemLoad(file, 10);
-        if (expected.numKeys() <= 10)
-            EXPECT_EQ(parseKeysIni(ourText(c.bytes)), expected);
-        else
-            EXPECT_EQ(parseKeysIni(ourText(c.bytes)).numKeys(), expected.numKeys());
+            EXPECT_EQ(ours.read(key), profileRead(file, key, codec)) << key;
+        EXPECT_EQ(parseKeysIniBytes(c.bytes, codec), profileLoad(file, codec));
     }
 }
 
+// ANSI while the code page holds every value, else UTF-16: the system reads both back whole.
 TEST(ProfileDifferential, ATableSavedByTheProgramReadsBackTheSameThroughTheSystem) {
     TempFolder folder;
-    KeyTable table;
-    for (int i = 1; i <= 50; ++i) {
-        KeyDef key;
-        key.name = "Key " + std::to_string(i) + (i % 3 ? " caf\xC3\xA9" : "");
-        key.code = static_cast<std::int16_t>(i * 7);
-        key.code2 = static_cast<std::int16_t>(-i);
-        key.mapm = static_cast<std::int16_t>(i % 2 ? 60 : 33);
-        key.webs = i % 2 ? "\"C:\\Program Files\\x " + std::to_string(i) + ".exe\" /a /b" : "17";
-        table.append(key);
-    }
     win32::Win32FileSystem fileSystem;
     AtomicFiles files{fileSystem};
     win32::Win32MessageBoxes messages;
-    std::string path = narrow(folder.file(L"keys.ini"));
-    ASSERT_TRUE(saveKeys(KeyFileIo{files, codec, messages}, path, table));
-    EXPECT_EQ(systemLoad(folder.file(L"keys.ini")), table);
-    KeyTable ours;
-    loadKeys(KeyFileIo{files, codec, messages}, path, ours);
-    EXPECT_EQ(ours, table);
+    const std::wstring path = folder.file(L"keys.ini");
+    for (const char* extra : {"caf\xC3\xA9", "\xCE\xA9mega \xD0\xB6"}) {
+        SCOPED_TRACE(extra);
+        KeyTable table;
+        for (int i = 1; i <= 20; ++i)
+            table.append(KeyDef{
+                static_cast<std::int16_t>(i * 7), static_cast<std::int16_t>(-i),
+                "Key " + std::to_string(i) + (i % 3 ? " " : "") + extra,
+                static_cast<std::int16_t>(i % 2 ? 60 : 33),
+                i % 2 ? "\"C:\\Program Files\\" + std::string(extra) + "\\x.exe\" /a" : "17"});
+        ASSERT_TRUE(saveKeys(KeyFileIo{files, codec, messages}, narrow(path), table));
+        const bool utf16 = folder.read(L"keys.ini").substr(0, 2) == "\xFF\xFE";
+        EXPECT_EQ(utf16, !codec.fitsAnsi(extra));
+        for (int i = 1; i <= 20; ++i) {
+            wchar_t value[1024];
+            std::wstring key = L"key" + std::to_wstring(i);
+            DWORD n = GetPrivateProfileStringW(L"keys", (key + L"_name").c_str(), L"", value, 1024,
+                                               path.c_str());
+            EXPECT_EQ(narrow({value, n}), table[i].name);
+            n = GetPrivateProfileStringW(L"keys", (key + L"_webs").c_str(), L"", value, 1024,
+                                         path.c_str());
+            EXPECT_EQ(narrow({value, n}), table[i].webs);
+        }
+        KeyTable ours;
+        ASSERT_TRUE(loadKeys(KeyFileIo{files, codec, messages}, narrow(path), ours).ok);
+        EXPECT_EQ(ours, table);
+    }
 }
 
-TEST(AtomicReplace, ReplacesWithoutLeavingTemporaryFilesAndALockedTargetKeepsItsContent) {
+TEST(Files, ReplaceLeavesNoTemporaryFileAndAHeldFileIsLockedForReadingAndReplacing) {
     TempFolder folder;
     win32::Win32FileSystem fileSystem;
     AtomicFiles files{fileSystem};
-    std::string path = narrow(folder.file(L"keys.ini"));
-    EXPECT_FALSE(files.exists(path));
+    const std::string path = narrow(folder.file(L"keys.ini"));
+    using Status = ports::FileContent::Status;
+    EXPECT_EQ(fileSystem.read(path).status, Status::Missing);
     ASSERT_TRUE(files.replaceAtomically(path, "first").ok);
     ASSERT_TRUE(files.replaceAtomically(path, "old content").ok);
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((folder.path() + L"\\*").c_str(), &data);
     int count = 0;
     do {
-        if (data.cFileName[0] != L'.') ++count;
+        count += data.cFileName[0] != L'.';
     } while (FindNextFileW(find, &data));
     FindClose(find);
     EXPECT_EQ(count, 1);
 
-    HANDLE lock = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    HANDLE held = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ports::FileContent content = fileSystem.read(path);
     ports::FileResult result = files.replaceAtomically(path, "new content");
-    CloseHandle(lock);
+    CloseHandle(held);
+    EXPECT_EQ(content.status, Status::Locked);
+    EXPECT_FALSE(content.error.empty());
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.error.empty());
-    EXPECT_EQ(files.readAll(path).value_or(""), "old content");
+    EXPECT_EQ(files.read(path).bytes, "old content");
 }

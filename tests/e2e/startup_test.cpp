@@ -1,23 +1,25 @@
-// Start-up of the real program: the first-run welcome, and silence when keys exist.
+// Start-up of the real program: the first-run welcome, silence when keys exist, a keys.ini that
+// another program holds, and one running copy per keys.ini.
 
-#include "tests/e2e/support/e2e.h"
+#include "tests/e2e/support/omnitap_keys.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace e2e;
 
 namespace {
 
-const wchar_t* kWelcome =
-    L"Welcome to Omnitap!\r\n\r\nI can see this is your first time running Omnitap.\r\n"
-    L"Once you click OK, you will see the Edit Configuration window. You'll need to add some of "
-    L"your keyboard keys to the list in order to use Omnitap. \r\n"
-    L"Click \"Add or Delete Keys\" and then \"Add New Key\". Follow the directions. After "
-    L"you've done this, you'll be able to assign functions to your new keys!\r\n\r\n"
-    L"Enjoy Omnitap! Please report any problems to https://omnitap.example.org.";
-
-HWND welcomeBox(const Omnitap& app, std::chrono::milliseconds timeout) {
+HWND messageBox(const Omnitap& app, std::chrono::milliseconds timeout) {
     return waitForWindow(app.pid(), L"#32770", L"Omnitap", timeout, true);
+}
+
+// keys.ini held open without sharing, as a virus scanner or a backup might; 0 releases it.
+HANDLE hold(const TempFolder& folder, HANDLE held = nullptr) {
+    if (held) return CloseHandle(held), nullptr;
+    return CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
 }
 
 } // namespace
@@ -28,9 +30,11 @@ TEST(Startup, WithoutKeysIniOrWithACountOfZeroTheWelcomeBoxShowsTheExactText) {
         TempFolder folder;
         if (zeroCount) folder.write(L"keys.ini", "[keys]\r\nnumkeys=0\r\n");
         Omnitap app(folder);
-        HWND box = welcomeBox(app, 15s);
+        HWND box = messageBox(app, 15s);
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(messageBoxText(box), kWelcome);
+        const std::wstring text = messageBoxText(box); // its exact text: the unit tests
+        EXPECT_EQ(text.substr(0, 21), L"Welcome to Omnitap!\r\n");
+        EXPECT_EQ(text.substr(text.size() - 28), L"https://omnitap.example.org.");
         pressDialogButton(box, IDOK);
         EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
         EXPECT_TRUE(app.running());
@@ -38,12 +42,57 @@ TEST(Startup, WithoutKeysIniOrWithACountOfZeroTheWelcomeBoxShowsTheExactText) {
     }
 }
 
-TEST(Startup, WithOneKeyNothingIsShown) {
+TEST(Startup, AKeysIniHeldForAMomentLoadsOneHeldLongerIsReportedAndLeftAlone) {
     TempFolder folder;
-    folder.write(L"keys.ini", "[keys]\r\nnumkeys=1\r\nkey1_name=F12\r\nkey1_mapm=0\r\n"
-                              "key1_code=123\r\nkey1_code2=88\r\nkey1_webs=\"\"\r\n\r\n");
+    const std::string ini = keysIni({});
+    folder.write(L"keys.ini", ini);
+    {
+        HANDLE held = hold(folder);
+        Omnitap app(folder);
+        Sleep(1000);
+        hold(folder, held);
+        KeyLogWindow log;
+        EXPECT_TRUE(waitUntilHooked(log)); // the probe key is learned: the keys are loaded
+        EXPECT_TRUE(windowsOf(app.pid(), nullptr, nullptr, true).empty()); // nothing shown
+    }
+    HANDLE held = hold(folder);
     Omnitap app(folder);
-    EXPECT_EQ(welcomeBox(app, 3s), nullptr);
-    EXPECT_TRUE(app.running());
-    EXPECT_TRUE(windowsOf(app.pid(), nullptr, nullptr, true).empty());
+    HWND box = messageBox(app, 15s);
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = messageBoxText(box);
+    EXPECT_NE(text.find(folder.file(L"keys.ini") + L"\r\n"), std::wstring::npos) << narrow(text);
+    EXPECT_NE(text.find(L"Nothing was changed."), std::wstring::npos) << narrow(text);
+    EXPECT_TRUE(windowsOf(app.pid(), L"OmnitapControlWindow").empty()); // so no tray icon
+    pressDialogButton(box, IDOK);
+    EXPECT_TRUE(app.waitForExit(5s));
+    EXPECT_NE(app.exitCode(), 0u);
+    hold(folder, held);
+    EXPECT_EQ(folder.read(L"keys.ini"), ini);
+}
+
+TEST(Startup, ASecondStartBringsTheFirstCopysEditConfigurationForwardAndEnds) {
+    TempFolder folder;
+    ASSERT_TRUE(CopyFileW((binFolder() + L"\\launch-probe.exe").c_str(),
+                          folder.file(L"launch-probe.exe").c_str(), FALSE));
+    folder.write(L"keys.ini", keysIni({learnedKey(VK_F13, 0x64, 60, "launch-probe.exe")}));
+    Omnitap first(folder);
+    KeyLogWindow log;
+    ASSERT_TRUE(waitUntilHooked(log));
+    Omnitap second(folder, L"omnitap-e2e-again.exe");
+    EXPECT_TRUE(second.waitForExit(5s));
+    EXPECT_EQ(second.exitCode(), 0u);
+    HWND form2 = waitForWindow(first.pid(), L"OmnitapEditConfiguration", nullptr, 5s, true);
+    ASSERT_NE(form2, nullptr);
+    int controlWindows = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"OmnitapControlWindow", nullptr));)
+        ++controlWindows;
+    EXPECT_EQ(controlWindows, 1);
+
+    PostMessageW(form2, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(form2); }));
+    tapKey(VK_F13, 0x64);
+    waitFor([&] { return folder.exists(L"launched.txt"); }, 10s);
+    Sleep(1500);
+    const std::string launched = folder.read(L"launched.txt");
+    EXPECT_EQ(std::count(launched.begin(), launched.end(), '\n'), 1) << launched;
 }

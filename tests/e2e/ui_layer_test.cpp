@@ -1,173 +1,176 @@
-// The control layer on the real system, as the forms see it: window and controls from a layout
-// table, placed by twips at the window's DPI, with their fonts, frames, items and cells,
-// checked with the system's own calls.
+// The control layer on the real system, as the forms see it: a window built from a small layout
+// table (the shapes of the configuration windows), placed by twips at the screen's DPI, driven
+// by keys through the message loop as the program runs it, and faults kept inside it.
 
-#include "tests/e2e/ui_layer_fixture.h"
+#include "tests/e2e/support/e2e.h"
+#include "win32/ui/factory.h"
+#include "win32/ui/message_loop.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
+#include <thread>
 
-using namespace ui_layer;
+using namespace omnitap;
+using namespace std::chrono_literals;
 
 namespace {
 
-TEST_F(UiLayer, WindowHasAFixedFrameAndTheClientSizeOfItsTwipsCentred) {
-    EXPECT_EQ(FindWindowW(L"OmnitapUiLayerTest", L"Layer test"), hwnd());
+std::vector<ui::ControlDesign> layout() {
+    using ui::Kind;
+    namespace f = ui::flag;
+    std::vector<ui::ControlDesign> table{
+        {"ListView1",
+         Kind::ListView,
+         "",
+         {60, 60, 4455, 1995},
+         {},
+         0,
+         "",
+         {{"Key", 1200}, {"Mapping", 2800}}},
+        {"Frame1", Kind::Frame, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
+        {"Combo1", Kind::ComboBox, "", {120, 240, 4215, 315}},
+        {"Label3", Kind::Label, "Press the key now.", {60, 3200, 3555, 315}, {"Arial", 12}},
+        {"List1", Kind::ListBox, "", {60, 3560, 3000, 700}, {"Lucida Console", 8.25}},
+        {"Command1", Kind::Button, "Save && Close", {60, 4740, 1455, 375}, {}, f::kDefault},
+        {"Command2", Kind::Button, "Cancel", {3060, 4740, 1455, 375}, {}, f::kCancel},
+        // Below the client area, as the Key Finder keeps its report.
+        {"Text2", Kind::MultiLineTextBox, "", {660, 5540, 2235, 1515}, {}, f::kNoTabStop},
+    };
+    table[2].parent = "Frame1";
+    return table;
+}
+
+// The thread's message loop as the program runs it, for a while.
+void pump(std::chrono::milliseconds time = 150ms) {
+    for (auto end = std::chrono::steady_clock::now() + time; std::chrono::steady_clock::now() < end;
+         Sleep(5)) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (win32::translateDialogMessage(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+void press(WORD vk) {
+    e2e::tapKey(vk, static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)));
+    pump();
+}
+
+class UiLayer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window->show();
+        pump(300ms);
+        ASSERT_EQ(GetForegroundWindow(), hwnd());
+    }
+    HWND hwnd() const { return reinterpret_cast<HWND>(window->id()); }
+    int px(int twips) const { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+    // Controls are created in table order, which is their z-order and the order of Tab.
+    HWND child(const std::string& name) const {
+        HWND c = GetWindow(hwnd(), GW_CHILD);
+        for (std::size_t i = 0; c && table[i].name != name; ++i)
+            c = GetWindow(c, GW_HWNDNEXT);
+        return c;
+    }
+
+    unsigned dpi = [] {
+        HDC screen = GetDC(nullptr);
+        int d = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return static_cast<unsigned>(d);
+    }();
+    std::vector<ui::ControlDesign> table = layout();
+    win32::Win32UiFactory factory;
+    std::unique_ptr<ui::Window> window = factory.createWindow(
+        {"OmnitapUiLayerTest", "Layer test", 4575, 5145, ui::Placement::Centred}, table);
+};
+
+} // namespace
+
+TEST_F(UiLayer, TheWindowAndItsControlsFollowTheTableInTwipsAtTheScreensDpiWithTheirFonts) {
     RECT client{}, outer{}, work{};
     GetClientRect(hwnd(), &client);
     EXPECT_EQ(client.right, px(4575));
     EXPECT_EQ(client.bottom, px(5145));
-    EXPECT_EQ(GetWindowLongW(hwnd(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
     GetWindowRect(hwnd(), &outer);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 1);
-    EXPECT_NEAR(outer.top + outer.bottom, work.top + work.bottom, 1);
-}
-
-TEST_F(UiLayer, ControlsFollowTheTableInOrderClassAndPlace) {
-    const std::map<ui::Kind, std::wstring> classes{
-        {ui::Kind::ListView, L"SysListView32"}, {ui::Kind::Frame, L"Button"},
-        {ui::Kind::ComboBox, L"ComboBox"},      {ui::Kind::TextBox, L"Edit"},
-        {ui::Kind::Label, L"Static"},           {ui::Kind::ListBox, L"ListBox"},
-        {ui::Kind::Picture, L"Static"},         {ui::Kind::Button, L"Button"},
-        {ui::Kind::MultiLineTextBox, L"Edit"}};
-    auto kids = children();
-    ASSERT_EQ(kids.size(), table.size());
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const auto& design = table[i];
+    EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 1); // centred
+    NONCLIENTMETRICSW metrics{sizeof metrics};
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    for (const ui::ControlDesign& design : table) {
         SCOPED_TRACE(design.name);
-        wchar_t name[64];
-        GetClassNameW(kids[i], name, 64);
-        EXPECT_EQ(lstrcmpiW(name, classes.at(design.kind).c_str()), 0);
         ui::Twips at = design.rect;
-        if (design.parent == "Frame1") {
-            at.left += 60;
-            at.top += 2100;
-        }
+        if (!design.parent.empty()) at = {at.left + 60, at.top + 2100, at.width, at.height};
         RECT r{};
-        GetWindowRect(kids[i], &r);
+        GetWindowRect(child(design.name), &r);
         MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
         EXPECT_EQ(r.left, px(at.left));
         EXPECT_EQ(r.top, px(at.top));
         EXPECT_EQ(r.right - r.left, px(at.width));
-        if (design.kind != ui::Kind::ComboBox) {
-            EXPECT_EQ(r.bottom - r.top, px(at.height));
-        }
+        LOGFONTW font{};
+        HGDIOBJ handle =
+            reinterpret_cast<HGDIOBJ>(SendMessageW(child(design.name), WM_GETFONT, 0, 0));
+        GetObjectW(handle, sizeof font, &font);
+        const bool named = !design.font.face.empty();
+        EXPECT_EQ(e2e::narrow(font.lfFaceName),
+                  named ? design.font.face : e2e::narrow(metrics.lfMessageFont.lfFaceName));
+        EXPECT_EQ(font.lfHeight, named ? -std::lround(design.font.points * dpi / 72)
+                                       : metrics.lfMessageFont.lfHeight);
     }
     EXPECT_EQ(GetWindowLongW(child("Command1"), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
     EXPECT_EQ(e2e::windowText(child("Command1")), L"Save && Close"); // shown with one "&"
-    EXPECT_NE(SendMessageW(child("Image1"), STM_GETICON, 0, 0), 0);
 }
 
-TEST_F(UiLayer, FontsAreTheNamedFacesAtTheirSizeElseTheMessageFont) {
-    auto height = [&](double points) { return -static_cast<LONG>(std::lround(points * dpi / 72)); };
-    EXPECT_STREQ(fontOf("Label3").lfFaceName, L"Arial");
-    EXPECT_EQ(fontOf("Label3").lfHeight, height(12));
-    EXPECT_EQ(fontOf("Label2").lfHeight, height(11.25));
-    EXPECT_STREQ(fontOf("List1").lfFaceName, L"Lucida Console");
-    EXPECT_EQ(fontOf("List1").lfHeight, height(8.25));
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    EXPECT_STREQ(fontOf("Command1").lfFaceName, metrics.lfMessageFont.lfFaceName);
-    EXPECT_EQ(fontOf("Command1").lfHeight, metrics.lfMessageFont.lfHeight);
-}
-
-TEST_F(UiLayer, AFrameDisablesAndHidesItsControlsWhichKeepTheirOwnState) {
-    auto& frame = window->control("Frame1");
-    auto& text = window->control("Text1");
-    EXPECT_FALSE(IsWindowEnabled(child("Combo1")));
-    EXPECT_TRUE(window->control("Combo1").enabled()); // its own state
-    text.setEnabled(false);
-    frame.setEnabled(true);
-    EXPECT_TRUE(IsWindowEnabled(child("Combo1")));
-    EXPECT_FALSE(IsWindowEnabled(child("Text1")));
-    text.setEnabled(true);
-    frame.setVisible(false);
-    EXPECT_FALSE(IsWindowVisible(child("Combo1")));
-    EXPECT_TRUE(text.visible());
-    frame.setVisible(true);
-    EXPECT_TRUE(IsWindowVisible(child("Text1")));
-}
-
-TEST_F(UiLayer, ItemListsKeepItemDataAndOnlyAComboRaisesClickOnSelection) {
-    auto& combo = window->itemList("Combo1");
-    int clicks = 0;
-    combo.onClick = [&] { ++clicks; };
-    for (auto [text, code] : {std::pair{"(nothing)", 0}, {"Winamp: Play", 30}, {"Launch", 60}})
-        combo.setItemData(combo.addItem(text), code);
-    EXPECT_EQ(SendMessageW(child("Combo1"), CB_GETITEMDATA, 1, 0), 30);
-    EXPECT_EQ(combo.itemText(1), "Winamp: Play");
-    combo.setSelected(1);
-    EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(SendMessageW(child("Combo1"), CB_GETCURSEL, 0, 0), 1);
-    combo.setSelected(-1);
-    EXPECT_EQ(combo.selected(), -1);
-    EXPECT_EQ(clicks, 1);
-
-    // The user moves the closed list with the keyboard.
-    window->control("Frame1").setEnabled(true);
-    combo.setSelected(0);
-    combo.setFocus();
+TEST_F(UiLayer, TabPassesByADisabledFrameAndTheBoxOutOfViewEnterAndEscPressTheirButtons) {
+    auto& rows = window->listView("ListView1");
+    std::vector<std::string> events;
+    rows.onItemClick = [&] { events.push_back("item " + std::to_string(rows.selected())); };
+    rows.onClick = [&] { events.push_back("click " + std::to_string(rows.selected())); };
+    window->button("Command1").onClick = [&] { events.push_back("default"); };
+    window->button("Command2").onClick = [&] { events.push_back("cancel"); };
+    for (const char* name : {"A", "B"})
+        rows.addRow(name);
+    rows.setSelected(0); // silently
+    rows.setFocus();
     pump();
-    press(VK_DOWN, 0x50);
-    EXPECT_EQ(combo.selected(), 1);
-    EXPECT_EQ(clicks, 3);
-
-    auto& list = window->itemList("List1");
-    list.onClick = [&] { ++clicks; };
-    list.setItemData(list.addItem("Grüße       65  30"), -5);
-    EXPECT_EQ(list.itemData(0), -5);
-    EXPECT_EQ(list.itemText(0), "Grüße       65  30");
-    list.setSelected(0);
-    EXPECT_EQ(SendMessageW(child("List1"), LB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(clicks, 3);
+    for (WORD vk : {VK_DOWN, VK_RETURN, VK_ESCAPE, VK_TAB})
+        press(vk);
+    EXPECT_EQ(GetFocus(), child("List1"));
+    for (int tab = 0; tab < 3; ++tab)
+        press(VK_TAB);
+    EXPECT_EQ(GetFocus(), child("ListView1"));
+    window->frame("Frame1").setEnabled(true);
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), child("Combo1"));
+    EXPECT_EQ(events, (std::vector<std::string>{"item 1", "click 1", "default", "cancel"}));
 }
 
-TEST_F(UiLayer, TextBoxesReportChangesAndSelectByteOffsets) {
-    window->control("Frame1").setEnabled(true);
-    auto& text = window->textBox("Text1");
-    int changes = 0;
-    text.onChange = [&] { ++changes; };
-    text.setText("Grüße");
-    text.setText("Grüße");
-    EXPECT_EQ(changes, 1); // no change, no event
-    EXPECT_EQ(e2e::windowText(child("Text1")), L"Gr\u00fc\u00dfe");
-    text.select(0, 4); // "Grü" is four bytes, three characters
-    DWORD from = 0, to = 0;
-    SendMessageW(child("Text1"), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                 reinterpret_cast<LPARAM>(&to));
-    EXPECT_EQ(to, 3u);
+TEST_F(UiLayer, AFaultInAHandlerDropsTheEventIsReportedOnceNamingItAndTheWindowGoesOn) {
+    window->button("Command1").onClick = [&] { window->listBox("Combo1"); }; // the wrong kind
+    std::wstring report;
+    std::thread user([&] {
+        HWND box = e2e::waitForWindow(GetCurrentProcessId(), L"#32770", L"Omnitap", 10s, true);
+        report = e2e::messageBoxText(box);
+        e2e::pressDialogButton(box, IDOK);
+    });
+    SendMessageW(child("Command1"), BM_CLICK, 0, 0); // returns once the box is closed
+    user.join();
+    EXPECT_NE(report.find(L"\"Layer test\""), std::wstring::npos) << e2e::narrow(report);
+    EXPECT_NE(report.find(L"Combo1"), std::wstring::npos) << e2e::narrow(report);
 
-    text.setText("");
-    text.setFocus();
-    pump();
-    changes = 0;
-    press('A', 0x1E);
-    EXPECT_EQ(text.text(), "a");
-    EXPECT_EQ(changes, 1);
+    auto timer = factory.createTimer();
+    int ticks = 0;
+    timer->onTimer = [&] {
+        if (++ticks == 1) throw std::runtime_error("a fault in a tick");
+        timer.reset(); // the volume repeat ends inside a tick
+    };
+    timer->setInterval(30);
+    timer->setEnabled(true);
+    SendMessageW(child("Command1"), BM_CLICK, 0, 0); // no second box: this returns at once
+    pump(500ms);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_TRUE(IsWindowVisible(hwnd()));
 }
-
-TEST_F(UiLayer, ListViewHasColumnsRowsCellsAndASilentSelection) {
-    auto& list = window->listView("ListView1");
-    HWND handle = child("ListView1");
-    int events = 0;
-    list.onClick = list.onItemClick = [&] { ++events; };
-    EXPECT_EQ(SendMessageW(handle, LVM_GETCOLUMNWIDTH, 1, 0), px(2800));
-    for (const char* name : {"F12", "Media Next", "Caps"})
-        list.addRow(name);
-    std::string longText(1500, 'x');
-    list.setCell(1, 1, longText);
-    EXPECT_EQ(list.cell(1, 0), "Media Next");
-    EXPECT_EQ(list.cell(1, 1), longText);
-    EXPECT_EQ(list.cell(0, 1), "");
-    list.setSelected(2);
-    EXPECT_EQ(SendMessageW(handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
-    list.ensureVisible(2);
-    list.clear();
-    EXPECT_EQ(list.count(), 0);
-    pump();
-    EXPECT_EQ(events, 0);
-}
-
-} // namespace

@@ -2,10 +2,14 @@
 
 namespace omnitap::fakes {
 
-std::optional<std::string> FakeFileSystem::readAll(const std::string& path) {
+ports::FileContent FakeFileSystem::read(const std::string& path) {
+    using Status = ports::FileContent::Status;
     auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
+    if (it == files.end()) return {Status::Missing};
+    if (lockedReads > 0 && lockedReads--)
+        return {Status::Locked, {}, "The file is being used by another process."};
+    if (!readError.empty()) return {Status::Failed, {}, readError};
+    return {Status::Read, it->second, {}};
 }
 
 ports::FileResult FakeFileSystem::create(const std::string& path, Handle& handle) {
@@ -20,19 +24,16 @@ ports::FileResult FakeFileSystem::create(const std::string& path, Handle& handle
 
 ports::FileResult FakeFileSystem::write(Handle handle, std::string_view bytes) {
     std::string& file = files[pathOf_.at(handle)];
-    if (failAfterBytes && written_ + bytes.size() > *failAfterBytes) {
-        file.append(bytes.substr(0, *failAfterBytes - written_));
-        written_ = *failAfterBytes;
-        return {false, "There is not enough space on the disk."};
-    }
+    bool full = failAfterBytes && written_ + bytes.size() > *failAfterBytes;
+    if (full) bytes = bytes.substr(0, *failAfterBytes - written_);
     file.append(bytes);
     written_ += bytes.size();
+    if (full) return {false, "There is not enough space on the disk."};
     return {};
 }
 
 ports::FileResult FakeFileSystem::flush(Handle) {
-    if (failFlush)
-        return {false, "The request could not be performed because of an I/O device error."};
+    if (failFlush) return {false, "The request failed because of an I/O device error."};
     return {};
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// File operations in memory, with failures to inject: a write that fails once a number of
-// bytes of the file has been written (what was written stays), and failing create, flush or
-// replace.
+// File operations in memory, with failures to inject: a file held by another program for a
+// number of reads, one that cannot be read, a write that fails once a number of bytes of the
+// file has been written (what was written stays), and failing create, flush or replace.
 
 #include "ports/file_system.h"
 
@@ -15,13 +15,16 @@ namespace omnitap::fakes {
 class FakeFileSystem : public ports::FileSystem {
   public:
     std::map<std::string, std::string> files;
+    int lockedReads = 0;   // reads that find the file held by another program
+    std::string readError; // not empty: the file cannot be read, for this reason
+    std::chrono::milliseconds waited{0};
     std::optional<std::size_t> failAfterBytes; // counted from the file's creation
     bool failCreate = false, failFlush = false, failReplace = false;
     std::set<Handle> openHandles;
     int replaces = 0; // files written whole and swapped in
 
-    bool exists(const std::string& path) override { return files.count(path) != 0; }
-    std::optional<std::string> readAll(const std::string& path) override;
+    ports::FileContent read(const std::string& path) override;
+    void wait(std::chrono::milliseconds time) override { waited += time; }
     std::string temporaryNameFor(const std::string& path) override { return path + ".tmp"; }
     ports::FileResult create(const std::string& path, Handle& handle) override;
     ports::FileResult write(Handle handle, std::string_view bytes) override;

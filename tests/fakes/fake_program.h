@@ -44,15 +44,22 @@ struct FakeProgram {
     FakeTrayShell trayShell;
     FakeUiFactory ui;
     FakeKeyboardHook hook;
+    FakeRunningCopies copies;
     CountingWake wake;
     HookChannel channel{wake};
     FakeVolumeBackend* volume = nullptr; // the device, owned by the program's mixer
     Program program{Seams{files, codec, messages, appInfo, shell, messaging, clipboard, typing,
-                          trayShell, ui, hook},
+                          trayShell, ui, hook, copies},
                     channel, volumeDevice()};
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }
     FakeWindow& controlWindow() { return ui.window("omnitap control window"); }
+    // A press through the hook's decision, nothing held down; true when it is swallowed.
+    bool hookSwallowsPress(std::uint32_t vk) {
+        KeyEvent event;
+        event.vkCode = vk;
+        return channel.onKeyEvent(event, [](std::uint8_t) { return false; });
+    }
 
   private:
     ports::VolumeBackends volumeDevice() {

@@ -5,10 +5,9 @@
 
 namespace omnitap::fakes {
 
-FakeControl::FakeControl(const ui::ControlDesign& s) : design(s), textValue(s.text) {
-    isEnabled = !(s.flags & ui::flag::kDisabled);
-    isVisible = !(s.flags & ui::flag::kHidden);
-}
+FakeControl::FakeControl(const ui::ControlDesign& d)
+    : design(d), textValue(d.text), isEnabled(!(d.flags & ui::flag::kDisabled)),
+      isVisible(!(d.flags & ui::flag::kHidden)) {}
 
 void FakeControl::click() {
     if (!isEnabled) return;
@@ -22,12 +21,9 @@ void FakeControl::type(const std::string& text) {
 
 void FakeControl::choose(int index) {
     if (!isEnabled) return;
-    if (design.kind == ui::Kind::ComboBox) {
-        setSelected(index);
-    } else {
-        selectedIndex = index;
-        click();
-    }
+    if (design.kind == ui::Kind::ComboBox) return setSelected(index);
+    selectedIndex = index;
+    click();
 }
 
 void FakeControl::setText(const std::string& text) {
@@ -37,14 +33,9 @@ void FakeControl::setText(const std::string& text) {
     if (changed && isTextBox && onChange) onChange();
 }
 
-void FakeControl::clear() {
-    items.clear();
-    selectedIndex = -1;
-}
-
 int FakeControl::addItem(const std::string& text) {
-    items.push_back({text, 0, {text}});
-    return static_cast<int>(items.size()) - 1;
+    items.push_back({0, {text}});
+    return count() - 1;
 }
 
 void FakeControl::setSelected(int index) {
@@ -55,9 +46,8 @@ void FakeControl::setSelected(int index) {
 
 void FakeControl::setCell(int row, int column, const std::string& text) {
     auto& cells = items.at(row).cells;
-    if (static_cast<int>(cells.size()) <= column) cells.resize(column + 1);
+    cells.resize(std::max<std::size_t>(cells.size(), column + 1));
     cells[column] = text;
-    if (column == 0) items.at(row).text = text;
 }
 
 std::string FakeControl::cell(int row, int column) const {
@@ -65,59 +55,42 @@ std::string FakeControl::cell(int row, int column) const {
     return column < static_cast<int>(cells.size()) ? cells[column] : std::string();
 }
 
-FakeWindow::FakeWindow(const ui::WindowDesign& s, const std::vector<ui::ControlDesign>& designs)
-    : design(s), captionText(s.caption) {
+FakeWindow::FakeWindow(const ui::WindowDesign& d, const std::vector<ui::ControlDesign>& designs)
+    : design(d), captionText(d.caption) {
     for (const auto& c : designs)
         controls[c.name] = std::make_unique<FakeControl>(c);
 }
 
-FakeControl& FakeWindow::get(const std::string& name) {
+FakeControl& FakeWindow::get(const std::string& name) const {
     auto it = controls.find(name);
     if (it == controls.end()) throw std::out_of_range("no control " + name);
     return *it->second;
 }
 
 namespace {
-class TrackedWindow : public FakeWindow {
+// Leaves the factory's lists when destroyed, as the real windows and timers go.
+template <class Base> class Tracked : public Base {
   public:
-    TrackedWindow(FakeUiFactory& f, const ui::WindowDesign& s,
-                  const std::vector<ui::ControlDesign>& c)
-        : FakeWindow(s, c), factory(f) {}
-    ~TrackedWindow() override { factory.forget(this); }
-    FakeUiFactory& factory;
-};
-class TrackedTimer : public FakeTimer {
-  public:
-    explicit TrackedTimer(FakeUiFactory& f) : factory(f) {}
-    ~TrackedTimer() override {
-        auto& t = factory.timers;
-        t.erase(std::remove(t.begin(), t.end(), this), t.end());
+    template <class... Args>
+    Tracked(std::vector<Base*>& list, Args&&... args)
+        : Base(std::forward<Args>(args)...), list_(list) {
+        list_.push_back(this);
     }
-    FakeUiFactory& factory;
+    ~Tracked() override { list_.erase(std::remove(list_.begin(), list_.end(), this), list_.end()); }
+
+  private:
+    std::vector<Base*>& list_;
 };
 } // namespace
 
 std::unique_ptr<ui::Window>
 FakeUiFactory::createWindow(const ui::WindowDesign& design,
                             const std::vector<ui::ControlDesign>& controls) {
-    auto window = std::make_unique<TrackedWindow>(*this, design, controls);
-    windows.push_back(window.get());
-    return window;
+    return std::make_unique<Tracked<FakeWindow>>(windows, design, controls);
 }
 
 std::unique_ptr<ui::Timer> FakeUiFactory::createTimer() {
-    auto timer = std::make_unique<TrackedTimer>(*this);
-    timers.push_back(timer.get());
-    return timer;
-}
-
-int FakeUiFactory::showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items) {
-    menusShown.push_back(items);
-    return menuChoice;
-}
-
-void FakeUiFactory::forget(FakeWindow* window) {
-    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+    return std::make_unique<Tracked<FakeTimer>>(timers);
 }
 
 FakeWindow* FakeUiFactory::find(const std::string& caption) const {

@@ -1,6 +1,7 @@
 #pragma once
 // The control layer in memory: every property is a field, events are raised by the test
-// (click(), type()) and by the setters the real controls raise them from.
+// (click(), type(), choose()) and by the setters the real controls raise them from. A window
+// hands out its controls under the kinds their designs declare, as the real one does.
 
 #include "ports/ui.h"
 
@@ -19,25 +20,20 @@ class FakeControl : public virtual ui::TextBox,
 
     ui::ControlDesign design;
     std::string textValue;
-    bool isEnabled = true;
-    bool isVisible = true;
-    bool hasFocus = false;
+    bool isEnabled, isVisible, hasFocus = false;
     int selectionStart = 0, selectionLength = 0;
     struct Item {
-        std::string text;
         std::int32_t data = 0;
-        std::vector<std::string> cells;
+        std::vector<std::string> cells; // cell 0 is the item's text
     };
     std::vector<Item> items;
-    int selectedIndex = -1;
-    int scrolledTo = -1;
+    int selectedIndex = -1, scrolledTo = -1;
 
     // The user's actions.
     void click();                       // a button press, or a click on a list view
     void type(const std::string& text); // replaces a text box's text as typing would
     void choose(int index);             // the user picks a combo item / list row
 
-    // Control
     void setText(const std::string& text) override;
     std::string text() const override { return textValue; }
     void setEnabled(bool e) override { isEnabled = e; }
@@ -45,17 +41,18 @@ class FakeControl : public virtual ui::TextBox,
     void setVisible(bool v) override { isVisible = v; }
     bool visible() const override { return isVisible; }
     void setFocus() override { hasFocus = true; }
-    // TextBox
     void select(int start, int length) override {
         selectionStart = start;
         selectionLength = length;
     }
-    // ItemList and ListView
-    void clear() override;
+    void clear() override {
+        items.clear();
+        selectedIndex = -1;
+    }
     int addItem(const std::string& text) override;
     void setItemData(int index, std::int32_t data) override { items.at(index).data = data; }
     std::int32_t itemData(int index) const override { return items.at(index).data; }
-    std::string itemText(int index) const override { return items.at(index).text; }
+    std::string itemText(int index) const override { return cell(index, 0); }
     int count() const override { return static_cast<int>(items.size()); }
     void setSelected(int index) override;
     int selected() const override { return selectedIndex; }
@@ -75,15 +72,11 @@ class FakeWindow : public ui::Window {
     std::string captionText;
     std::map<std::string, std::unique_ptr<FakeControl>> controls;
 
-    FakeControl& get(const std::string& name);
+    FakeControl& get(const std::string& name) const;
     void userCloses() {
         if (onClose) onClose();
     }
 
-    ui::Control& control(const std::string& name) override { return get(name); }
-    ui::TextBox& textBox(const std::string& name) override { return get(name); }
-    ui::ItemList& itemList(const std::string& name) override { return get(name); }
-    ui::ListView& listView(const std::string& name) override { return get(name); }
     void show() override {
         isVisible = true;
         ++timesShown;
@@ -93,10 +86,13 @@ class FakeWindow : public ui::Window {
     void setCaption(const std::string& c) override { captionText = c; }
     std::string caption() const override { return captionText; }
     ui::WindowId id() const override { return reinterpret_cast<ui::WindowId>(this); }
-    std::vector<std::uintptr_t> systemCommands; // with lParam in the next element
-    void sendSystemCommand(std::uintptr_t command, std::intptr_t lParam) override {
-        systemCommands.push_back(command);
-        systemCommands.push_back(static_cast<std::uintptr_t>(lParam));
+    void sendSystemCommand(std::uintptr_t, std::intptr_t) override {}
+
+  protected:
+    ui::Control& lookUp(const std::string& name, ui::Kind& kind) override {
+        FakeControl& control = get(name);
+        kind = control.design.kind;
+        return control;
     }
 };
 
@@ -114,22 +110,22 @@ class FakeTimer : public ui::Timer {
 
 class FakeUiFactory : public ui::UiFactory {
   public:
-    // Windows alive now, by caption at creation.
-    std::vector<FakeWindow*> windows;
+    std::vector<FakeWindow*> windows; // alive now
     std::vector<FakeTimer*> timers;
     std::vector<std::vector<ui::MenuItem>> menusShown;
     int menuChoice = -1; // what the user picks in the next popup menu
 
     FakeWindow* find(const std::string& caption) const;
-    FakeWindow& window(const std::string& caption) const;
+    FakeWindow& window(const std::string& caption) const; // throws when it is not open
 
     std::unique_ptr<ui::Window>
     createWindow(const ui::WindowDesign& window,
                  const std::vector<ui::ControlDesign>& controls) override;
     std::unique_ptr<ui::Timer> createTimer() override;
-    int showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items) override;
-
-    void forget(FakeWindow* window);
+    int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items) override {
+        menusShown.push_back(items);
+        return menuChoice;
+    }
 };
 
 } // namespace omnitap::fakes

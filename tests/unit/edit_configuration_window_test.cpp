@@ -1,207 +1,142 @@
-// The Edit Configuration window: the key list, the mapping frame, finding a pressed key.
+// The Edit Configuration window: the key list, the mapping frame, saving and closing.
 
 #include "actions/actions.h"
 #include "tests/unit/windows_fixture.h"
 
 using namespace omnitap;
 using namespace omnitap::testing;
-using fakes::FakeWindow;
 
 namespace {
 
-class EditConfiguration : public ConfigUiTest {
+class EditConfiguration : public WindowsTest {
   protected:
-    FakeWindow& open() {
-        windows.showEditConfiguration();
-        return editConfiguration();
+    void chooseAction(const std::string& label) {
+        for (int i = 0; i < form2("Combo1").count(); ++i)
+            if (form2("Combo1").itemText(i) == label) return form2("Combo1").choose(i);
+        FAIL() << "no action " << label;
     }
-    FakeWindow& select(int row) {
-        FakeWindow& w = editConfiguration();
-        w.get("ListView1").choose(row);
-        return w;
-    }
-    std::string comboShows() {
-        auto& combo = editConfiguration().get("Combo1");
-        return combo.selected() < 0 ? "<none>" : combo.itemText(combo.selected());
-    }
-    bool frameUsable() {
-        FakeWindow& w = editConfiguration();
-        return w.get("Frame1").enabled() && w.get("Combo1").enabled() && w.get("Text1").enabled();
-    }
-    int comboPlaceOf(const char* label) {
-        auto& combo = editConfiguration().get("Combo1");
-        for (int p = 0; p < combo.count(); ++p)
-            if (combo.itemText(p) == label) return p;
-        return -1;
+    // What the frame shows: "action|argument", or "off" while it cannot be used.
+    std::string frame() {
+        FakeControl& combo = form2("Combo1");
+        if (!form2("Frame1").enabled() || !combo.enabled() || !form2("Text1").enabled())
+            return "off";
+        return (combo.selected() < 0 ? "" : combo.itemText(combo.selected())) + "|" +
+               form2("Text1").text();
     }
 };
 
 } // namespace
 
-TEST_F(EditConfiguration, LoadListsKeysWithTheirMappingsAndTheWholeCatalogue) {
-    learned({key("Play", 179, 34, 30), key("Nothing", 65, 30, 0, "ignored"),
-             key("Notes", 112, 59, 60, "notepad.exe")});
-    FakeWindow& w = open();
-
+TEST_F(EditConfiguration, ListsEveryKeyWithItsMappingAndShowsTheSelectedOneInTheFrame) {
+    start({key("Play", 179, 34, 30, "17"), key("Nothing", 65, 30, 0, "ignored"),
+           key("Notes", 112, 59, 60, "notepad.exe"), key("By hand", 66, 48, 34, "17")});
     EXPECT_TRUE(state.configOpen);
-    EXPECT_EQ(editConfigurationRows(),
-              (std::vector<std::string>{"Play|Winamp: Play / Pause", "Nothing|",
-                                        "Notes|Launch: notepad.exe"}));
-    auto& combo = w.get("Combo1");
-    auto catalogue = actionCatalogue();
-    ASSERT_EQ(combo.count(), static_cast<int>(catalogue.size()));
-    EXPECT_EQ(combo.itemData(combo.count() - 1), 60);
-    EXPECT_EQ(combo.selected(), -1);
-    EXPECT_FALSE(frameUsable());
-    EXPECT_EQ(windows.editConfiguration().currentKey(), 0);
+    EXPECT_EQ(lines(form2("ListView1")), (Lines{"Play|Winamp: Play / Pause", "Nothing|",
+                                                "Notes|Launch: notepad.exe", "By hand|(nothing)"}));
+    ASSERT_EQ(form2("Combo1").count(), static_cast<int>(actionCatalogue().size()));
+    EXPECT_EQ(form2("Combo1").itemData(form2("Combo1").count() - 1), 60);
+    EXPECT_EQ(frame(), "off");
+    const std::pair<int, const char*> selections[] = {
+        {2, "Launch Application|notepad.exe"}, {0, "Winamp: Play / Pause|17"}, {-1, "off"}};
+    for (auto [row, shows] : selections) {
+        form2("ListView1").choose(row);
+        EXPECT_EQ(frame(), shows);
+    }
+    EXPECT_EQ(windows.editConfiguration().currentKey(), 1); // kept while no row is selected
+    EXPECT_EQ(table[4].mapm, 34); // until selected, a code of no action stays as it is
+    form2("ListView1").choose(3);
+    EXPECT_EQ(frame(), "(nothing)|17"); // shown, not chosen: the argument stays
+    EXPECT_EQ(table[4], key("By hand", 66, 48, 0, "17"));
 }
 
-TEST_F(EditConfiguration, OpeningAnyWindowAgainOnlyBringsItForward) {
-    open().get("Command3").click();
-    keyEditor().get("Command1").click();
-    pressKey(65, 30);
-    windows.showEditConfiguration();
-    editConfiguration().get("Command3").click();
-    keyEditor().get("Command1").click();
-    EXPECT_EQ(ui.windows.size(), 3u);
-    EXPECT_EQ(editConfiguration().timesShown, 2);
-    EXPECT_EQ(keyEditor().timesShown, 2);
-    EXPECT_EQ(keyFinder().timesShown, 2);
-    EXPECT_EQ(keyFinder().get("Text2").text(), "Key 65 - 30"); // still naming
+// Each step acts on the table at once and the row follows. An action that reads its argument
+// another way (a target, a modifier key, nothing) clears it.
+TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindClearsTheArgument) {
+    start({key("Notes", 112, 59, 60, "notepad.exe")});
+    form2("ListView1").choose(0);
+    const struct {
+        const char* action; // else the argument is typed
+        const char* typed;
+        int mapm;
+        const char* argument;
+        const char* row;
+    } steps[] = {
+        {nullptr, "winver.exe", 60, "winver.exe", "Launch: winver.exe"},
+        {"Winamp: Next Track", nullptr, 33, "", "Winamp: Next Track"},
+        {nullptr, "17", 33, "17", "Winamp: Next Track"},
+        {"Winamp: Stop", nullptr, 31, "17", "Winamp: Stop"},
+        {"System: Mute / Unmute", nullptr, 300, "", "System: Mute / Unmute"},
+        {nullptr, "kept", 300, "kept", "System: Mute / Unmute"},
+        {"(nothing)", nullptr, 0, "kept", ""},
+        {"Launch Application", nullptr, 60, "", "Launch: "},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.action ? s.action : s.typed);
+        if (s.action) chooseAction(s.action);
+        if (s.typed) form2("Text1").type(s.typed);
+        EXPECT_EQ(table[1], key("Notes", 112, 59, s.mapm, s.argument));
+        EXPECT_EQ(form2("Text1").text(), s.argument);
+        EXPECT_EQ(lines(form2("ListView1"))[0], std::string("Notes|") + s.row);
+    }
 }
 
-TEST_F(EditConfiguration, SelectingAKeyShowsItsMappingInTheFrame) {
-    learned({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe")});
-    open();
-    select(1);
-    EXPECT_TRUE(frameUsable());
-    EXPECT_EQ(windows.editConfiguration().currentKey(), 2);
-    EXPECT_EQ(comboShows(), "Launch Application");
-    EXPECT_EQ(editConfiguration().get("Text1").text(), "notepad.exe");
-    select(0);
-    EXPECT_EQ(comboShows(), "Winamp: Play / Pause");
-    EXPECT_EQ(editConfiguration().get("Text1").text(), "17");
-    EXPECT_EQ(hook.publications(), 0); // showing a mapping writes back the same values
-}
-
-TEST_F(EditConfiguration, ChoosingAnActionChangesTheKeyAndItsRowAtOnce) {
-    learned({key("Notes", 112, 59, 0, "notepad.exe")});
-    FakeWindow& w = open();
-    select(0);
-    w.get("Combo1").choose(comboPlaceOf("Launch Application"));
-    EXPECT_EQ(state.keyTable[1].mapm, 60);
-    EXPECT_EQ(editConfigurationRows()[0], "Notes|Launch: notepad.exe");
-    EXPECT_EQ(hook.publications(), 1);
-
-    w.get("Combo1").choose(comboPlaceOf("(nothing)"));
-    EXPECT_EQ(state.keyTable[1].mapm, 0);
-    EXPECT_EQ(state.keyTable[1].webs, "notepad.exe"); // the argument is left alone
-    EXPECT_EQ(editConfigurationRows()[0], "Notes|");
-}
-
-TEST_F(EditConfiguration, TypingChangesTheArgumentOnEveryKeystrokeButNotTheRow) {
-    learned({key("Notes", 112, 59, 60, "notepad.exe")});
-    FakeWindow& w = open();
-    select(0);
-    w.get("Text1").type("c");
-    w.get("Text1").type("calc.exe");
-    EXPECT_EQ(state.keyTable[1].webs, "calc.exe");
-    EXPECT_EQ(hook.publications(), 2);
-    EXPECT_EQ(editConfigurationRows()[0], "Notes|Launch: notepad.exe");
-}
-
-TEST_F(EditConfiguration, SaveAndCloseWritesTheCloseBoxKeepsEditsInMemoryOnly) {
-    learned({key("Notes", 112, 59, 0)});
-    open();
-    select(0).get("Combo1").choose(comboPlaceOf("Launch Application"));
-    editConfiguration().get("Text1").type("notepad.exe");
-    editConfiguration().userCloses();
-    EXPECT_FALSE(state.configOpen);
-    EXPECT_EQ(files.replaces, 0);
-    EXPECT_EQ(state.keyTable[1], key("Notes", 112, 59, 60, "notepad.exe"));
-
-    open().get("Command1").click();
+TEST_F(EditConfiguration, AFailedSaveKeepsTheWindowWithTheEditsInEffectUntilTheButtonSaves) {
+    start({key("Notes", 112, 59)});
+    form2("ListView1").choose(0);
+    form2("Text1").type("notepad.exe");
+    diskRefusesWrites();
+    form2("Command1").click();
+    ASSERT_TRUE(isOpen(Form2::kCaption));
+    EXPECT_EQ(lastBox().owner, id(Form2::kCaption));
+    EXPECT_NE(lastBox().text.find(p.iniPath()), std::string::npos);
+    EXPECT_EQ(frame(), "(nothing)|notepad.exe");
+    EXPECT_EQ(table[1].webs, "notepad.exe");
+    diskRefusesWrites(false);
+    form2("Command1").click();
     EXPECT_FALSE(isOpen(Form2::kCaption));
     EXPECT_FALSE(state.configOpen);
-    EXPECT_EQ(fileTable(), state.keyTable);
+    EXPECT_EQ(fileTable(), table);
+    EXPECT_EQ(table[1].webs, "notepad.exe");
 }
 
-TEST_F(EditConfiguration, AnUnknownActionShowsAsNothingAndBecomesZeroWhenSelected) {
-    learned({key("Edited by hand", 65, 30, 77)});
-    open();
-    EXPECT_EQ(editConfigurationRows()[0], "Edited by hand|(nothing)");
-    EXPECT_EQ(state.keyTable[1].mapm, 77); // listing alone changes nothing
-    select(0);
-    EXPECT_EQ(comboShows(), "(nothing)");
-    EXPECT_EQ(state.keyTable[1].mapm, 0);
-    EXPECT_EQ(editConfigurationRows()[0], "Edited by hand|");
-    EXPECT_EQ(hook.publications(), 1);
+TEST_F(EditConfiguration, ClosingAnyOtherWayReturnsToWhatKeysIniHoldsForTheHookToo) {
+    start({key("Next", 176, 25, 33), key("Notes", 112, 59)});
+    const KeyTable onDisk = table;
+    for (bool failedSaveFirst : {false, true}) {
+        SCOPED_TRACE(failedSaveFirst);
+        windows.showEditConfiguration();
+        form2("ListView1").choose(0);
+        form2("Text1").type("17"); // now only with Control held: the hook passes a bare press
+        EXPECT_FALSE(p.hookSwallowsPress(176));
+        diskRefusesWrites(failedSaveFirst);
+        if (failedSaveFirst) form2("Command1").click();
+        p.ui.window(Form2::kCaption).userCloses();
+        EXPECT_FALSE(state.configOpen);
+        EXPECT_EQ(table, onDisk);
+        EXPECT_TRUE(p.hookSwallowsPress(176));
+    }
 }
 
-TEST_F(EditConfiguration, AClickThatLeavesNoRowSelectedDisablesTheFrameOnly) {
-    learned({key("Notes", 112, 59, 60, "notepad.exe")});
-    FakeWindow& w = open();
-    select(0);
-    w.get("ListView1").selectedIndex = -1;
-    w.get("ListView1").click();
-    EXPECT_FALSE(frameUsable());
-    EXPECT_EQ(windows.editConfiguration().currentKey(), 1);
-    EXPECT_EQ(w.get("Text1").text(), "notepad.exe");
+TEST_F(EditConfiguration, FindKeySelectsAndScrollsToTheLastOfSeveralEntriesWithoutComingForward) {
+    start({key("A", 65, 30, 30), key("Other", 66, 48), key("A again", 65, 30, 60, "calc.exe")});
+    for (int i : {1, 3, 4, 0}) // one press matched keys 1 and 3; 4 and 0 are no rows
+        windows.findKey(i);
+    EXPECT_EQ(form2("ListView1").selected(), 2);
+    EXPECT_EQ(form2("ListView1").scrolledTo, 2);
+    EXPECT_EQ(frame(), "Launch Application|calc.exe");
+    EXPECT_EQ(p.ui.window(Form2::kCaption).timesShown, 1);
 }
 
-TEST_F(EditConfiguration, FindKeySelectsAndScrollsToTheLastOfSeveralEntries) {
-    learned({key("A", 65, 30, 30), key("Other", 66, 48), key("A again", 65, 30, 60, "calc.exe")});
-    FakeWindow& w = open();
-    // A press matched entries 1 and 3: the key handler finds each in table order.
-    windows.findKey(1);
-    windows.findKey(3);
-    EXPECT_EQ(w.get("ListView1").selected(), 2);
-    EXPECT_EQ(w.get("ListView1").scrolledTo, 2);
-    EXPECT_TRUE(frameUsable());
-    EXPECT_EQ(comboShows(), "Launch Application");
-    EXPECT_EQ(w.get("Text1").text(), "calc.exe");
-    EXPECT_EQ(w.timesShown, 1); // not brought forward
-
-    windows.findKey(4);
-    windows.findKey(0);
-    EXPECT_EQ(w.get("ListView1").selected(), 2);
-}
-
-TEST_F(EditConfiguration, AfterARemovalElsewhereAnEditCannotReachAKeyThatIsGone) {
-    learned({key("One", 49, 2), key("Two", 50, 3), key("Three", 51, 4, 60, "three.exe")});
-    FakeWindow& w = open();
-    select(2); // editing key 3
-    w.get("Command3").click();
-    messages.answer = ports::mb::kAnswerYes;
-    keyEditor().get("List1").choose(0);
-    keyEditor().get("Command2").click(); // key 3 is now key 2; there is no key 3
-
-    EXPECT_EQ(windows.editConfiguration().currentKey(), 0);
-    EXPECT_FALSE(frameUsable());
-    const KeyTable before = state.keyTable;
-    const int changes = hook.publications();
-    w.get("Text1").setText("edited"); // as a stray change notification would
-    w.get("Combo1").setSelected(comboPlaceOf("System: Mute / Unmute"));
-    EXPECT_EQ(state.keyTable, before);
-    EXPECT_EQ(hook.publications(), changes);
-
-    select(1);
-    EXPECT_EQ(w.get("Text1").text(), "three.exe");
-    w.get("Text1").type("edited");
-    EXPECT_EQ(state.keyTable[2].webs, "edited");
-}
-
-TEST_F(EditConfiguration, AKeyAddedInTheKeyFinderClearsTheSelection) {
-    learned({key("One", 49, 2, 60, "one.exe")});
-    FakeWindow& w = open();
-    select(0);
-    w.get("Command3").click();
-    keyEditor().get("Command1").click();
-    pressKey(65, 30);
-    keyFinder().get("Command1").click();
-    EXPECT_EQ(editConfigurationRows(),
-              (std::vector<std::string>{"One|Launch: one.exe", "Key 65 - 30|"}));
-    EXPECT_EQ(windows.editConfiguration().currentKey(), 0);
-    EXPECT_FALSE(frameUsable());
-    EXPECT_EQ(comboShows(), "<none>");
+TEST_F(EditConfiguration, AfterTheKeyEditorRemovedAKeyAnEditCannotReachAKeyThatIsGone) {
+    start({key("One", 49, 2), key("Two", 50, 3), key("Three", 51, 4, 60, "three.exe")});
+    form2("ListView1").choose(2);
+    p.messages.answer = ports::mb::kAnswerYes;
+    openKeyEditor();
+    editor("List1").choose(0);
+    editor("Command2").click(); // key 3 is now key 2; there is no key 3
+    EXPECT_EQ(frame(), "off");
+    const KeyTable before = table;
+    form2("Text1").setText("edited"); // as a stray change notification would
+    form2("Combo1").setSelected(3);
+    EXPECT_EQ(table, before);
 }

@@ -4,172 +4,114 @@
 
 using namespace omnitap;
 using namespace omnitap::testing;
-using fakes::FakeWindow;
 
-TEST(KeyListLine, CodesStandUnderTheHeadersTitles) {
-    const std::string header = kKeyListHeader;
-    EXPECT_EQ(header.substr(29, 1), "|");
-    const std::string line = keyListLine(key("Play", 179, 34));
+TEST(KeyListLine, CodesStandUnderTheHeadersTitlesAndNamesAreCutTo29CharactersForDisplay) {
+    const std::string header = kKeyListHeader, line = keyListLine(key("Play", 179, 34));
     EXPECT_EQ(line, "Play" + std::string(25, ' ') + "  179      34");
+    EXPECT_EQ(header.find('|'), 29u);
     EXPECT_EQ(header.find("Code 1"), line.find("179"));
     EXPECT_EQ(header.find("Code 2"), line.find("34"));
     EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
-}
-
-TEST(KeyListLine, LongNamesAreCutTo29CharactersNotBytesForDisplayOnly) {
-    const KeyDef longKey = key(std::string(29, 'y') + "TAIL", 65, 30);
-    EXPECT_EQ(keyListLine(longKey), std::string(29, 'y') + "  65       30");
-    EXPECT_EQ(longKey.name.size(), 33u);
-    std::string name, expected;
+    std::string e30; // characters, not bytes: "é" is two
     for (int i = 0; i < 30; ++i)
-        name += "\xC3\xA9"; // 30 times "é"
-    for (int i = 0; i < 29; ++i)
-        expected += "\xC3\xA9";
-    EXPECT_EQ(keyListLine(key(name, 65, 30)), expected + "  65       30");
+        e30 += "\xC3\xA9";
+    EXPECT_EQ(keyListLine(key(e30, 65, 30)), e30.substr(2) + "  65       30");
 }
 
 namespace {
 
-class KeyEditor : public ConfigUiTest {
+class KeyEditor : public WindowsTest {
   protected:
-    void threeKeys() {
-        learned({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe"),
-                 key("Mute", 173, 0, 300)});
+    void SetUp() override {
+        start({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe"),
+               key("Mute", 173, 0, 300)});
+        openKeyEditor();
     }
-    FakeWindow& selectLine(int line) {
-        FakeWindow& editor = keyEditor();
-        editor.get("List1").choose(line);
-        return editor;
+    KeyTable without(int index) {
+        KeyTable t = fileTable();
+        t.removeAt(index);
+        return t;
     }
 };
 
 } // namespace
 
-TEST_F(KeyEditor, ListsEveryKeyWithItsIndexAsItemData) {
-    learned({key("Play", 179, 34), key("Play", 179, 34)}); // taught twice: two lines
-    FakeWindow& editor = openKeyEditor();
-    EXPECT_EQ(editor.get("Label1").text(), kKeyListHeader);
-    auto& list = editor.get("List1");
-    ASSERT_EQ(list.count(), 2);
-    EXPECT_EQ(list.itemData(0), 1);
-    EXPECT_EQ(list.itemData(1), 2);
-    EXPECT_EQ(list.selected(), -1);
-}
-
-TEST_F(KeyEditor, RemovingTheFirstOfThreeMovesTheOthersDownEverywhere) {
-    threeKeys();
-    openKeyEditor();
-    messages.answer = ports::mb::kAnswerYes;
-    selectLine(0).get("Command2").click();
-
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Are you sure you want to remove this key?");
-    EXPECT_EQ(messages.shown[0].title, "Remove Selected Key");
-    EXPECT_EQ(messages.shown[0].style, 36u);
-
-    KeyTable expected;
-    expected.append(key("Notes", 112, 59, 60, "notepad.exe"));
-    expected.append(key("Mute", 173, 0, 300));
-    EXPECT_EQ(state.keyTable, expected);
+TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave) {
+    const KeyTable before = table, expected = without(1);
+    editor("Command2").click(); // no line selected: no question
+    p.messages.answer = ports::mb::kAnswerNo;
+    editor("List1").choose(0);
+    editor("Command2").click();
+    EXPECT_EQ(table, before);
+    EXPECT_EQ(editor("List1").selected(), 0);
+    p.messages.answer = ports::mb::kAnswerYes;
+    editor("Command2").click();
+    ASSERT_EQ(p.messages.shown.size(), 2u);
+    EXPECT_EQ(lastBox().text + "|" + lastBox().title,
+              "Are you sure you want to remove this key?|Remove Selected Key");
+    EXPECT_EQ(lastBox().style, 36u);
+    EXPECT_EQ(lastBox().owner, id(frmKeyAssign::kCaption));
+    EXPECT_EQ(table, expected);
     EXPECT_EQ(fileTable(), expected);
-    EXPECT_EQ(keyEditorLines(),
-              (std::vector<std::string>{keyListLine(expected[1]), keyListLine(expected[2])}));
-    EXPECT_EQ(keyEditor().get("List1").itemData(1), 2);
-    EXPECT_EQ(keyEditor().get("List1").selected(), -1);
-    EXPECT_EQ(editConfigurationRows(), (std::vector<std::string>{"Notes|Launch: notepad.exe",
-                                                                 "Mute|System: Mute / Unmute"}));
-    EXPECT_EQ(hook.publications(), 1);
-}
+    EXPECT_EQ(lines(editor("List1")), (Lines{keyListLine(expected[1]), keyListLine(expected[2])}));
+    EXPECT_EQ(editor("List1").itemData(1), 2);
+    EXPECT_EQ(editor("List1").selected(), -1);
+    EXPECT_EQ(lines(form2("ListView1")),
+              (Lines{"Notes|Launch: notepad.exe", "Mute|System: Mute / Unmute"}));
 
-TEST_F(KeyEditor, RemoveKeyWithoutASelectedLineDoesNothing) {
-    threeKeys();
-    openKeyEditor().get("Command2").click();
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(state.keyTable.numKeys(), 3);
-    EXPECT_EQ(files.replaces, 0);
-}
-
-TEST_F(KeyEditor, AnsweringNoChangesNothing) {
-    threeKeys();
-    const KeyTable before = state.keyTable;
-    openKeyEditor();
-    messages.answer = ports::mb::kAnswerNo;
-    selectLine(1).get("Command2").click();
-    keyEditor().get("Command3").click();
-
-    EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(state.keyTable, before);
-    EXPECT_EQ(files.replaces, 0);
-    EXPECT_EQ(keyEditorLines().size(), 3u);
-    EXPECT_EQ(keyEditor().get("List1").selected(), 1);
-    EXPECT_EQ(hook.publications(), 0);
-}
-
-TEST_F(KeyEditor, RemoveAllKeysAsksThenEmptiesTableFileAndBothListsEvenWhenEmpty) {
-    for (bool withKeys : {true, false}) {
-        if (withKeys) threeKeys();
-        messages.shown.clear();
-        openKeyEditor();
-        messages.answer = ports::mb::kAnswerYes;
-        keyEditor().get("Command3").click();
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, "Are you sure you want to remove all keys?");
-        EXPECT_EQ(messages.shown[0].title, "Remove All Keys");
-        EXPECT_TRUE(state.keyTable.empty());
-        EXPECT_EQ(files.files.at(iniPath), "[keys]\r\nnumkeys=0\r\n");
-        EXPECT_TRUE(keyEditorLines().empty());
-        EXPECT_TRUE(editConfigurationRows().empty());
+    for (int round = 0; round < 2; ++round) { // asked even when there is nothing to remove
+        editor("Command3").click();
+        EXPECT_EQ(lastBox().text + "|" + lastBox().title,
+                  "Are you sure you want to remove all keys?|Remove All Keys");
+        EXPECT_TRUE(table.empty());
+        EXPECT_EQ(p.files.files.at(p.iniPath()), "[keys]\r\nnumkeys=0\r\n");
+        EXPECT_TRUE(lines(editor("List1")).empty() && lines(form2("ListView1")).empty());
     }
+    diskRefusesWrites();
+    p.files.files[p.iniPath()] = "kept";
+    editor("Command3").click();
+    EXPECT_EQ(lastBox().owner, id(frmKeyAssign::kCaption));
+    EXPECT_NE(lastBox().text.find(p.iniPath()), std::string::npos);
+    EXPECT_TRUE(isOpen(frmKeyAssign::kCaption));
+    EXPECT_EQ(p.files.files.at(p.iniPath()), "kept");
 }
 
-TEST_F(KeyEditor, AKeyAddedWhileTheQuestionIsUpIsNotTheOneRemoved) {
-    threeKeys();
-    openKeyEditor().get("Command1").click();
-    messages.answer = ports::mb::kAnswerYes;
-    messages.onShow = [this] {
-        messages.onShow = nullptr;
+TEST_F(KeyEditor, WhateverHappensWhileTheQuestionIsUpOnlyTheKeyAskedAboutGoes) {
+    p.messages.answer = ports::mb::kAnswerYes;
+    editor("Command1").click(); // the Key Finder waits
+    KeyTable expected = without(1);
+    expected.append(key("Key 65 - 30", 65, 30));
+    p.messages.onShow = [this] {
+        p.messages.onShow = nullptr;
         pressKey(65, 30);
-        keyFinder().get("Command1").click(); // selects the new last line
+        finder("Command1").click(); // a key added: its line is selected now
     };
-    selectLine(0).get("Command2").click();
-
-    ASSERT_EQ(state.keyTable.numKeys(), 3);
-    EXPECT_EQ(state.keyTable[1].name, "Notes");
-    EXPECT_EQ(state.keyTable[3].name, "Key 65 - 30");
-    EXPECT_EQ(fileTable(), state.keyTable);
+    editor("List1").choose(0);
+    editor("Command2").click();
+    EXPECT_EQ(table, expected);
+    expected.removeAt(1);
+    p.messages.onShow = [this] {
+        form2("ListView1").choose(0);
+        form2("Combo1").choose(0); // an edit, dropped when the window closes
+        p.ui.window(Form2::kCaption).userCloses();
+    };
+    editor("List1").choose(0);
+    editor("Command2").click();
+    EXPECT_FALSE(isOpen(frmKeyAssign::kCaption));
+    EXPECT_EQ(table, expected);
+    EXPECT_EQ(fileTable(), expected);
 }
 
-TEST_F(KeyEditor, EditingAndClosingWhileTheQuestionIsUpStillRemovesTheKeyAskedAbout) {
-    threeKeys();
-    openKeyEditor();
-    messages.answer = ports::mb::kAnswerYes;
-    messages.onShow = [this] {
-        editConfiguration().get("ListView1").choose(0);
-        editConfiguration().get("Combo1").choose(0); // key 1 now has no action
-        editConfiguration().userCloses();
-    };
-    selectLine(0).get("Command2").click();
-
-    EXPECT_FALSE(isOpen(frmKeyAssign::kCaption));
-    EXPECT_FALSE(isOpen(Form2::kCaption));
-    // The user did say Yes to that key.
-    ASSERT_EQ(state.keyTable.numKeys(), 2);
-    EXPECT_EQ(state.keyTable[1].name, "Notes");
-    EXPECT_EQ(fileTable(), state.keyTable);
-}
-
-TEST_F(KeyEditor, DoneAndTheEditConfigurationWindowCloseTheKeyFinderToo) {
-    openKeyFinder();
-    keyEditor().get("Command4").click();
-    EXPECT_FALSE(isOpen(frmKeyAssign::kCaption));
-    EXPECT_FALSE(isOpen(Form3::kCaption));
-    EXPECT_FALSE(state.findingKey);
-    EXPECT_TRUE(isOpen(Form2::kCaption));
-
-    editConfiguration().get("Command3").click();
-    keyEditor().get("Command1").click();
-    editConfiguration().userCloses();
-    EXPECT_TRUE(ui.windows.empty());
-    EXPECT_FALSE(state.findingKey);
-    EXPECT_FALSE(state.configOpen);
+TEST_F(KeyEditor, DoneAndEditConfigurationCloseTheKeyFinderToo) {
+    for (bool done : {true, false}) {
+        if (!done) openKeyEditor();
+        editor("Command1").click();
+        if (done)
+            editor("Command4").click();
+        else
+            p.ui.window(Form2::kCaption).userCloses();
+        EXPECT_FALSE(isOpen(frmKeyAssign::kCaption) || isOpen(Form3::kCaption));
+        EXPECT_FALSE(state.findingKey);
+        EXPECT_EQ(isOpen(Form2::kCaption), done);
+    }
 }

@@ -1,148 +1,152 @@
-// The whole program over fakes: start-up, the control window and its tray menu, and the
-// private messages that reach it.
+// The whole program over fakes: start-up, one running copy, the control window and its tray
+// menu, and the private messages that reach it.
 
+#include "keys/keys_ini.h"
 #include "tests/fakes/fake_program.h"
+#include "tray/tray_messages.h"
 
 #include <gtest/gtest.h>
 
 using namespace omnitap;
+using namespace std::chrono_literals;
 
 namespace {
 
-constexpr std::uint32_t kTrayCallback = 0x8001;
+const std::string kOneKey =
+    "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
 
-class ProgramTest : public ::testing::Test {
-  protected:
-    fakes::FakeProgram p;
-
-    void start(const std::string& exeBaseName = "omnitap") {
-        p.appInfo.baseName = exeBaseName;
-        p.program.Main();
-    }
-    bool iconShown() const { return !p.trayShell.shown.empty(); }
-    bool editConfigurationOpen() const { return p.ui.find("Omnitap - Edit Configuration"); }
-    bool privateMessage(std::uint32_t message, std::intptr_t lParam = 0) {
-        return p.controlWindow().onPrivateMessage(message, 0, lParam);
-    }
-    // One key event through the hook's decision; returns whether it was swallowed.
-    bool hookEvent(std::uint32_t vk, bool up) {
-        KeyEvent e;
-        e.vkCode = vk;
-        e.flags = up ? kKeyUpFlag : 0;
-        return p.channel.onKeyEvent(e, [](std::uint8_t) { return false; });
-    }
-};
+std::optional<int> start(fakes::FakeProgram& p, const std::string& ini = kOneKey,
+                         const std::string& exeBaseName = "omnitap") {
+    p.files.files[p.iniPath()] = ini;
+    p.appInfo.baseName = exeBaseName;
+    return p.program.Main();
+}
+bool tray(fakes::FakeProgram& p, std::uint32_t message, std::intptr_t lParam = 0) {
+    return p.controlWindow().onPrivateMessage(message, 0, lParam);
+}
 
 } // namespace
 
-TEST_F(ProgramTest, FirstRunWelcomesOnceEverythingRunsThenOpensEditConfiguration) {
-    for (bool emptyFile : {false, true}) {
-        fakes::FakeProgram fresh;
-        if (emptyFile) fresh.files.files[fresh.iniPath()] = "[keys]\r\nnumkeys=0\r\n";
+TEST(Program, AFirstRunWelcomesOnceEverythingRunsThenOpensEditConfiguration) {
+    for (const char* ini : {"", "[keys]\r\nnumkeys=0\r\n"}) {
+        fakes::FakeProgram p;
+        if (*ini) p.files.files[p.iniPath()] = ini;
         bool runningAtWelcome = false;
-        fresh.messages.onShow = [&] {
-            runningAtWelcome = fresh.hook.calls == std::vector<std::string>{"hook"} &&
-                               !fresh.trayShell.shown.empty() &&
-                               !fresh.ui.find("Omnitap - Edit Configuration");
+        p.messages.onShow = [&] {
+            runningAtWelcome = p.hook.calls.size() == 1 && !p.trayShell.shown.empty() &&
+                               !p.ui.find("Omnitap - Edit Configuration");
         };
-        fresh.program.Main();
-        EXPECT_EQ(fresh.program.state().iniPath, "C:\\Tools\\Omnitap\\keys.ini");
-        ASSERT_EQ(fresh.messages.shown.size(), 1u);
-        EXPECT_EQ(fresh.messages.shown[0].text, welcomeText());
-        EXPECT_EQ(fresh.messages.shown[0].title, "Omnitap");
-        EXPECT_EQ(fresh.messages.shown[0].style, ports::mb::kIconInformation);
+        EXPECT_EQ(p.program.Main(), std::nullopt);
+        EXPECT_EQ(p.program.state().iniPath, "C:\\Tools\\Omnitap\\keys.ini");
+        ASSERT_EQ(p.messages.shown.size(), 1u);
+        const fakes::ShownMessage& box = p.messages.shown[0];
+        EXPECT_EQ(box.text + box.title, welcomeText() + "Omnitap");
+        EXPECT_EQ(box.style, ports::mb::kIconInformation);
+        EXPECT_EQ(box.owner, 0u);
         EXPECT_TRUE(runningAtWelcome);
-        EXPECT_TRUE(fresh.ui.window("Omnitap - Edit Configuration").visible());
-        EXPECT_EQ(fresh.files.replaces, 0); // nothing is written at start
+        EXPECT_TRUE(p.ui.window("Omnitap - Edit Configuration").visible());
+        EXPECT_EQ(p.files.replaces, 0); // nothing is written at start
     }
 }
 
-TEST_F(ProgramTest, WithAKeyNothingIsShownAndTheHookKnowsTheKeyAtOnce) {
-    p.files.files[p.iniPath()] = "[keys]\r\nnumkeys=1\r\nkey1_name=A\r\nkey1_code=65\r\n";
-    start();
-    EXPECT_TRUE(p.messages.shown.empty());
-    EXPECT_FALSE(editConfigurationOpen());
-    EXPECT_FALSE(p.controlWindow().visible());
-    EXPECT_EQ(p.hook.calls, std::vector<std::string>{"hook"});
-    EXPECT_EQ(p.hook.notify, p.controlWindow().id());
-    EXPECT_TRUE(iconShown());
-    EXPECT_TRUE(hookEvent(65, false));
-    EXPECT_FALSE(hookEvent(66, false));
+TEST(Program, AKeysIniHeldAMomentIsWaitedForOneThatCannotBeReadIsNoFirstRun) {
+    const struct {
+        int lockedReads;
+        std::string readError;
+        std::string reason; // shown when the program ends
+        std::chrono::milliseconds waited;
+    } cases[] = {{3, "", "", 300ms},
+                 {1000, "", "being used by another", 2000ms},
+                 {0, "Access is denied.", "Access is denied.", 0ms}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lockedReads);
+        fakes::FakeProgram p;
+        p.files.lockedReads = c.lockedReads;
+        p.files.readError = c.readError;
+        std::optional<int> ended = start(p);
+        EXPECT_EQ(p.files.waited, c.waited);
+        EXPECT_EQ(p.hookSwallowsPress(176), c.reason.empty()); // the keys loaded
+        if (c.reason.empty()) {
+            EXPECT_TRUE(p.messages.shown.empty() && !ended);
+            continue;
+        }
+        EXPECT_EQ(ended, 1);
+        ASSERT_EQ(p.messages.shown.size(), 1u);
+        const fakes::ShownMessage& box = p.messages.shown[0];
+        for (std::string part :
+             {p.iniPath() + "\r\n", c.reason, std::string("Nothing was changed.")})
+            EXPECT_NE(box.text.find(part), std::string::npos) << box.text;
+        EXPECT_EQ(box.owner, 0u);
+        EXPECT_EQ(box.style, ports::mb::kIconError);
+        EXPECT_TRUE(p.ui.windows.empty() && p.hook.calls.empty() && p.trayShell.calls.empty());
+        EXPECT_EQ(p.files.files, (std::map<std::string, std::string>{{p.iniPath(), kOneKey}}));
+    }
 }
 
-TEST_F(ProgramTest, AsOmnitapTheWindowShowsAndHooksOnlyOnHookAndClosingEndsTheProgram) {
-    p.files.files[p.iniPath()] = "[keys]\r\nnumkeys=1\r\nkey1_name=A\r\nkey1_code=65\r\n";
-    start("Omnitap");
+TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAndEnds) {
+    EXPECT_EQ(runningCopyName("C:\\Tools\\keys.ini"), runningCopyName("c:\\TOOLS\\Keys.INI"));
+    EXPECT_NE(runningCopyName("C:\\Tools\\keys.ini"), runningCopyName("C:\\Tool\\keys.ini"));
+    fakes::FakeProgram first, second, elsewhere;
+    ASSERT_EQ(start(first), std::nullopt);
+    EXPECT_EQ(first.copies.listening, first.controlWindow().id());
+    second.copies.running = elsewhere.copies.running = first.copies.running;
+    elsewhere.appInfo.folder = "C:\\Other";
+    EXPECT_EQ(start(second, "", "Omnitap"), 0); // the test mode as well
+    EXPECT_EQ(second.copies.asked, 1);
+    EXPECT_TRUE(second.ui.windows.empty() && second.hook.calls.empty());
+    EXPECT_TRUE(second.messages.shown.empty()); // not even the welcome
+    EXPECT_EQ(elsewhere.program.Main(), std::nullopt);
+    for (int times = 1; times <= 2; ++times) {
+        tray(first, ports::kShowEditConfigurationMessage);
+        EXPECT_EQ(first.ui.window("Omnitap - Edit Configuration").timesShown, times);
+    }
+}
+
+TEST(Program, AsOmnitapTheWindowShowsAndHooksOnlyOnHookAndClosingEndsTheProgram) {
+    fakes::FakeProgram p;
+    start(p, kOneKey, "Omnitap");
     EXPECT_TRUE(p.controlWindow().visible());
     EXPECT_TRUE(p.hook.calls.empty());
     p.controlWindow().get("Command2").click();
-    EXPECT_EQ(p.hook.calls, std::vector<std::string>{"hook"});
     p.controlWindow().userCloses();
     EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
-    EXPECT_FALSE(iconShown());
+    EXPECT_TRUE(p.trayShell.shown.empty());
     EXPECT_EQ(p.appInfo.endings, 1);
 }
 
-TEST_F(ProgramTest, TrayMenuAboutEditConfigurationAndQuit) {
-    p.files.files[p.iniPath()] = "[keys]\r\nnumkeys=1\r\nkey1_name=A\r\nkey1_code=65\r\n";
-    start();
-    p.ui.menuChoice = 0;                                    // the version entry: the About box
-    EXPECT_TRUE(privateMessage(kTrayCallback, 0x00AB0205)); // right-button release, junk above
-    ASSERT_EQ(p.ui.menusShown.size(), 1u);
-    std::vector<std::string> texts;
-    for (const auto& item : p.ui.menusShown[0])
-        texts.push_back(item.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Omnitap, version 1.1.0", "-", "Edit Configuration",
-                                               "Quit"}));
-    ASSERT_EQ(p.messages.shown.size(), 1u);
-    EXPECT_EQ(p.messages.shown[0].text, texts[0] + "\r\nhttps://omnitap.example.org");
-    EXPECT_EQ(p.messages.shown[0].style, 64u);
-
-    privateMessage(kTrayCallback, 0x0200); // a mouse move opens nothing
-    EXPECT_EQ(p.ui.menusShown.size(), 1u);
-    p.ui.menuChoice = 2;
-    privateMessage(kTrayCallback, 0x0205);
-    EXPECT_TRUE(editConfigurationOpen());
-    p.ui.menuChoice = 3;
-    privateMessage(kTrayCallback, 0x0205);
-    EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
-    EXPECT_FALSE(iconShown());
-    EXPECT_EQ(p.appInfo.endings, 1);
-}
-
-TEST_F(ProgramTest, KeyEventsMessageRunsTheQueuedKeysAndTaskbarCreatedBringsTheIconBack) {
-    p.files.files[p.iniPath()] = "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\n"
-                                 "key1_code=176\r\n";
+TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
+    fakes::FakeProgram p;
     p.messaging.addPlayer(7, "Winamp");
-    start();
-    EXPECT_TRUE(hookEvent(176, false));
+    start(p);
+    EXPECT_TRUE(p.messages.shown.empty());
+    EXPECT_FALSE(p.controlWindow().visible());
+    EXPECT_EQ(p.hook.calls, std::vector<std::string>{"hook"});
+    EXPECT_EQ(p.hook.notify, p.controlWindow().id());
+    EXPECT_TRUE(p.hookSwallowsPress(176)); // known to the hook at once
     EXPECT_EQ(p.wake.wakes, 1);
     EXPECT_TRUE(p.messaging.callsOf("post").empty()); // nothing runs on the hook's thread
-    EXPECT_TRUE(privateMessage(ports::kKeyEventsMessage));
+    EXPECT_TRUE(tray(p, ports::kKeyEventsMessage));
     EXPECT_EQ(p.messaging.callsOf("post").size(), 1u); // the player got "next track"
-
     p.trayShell.restartExplorer();
-    EXPECT_FALSE(privateMessage(p.trayShell.taskbarCreatedMessage())); // others hear it too
-    EXPECT_TRUE(iconShown());
-    EXPECT_FALSE(privateMessage(0x8005));
-}
+    EXPECT_FALSE(tray(p, p.trayShell.taskbarCreatedMessage())); // others hear it too
+    EXPECT_FALSE(p.trayShell.shown.empty());
 
-TEST_F(ProgramTest, AHeldVolumeKeyStepsOnEveryTickUntilAKeyIsReleased) {
-    p.files.files[p.iniPath()] = "[keys]\r\nnumkeys=1\r\nkey1_name=Up\r\nkey1_mapm=301\r\n"
-                                 "key1_code=175\r\n";
-    p.volume->volume = 10000;
-    start();
-    ASSERT_EQ(p.ui.timers.size(), 1u);
-    fakes::FakeTimer& timer1 = *p.ui.timers[0];
-    EXPECT_EQ(timer1.interval, 200);
-    timer1.tick(); // off until a volume key is down
-    EXPECT_TRUE(p.volume->volumeWrites.empty());
-    hookEvent(175, false);
-    privateMessage(ports::kKeyEventsMessage);
-    timer1.tick();
-    timer1.tick();
-    EXPECT_EQ(p.volume->volumeWrites.size(), 3u);
-    hookEvent(175, true);
-    privateMessage(ports::kKeyEventsMessage);
-    EXPECT_FALSE(timer1.isEnabled);
+    p.ui.menuChoice = 0;                                    // the version entry: the About box
+    EXPECT_TRUE(tray(p, kTrayCallbackMessage, 0x00AB0205)); // right-button release, junk above
+    tray(p, kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
+    ASSERT_EQ(p.ui.menusShown.size(), 1u);
+    std::string texts;
+    for (const auto& item : p.ui.menusShown[0])
+        texts += item.text + "|";
+    EXPECT_EQ(texts, "Omnitap, version 1.1.0|-|Edit Configuration|Quit|");
+    ASSERT_EQ(p.messages.shown.size(), 1u);
+    EXPECT_EQ(p.messages.shown[0].text, "Omnitap, version 1.1.0\r\nhttps://omnitap.example.org");
+    EXPECT_EQ(p.messages.shown[0].style, 64u);
+    p.ui.menuChoice = 2;
+    tray(p, kTrayCallbackMessage, 0x0205);
+    EXPECT_TRUE(p.ui.find("Omnitap - Edit Configuration"));
+    p.ui.menuChoice = 3;
+    tray(p, kTrayCallbackMessage, 0x0205);
+    EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
+    EXPECT_EQ(p.appInfo.endings, 1);
 }

@@ -1,82 +1,67 @@
 #pragma once
-// The three configuration windows on the in-memory control layer, with a key table, a
-// keys.ini in memory and message boxes that answer what the test says.
+// The configuration windows in the whole program over fakes: a keys.ini to start from, the
+// windows as the user reaches them, and what the table, the file and the lists then hold.
 
 #include "keys/keys_ini.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_system.h"
-#include "tests/fakes/fake_ui.h"
-#include "windows/config_windows.h"
+#include "tests/fakes/fake_program.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace omnitap::testing {
+
+using fakes::FakeControl;
+using fakes::FakeWindow;
+using Lines = std::vector<std::string>;
 
 inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::string webs = {}) {
     return KeyDef{static_cast<std::int16_t>(code), static_cast<std::int16_t>(code2),
                   std::move(name), static_cast<std::int16_t>(mapm), std::move(webs)};
 }
 
-class ConfigUiTest : public ::testing::Test {
+class WindowsTest : public ::testing::Test {
   protected:
-    ConfigUiTest() { state.iniPath = iniPath; }
+    fakes::FakeProgram p;
+    KeyboardState& state = p.program.state();
+    KeyTable& table = state.keyTable;
+    ConfigWindows& windows = p.program.configWindows();
 
-    const std::string iniPath = "C:\\Tools\\Omnitap\\keys.ini";
-    fakes::FakeFileSystem files;
-    AtomicFiles atomicFiles{files};
-    fakes::FakeCodec codec;
-    fakes::FakeMessageBoxes messages;
-    fakes::FakeUiFactory ui;
-    KeyboardState state;
-    struct NoWake : Wake {
-        void wake() override {}
-    } wake;
-    HookChannel hook{wake};
-    ConfigWindows windows{
-        ConfigContext{state, KeyFileIo{atomicFiles, codec, messages}, ui, messages, hook}};
-
-    fakes::FakeWindow& editConfiguration() { return ui.window(Form2::kCaption); }
-    fakes::FakeWindow& keyEditor() { return ui.window(frmKeyAssign::kCaption); }
-    fakes::FakeWindow& keyFinder() { return ui.window(Form3::kCaption); }
-    bool isOpen(const char* caption) const { return ui.find(caption) != nullptr; }
-
-    void learned(std::initializer_list<KeyDef> keys) {
+    // The program started over a keys.ini with `keys`, and Edit Configuration opened.
+    void start(std::initializer_list<KeyDef> keys) {
+        KeyTable file;
         for (const KeyDef& k : keys)
-            state.keyTable.append(k);
-    }
-    // As the user gets there: Edit Configuration, "Add or Delete Keys...".
-    fakes::FakeWindow& openKeyEditor() {
+            file.append(k);
+        p.files.files[p.iniPath()] = keysIniBytes(file, p.codec);
+        p.program.Main();
         windows.showEditConfiguration();
-        editConfiguration().get("Command3").click();
-        return keyEditor();
     }
-    // ... and "Add New Key...".
-    fakes::FakeWindow& openKeyFinder() {
-        openKeyEditor().get("Command1").click();
-        return keyFinder();
+    FakeControl& form2(const char* control) { return p.ui.window(Form2::kCaption).get(control); }
+    FakeControl& editor(const char* control) {
+        return p.ui.window(frmKeyAssign::kCaption).get(control);
     }
-    // What the key handler does with a key event caught for the Key Finder.
+    FakeControl& finder(const char* control) { return p.ui.window(Form3::kCaption).get(control); }
+    ui::WindowId id(const char* caption) { return p.ui.window(caption).id(); }
+    bool isOpen(const char* caption) const { return p.ui.find(caption) != nullptr; }
+    // "Add or Delete Keys...", then "Add New Key...".
+    void openKeyEditor() { form2("Command3").click(); }
+    void openKeyFinder() {
+        openKeyEditor();
+        editor("Command1").click();
+    }
+    // A key event caught for the Key Finder, as the key handler hands it over.
     void pressKey(int vk, int scan) { windows.keyWasPressed(vk, scan); }
 
-    bool fileWritten() const { return files.files.count(iniPath) != 0; }
-    KeyTable fileTable() { return parseKeysIni(codec.ansiToUtf8(files.files.at(iniPath))); }
-
-    std::vector<std::string> keyEditorLines() {
-        std::vector<std::string> lines;
-        for (const auto& item : keyEditor().get("List1").items)
-            lines.push_back(item.text);
-        return lines;
+    KeyTable fileTable() { return parseKeysIniBytes(p.files.files.at(p.iniPath()), p.codec); }
+    // The lines of a list: the Edit Configuration rows as "name|mapping".
+    Lines lines(FakeControl& list) {
+        Lines out;
+        for (int i = 0; i < list.count(); ++i)
+            out.push_back(list.cell(i, 0) +
+                          (list.items[i].cells.size() > 1 ? "|" + list.cell(i, 1) : ""));
+        return out;
     }
-    // Each row of the Edit Configuration list as "name|mapping".
-    std::vector<std::string> editConfigurationRows() {
-        std::vector<std::string> rows;
-        auto& list = editConfiguration().get("ListView1");
-        for (int r = 0; r < list.count(); ++r)
-            rows.push_back(list.cell(r, 0) + "|" + list.cell(r, 1));
-        return rows;
+    void diskRefusesWrites(bool refuse = true) { p.files.failReplace = refuse; }
+    const fakes::ShownMessage& lastBox() {
+        return p.messages.shown.at(p.messages.shown.size() - 1);
     }
 };
 

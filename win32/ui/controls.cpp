@@ -170,9 +170,10 @@ std::unique_ptr<ControlCore> createControl(const ui::ControlDesign& design, int 
     if (kind == std::end(kKindStyles)) throw std::invalid_argument("unknown kind: " + design.name);
     // Pictures take no text: a static with SS_ICON would read it as an icon resource name.
     std::wstring text = design.kind == ui::Kind::Picture ? std::wstring() : widen(design.text);
-    HWND handle = CreateWindowExW(kind->exStyle, kind->windowClass, text.c_str(),
-                                  WS_CHILD | kind->style | flagStyle(design), 0, 0, 0, 0, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    DWORD style = WS_CHILD | kind->style | flagStyle(design);
+    if (design.flags & ui::flag::kNoTabStop) style &= ~static_cast<DWORD>(WS_TABSTOP);
+    HWND handle = CreateWindowExW(kind->exStyle, kind->windowClass, text.c_str(), style, 0, 0, 0, 0,
+                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                   host.instance(), nullptr);
     if (!handle) throw std::runtime_error("cannot create control " + design.name);
     switch (design.kind) {

@@ -1,5 +1,7 @@
 #include "win32/ui/timer.h"
 
+#include "win32/ui/fault_barrier.h"
+
 #include <stdexcept>
 
 namespace omnitap::win32 {
@@ -40,9 +42,11 @@ void TimerWindow::remove(UINT_PTR id) {
 LRESULT CALLBACK TimerWindow::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<TimerWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && message == WM_TIMER) {
-        auto it = self->timers_.find(wParam);
-        if (it != self->timers_.end()) it->second->tick();
-        return 0;
+        return withinBarrier(nullptr, [&]() -> LRESULT {
+            auto it = self->timers_.find(wParam);
+            if (it != self->timers_.end()) it->second->tick();
+            return 0;
+        });
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

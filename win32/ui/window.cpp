@@ -1,6 +1,7 @@
 #include "win32/ui/window.h"
 
 #include "resources/resource_ids.h"
+#include "win32/ui/fault_barrier.h"
 #include "win32/wide.h"
 
 #include <algorithm>
@@ -149,26 +150,10 @@ ControlCore* Win32Window::byId(int id) const {
     return controls_[static_cast<std::size_t>(index)].get();
 }
 
-ui::Control& Win32Window::control(const std::string& name) {
-    return find(name).control();
-}
-
-namespace {
-template <class Interface> Interface& as(ControlCore& core, const char* what) {
-    auto* control = dynamic_cast<Interface*>(&core.control());
-    if (!control) throw std::invalid_argument(core.design().name + " is not " + what);
-    return *control;
-}
-} // namespace
-
-ui::TextBox& Win32Window::textBox(const std::string& name) {
-    return as<ui::TextBox>(find(name), "a text box");
-}
-ui::ItemList& Win32Window::itemList(const std::string& name) {
-    return as<ui::ItemList>(find(name), "a combo or list box");
-}
-ui::ListView& Win32Window::listView(const std::string& name) {
-    return as<ui::ListView>(find(name), "a list view");
+ui::Control& Win32Window::lookUp(const std::string& name, ui::Kind& kind) {
+    ControlCore& core = find(name);
+    kind = core.design().kind;
+    return core.control();
 }
 
 void Win32Window::show() {
@@ -249,9 +234,10 @@ LRESULT CALLBACK Win32Window::procedure(HWND hwnd, UINT message, WPARAM wParam, 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    // Nothing may touch the object after handleMessage() returns: a handler may have destroyed it.
-    return self ? self->handleMessage(hwnd, message, wParam, lParam)
-                : DefWindowProcW(hwnd, message, wParam, lParam);
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    // Nothing may touch the object after handleMessage() returns or throws: a handler may
+    // have destroyed it.
+    return withinBarrier(hwnd, [&] { return self->handleMessage(hwnd, message, wParam, lParam); });
 }
 
 LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,11 +25,6 @@ class Win32Window final : public ui::Window, private ControlHost {
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
-    ui::Control& control(const std::string& name) override;
-    ui::TextBox& textBox(const std::string& name) override;
-    ui::ItemList& itemList(const std::string& name) override;
-    ui::ListView& listView(const std::string& name) override;
-
     void show() override;
     void hide() override;
     bool visible() const override;
@@ -42,6 +37,9 @@ class Win32Window final : public ui::Window, private ControlHost {
     // True for a top-level window made by this class: the message loop gives those
     // IsDialogMessage.
     static bool isOurs(HWND window);
+
+  protected:
+    ui::Control& lookUp(const std::string& name, ui::Kind& kind) override;
 
   private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,29 @@
+#pragma once
+// One running copy per keys.ini: two copies would keep two tables and each one's save would
+// overwrite the other's edits. The first copy claims a name derived from the file's full path
+// for its whole run; a later copy asks it to bring its Edit Configuration window forward and
+// ends.
+
+#include "ports/shell.h" // WindowId
+
+#include <cstdint>
+#include <string>
+
+namespace omnitap::ports {
+
+// Posted to the first copy's control window by a later one (WM_APP + 8): show and bring
+// forward the Edit Configuration window.
+inline constexpr std::uint32_t kShowEditConfigurationMessage = 0x8000 + 8;
+
+class RunningCopies {
+  public:
+    virtual ~RunningCopies() = default;
+    // True when no other copy holds `name`; this copy then holds it until it ends.
+    virtual bool claim(const std::string& name) = 0;
+    // The first copy: later copies post kShowEditConfigurationMessage to `window`.
+    virtual void listen(WindowId window) = 0;
+    // A later copy: asks the first one to show its Edit Configuration window.
+    virtual void askFirstCopy() = 0;
+};
+
+} // namespace omnitap::ports

@@ -1,0 +1,65 @@
+#include "win32/running_copies.h"
+
+#include "win32/wide.h"
+
+#include <cstdint>
+
+namespace omnitap::win32 {
+namespace {
+
+// The first copy may still be starting when a later one asks: its window is announced once
+// it exists, which takes a moment at most.
+constexpr int kAskAttempts = 50;
+constexpr DWORD kAskPause = 100; // milliseconds
+
+HWND announcedWindow(const std::wstring& name) {
+    KernelObject mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str()));
+    if (!mapping) return nullptr;
+    std::uint64_t value = 0;
+    if (const void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, sizeof value)) {
+        value = *static_cast<const volatile std::uint64_t*>(view);
+        UnmapViewOfFile(view);
+    }
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
+}
+
+} // namespace
+
+void closeKernelObject(HANDLE object) {
+    CloseHandle(object);
+}
+
+bool Win32RunningCopies::claim(const std::string& name) {
+    name_ = L"Local\\" + widen(name);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, name_.c_str());
+    const bool another = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    mutex_.reset(mutex);
+    // Without a mutex (no rights, no memory) this copy runs on: better two copies than none.
+    return !another;
+}
+
+void Win32RunningCopies::listen(ports::WindowId window) {
+    window_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                     sizeof(std::uint64_t), (name_ + L"-window").c_str()));
+    if (!window_) return;
+    if (void* view = MapViewOfFile(window_.get(), FILE_MAP_WRITE, 0, 0, sizeof(std::uint64_t))) {
+        *static_cast<volatile std::uint64_t*>(view) = window;
+        UnmapViewOfFile(view);
+    }
+}
+
+void Win32RunningCopies::askFirstCopy() {
+    for (int attempt = 0; attempt < kAskAttempts; ++attempt) {
+        if (HWND first = announcedWindow(name_ + L"-window")) {
+            // The first copy may take the foreground: the user started this one just now.
+            DWORD process = 0;
+            GetWindowThreadProcessId(first, &process);
+            AllowSetForegroundWindow(process);
+            PostMessageW(first, ports::kShowEditConfigurationMessage, 0, 0);
+            return;
+        }
+        Sleep(kAskPause);
+    }
+}
+
+} // namespace omnitap::win32
