@@ -12,7 +12,9 @@
 set -u
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine prefers its own DLLs to any beside a program; winmm and comctl32, which are not known
+# DLLs, get Windows' search order, so that a test can plant them beside the program under test.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winmm,comctl32=n,b"
 export WINEARCH=win64
 
 die() { echo "wine-harness: $*" >&2; exit 2; }

@@ -33,8 +33,8 @@ void probe(platform::VolumeBackend& backend, const std::string& name) {
     auto volume = backend.readVolume();
     auto mute = backend.readMute();
     std::cout << "[ observed ] " << name << (opened ? " opens" : " does not open") << ", range "
-              << range.minimum << ".." << range.maximum << ", volume " << show(volume)
-              << ", mute " << show(mute) << std::endl;
+              << range.minimum << ".." << range.maximum << ", volume " << show(volume) << ", mute "
+              << show(mute) << std::endl;
     if (!opened) {
         EXPECT_FALSE(backend.writeVolume(0));
         return;
@@ -89,8 +89,16 @@ void exercise(Mixer& mixer) {
 TEST(MixerBackend, EachBackendAnswersOrRefusesCleanly) {
     win32::CoreAudioVolume endpoint;
     probe(endpoint, "endpoint volume");
+    // The first legacy mixer opened loads winmm, from the system folder even while a folder
+    // that holds another winmm.dll is searched before it.
+    e2e::TempFolder planted;
+    ASSERT_TRUE(CopyFileW((e2e::binFolder() + L"\\planted-dll.dll").c_str(),
+                          planted.file(L"winmm.dll").c_str(), FALSE));
+    SetDllDirectoryW(planted.path().c_str());
     win32::LegacyMixerVolume legacy;
     probe(legacy, "legacy mixer");
+    SetDllDirectoryW(nullptr);
+    EXPECT_FALSE(planted.exists(L"winmm.dll.loaded"));
 }
 
 TEST(MixerBackend, EndpointLeavesTheThreadsComAsItFoundIt) {
