@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (native, 64-bit and 32-bit Windows) and the two
 # release zips, and runs every test: the zips' contents, the fuzzers' fixed check (corpus
-# replay and seeded inputs), then the native unit tests and the end-to-end tests under Wine in
-# one CTest run. The same commit gives the same result every time; every part runs even when
-# an earlier one failed.
+# replay and seeded inputs), then the native unit tests and the end-to-end tests under Wine
+# (64-bit, and the 32-bit build in a 32-bit prefix) in one CTest run. The same commit gives
+# the same result every time; every part runs even when an earlier one failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
