@@ -34,8 +34,10 @@ wine_env() {
 
 start_xvfb() {
     local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-    # -terminate: should this script be killed, Xvfb ends with its last client.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -terminate 3>"$fifo" >/dev/null 2>&1 &
+    # -terminate: should this script be killed, Xvfb ends with its last client. The delay
+    # lets it outlive a short first client: winemenubuilder, which Wine starts with each
+    # session, may connect and leave before the desktop connects.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -terminate 10 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     local display
     if ! read -r -t 20 display < "$fifo"; then rm -f "$fifo"; die "Xvfb did not start"; fi
