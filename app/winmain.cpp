@@ -6,7 +6,24 @@
 
 #include <windows.h>
 
+namespace {
+
+// Whatever the program or the system loads for it by name from now on comes from the system
+// folder, never from the exe's folder, where anything may sit beside a downloaded program.
+// Looked up rather than imported: Windows 7 has it only with an update.
+void loadDllsFromTheSystemFolderOnly() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+    // Through void(*)(): the one function type that any other may be cast from without warning.
+    auto setDefault =
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(found));
+    if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    loadDllsFromTheSystemFolderOnly();
     // Static: the hand-off queue inside is too large for the stack.
     static omnitap::win32::OmnitapApp app;
     if (std::optional<int> exitCode = app.Main()) return *exitCode;

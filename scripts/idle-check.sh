@@ -13,7 +13,11 @@ memory_limit_kb=256
 source "$(dirname "$0")/omnitap-under-wine.sh"
 start_omnitap "$exe" omnitap-idle "$(keys_ini 0:123:88)" || exit 1
 pid=$omnitap_pid
-server=$(pgrep -x wineserver | head -1 || true)
+# This prefix's server (named wineserver64 or wineserver32; other prefixes may have theirs).
+server=$(for p in $(pgrep -x 'wineserver(32|64)?'); do
+    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$p"
+done | head -1) || true
+[ -n "$server" ] || { echo "idle-check: no wineserver for $WINEPREFIX"; exit 1; }
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 rss() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }

@@ -6,7 +6,7 @@ packages=(
     cmake make g++ git
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine wine64 xvfb x11-utils imagemagick
+    wine wine64 wine32:i386 xvfb x11-utils imagemagick
     clang clang-tidy libclang-rt-14-dev
 )
 missing=()
@@ -17,6 +17,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     sudo_cmd=()
     [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    # The 32-bit Wine (for the 32-bit build's tests) comes from the i386 architecture.
+    dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386
     "${sudo_cmd[@]}" apt-get update -q
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
 fi

@@ -15,14 +15,14 @@ start_omnitap() {
     (cd "$omnitap_dir" && exec wine "$name.exe") &
     omnitap_wine_pid=$!
     omnitap_pid=""
-    local wine_launcher; wine_launcher=$(command -v wine)
     for _ in $(seq 1 100); do
-        # The Windows process itself: not the launcher script that started it, nor Wine's
-        # start.exe, which names the program on its command line while it starts it.
+        # The Windows process, which Wine names by its Windows path; not the launcher (with
+        # the 32-bit Wine installed, a 32-bit process that starts a 64-bit program as a new
+        # process and ends).
         omnitap_pid=$(pgrep -f "$name\\.exe" | while read -r p; do
-            [ "$(readlink "/proc/$p/exe" 2>/dev/null)" != "$wine_launcher" ] &&
-                tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -1 | grep -q "$name\\.exe\$" &&
-                echo "$p"; done | head -1)
+            case "$(tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -1)" in
+            *\\"$name.exe") echo "$p" ;;
+            esac; done | head -1)
         [ -n "$omnitap_pid" ] && break
         sleep 0.2
     done

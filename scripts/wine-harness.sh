@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs Windows-side test programs under Wine on a private X server.
 #
-#   wine-harness.sh create-prefix DIR    a fresh, throw-away Wine prefix (once per test run)
+#   wine-harness.sh create-prefix DIR    a fresh, throw-away Wine prefix (once per test run);
+#                                        64-bit, or 32-bit with WINEARCH=win32 set
 #   wine-harness.sh remove-prefix DIR    ends its wineserver and deletes it
 #   wine-harness.sh run DIR PROGRAM.exe [ARGS...]
 #                                        Xvfb on a free display + PROGRAM under that prefix;
@@ -12,13 +13,19 @@
 set -u
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win64
+# Wine prefers its own DLLs to any beside a program; winmm and comctl32, which are not known
+# DLLs, get Windows' search order, so that a test can plant them beside the program under test.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winmm,comctl32=n,b"
+export WINEARCH=${WINEARCH:-win64}
 
 die() { echo "wine-harness: $*" >&2; exit 2; }
 
 wine_env() {
     export WINEPREFIX=$1
+    # An existing prefix keeps the architecture it was made with.
+    local arch
+    arch=$(sed -n 's/^#arch=//p' "$1/system.reg" 2>/dev/null)
+    [ -n "$arch" ] && export WINEARCH=$arch
     # Wine's sound driver needs an ALSA device to offer a mixer: a null sink will do.
     export HOME="$1/home"
     mkdir -p "$HOME"
@@ -27,8 +34,10 @@ wine_env() {
 
 start_xvfb() {
     local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-    # -terminate: should this script be killed, Xvfb ends with its last client.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -terminate 3>"$fifo" >/dev/null 2>&1 &
+    # -terminate: should this script be killed, Xvfb ends with its last client. The delay
+    # lets it outlive a short first client: winemenubuilder, which Wine starts with each
+    # session, may connect and leave before the desktop connects.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -terminate 10 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     local display
     if ! read -r -t 20 display < "$fifo"; then rm -f "$fifo"; die "Xvfb did not start"; fi

@@ -7,14 +7,51 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace omnitap::win32 {
 namespace {
 
 constexpr UINT kMixerDevice = 0;
 
+// winmm is not one of the system's known DLLs: imported, it would be looked for beside the exe
+// first, where anything may sit. It is loaded from the system folder only, the first time a
+// mixer is opened, and stays loaded for the run.
+struct MixerFunctions {
+    decltype(&mixerOpen) open = nullptr;
+    decltype(&mixerClose) close = nullptr;
+    decltype(&mixerGetLineInfoA) getLineInfo = nullptr;
+    decltype(&mixerGetLineControlsA) getLineControls = nullptr;
+    decltype(&mixerGetControlDetailsA) getControlDetails = nullptr;
+    decltype(&mixerSetControlDetails) setControlDetails = nullptr;
+};
+
+template <typename Function> bool find(HMODULE module, const char* name, Function& function) {
+    // Through void(*)(): the one function type that any other may be cast from without warning.
+    function =
+        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    return function != nullptr;
+}
+
+// Null when the system has no winmm or it lacks one of the functions.
+const MixerFunctions* mixerFunctions() {
+    static const std::optional<MixerFunctions> loaded = []() -> std::optional<MixerFunctions> {
+        HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        MixerFunctions f;
+        if (winmm && find(winmm, "mixerOpen", f.open) && find(winmm, "mixerClose", f.close) &&
+            find(winmm, "mixerGetLineInfoA", f.getLineInfo) &&
+            find(winmm, "mixerGetLineControlsA", f.getLineControls) &&
+            find(winmm, "mixerGetControlDetailsA", f.getControlDetails) &&
+            find(winmm, "mixerSetControlDetails", f.setControlDetails))
+            return f;
+        return std::nullopt;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
+// The helpers below run only on a mixer that was opened, so the functions are there.
 void closeMixer(HMIXER mixer) {
-    mixerClose(mixer);
+    mixerFunctions()->close(mixer);
 }
 using UniqueMixer = Unique<HMIXER, &closeMixer>;
 
@@ -30,12 +67,12 @@ HMIXEROBJ object(HMIXER mixer) {
 
 // The first control of the given type on the speakers destination line.
 bool findSpeakersControl(HMIXER mixer, DWORD controlType, MIXERCONTROLA& control) {
+    const MixerFunctions& mm = *mixerFunctions();
     MIXERLINEA line{};
     line.cbStruct = sizeof line;
     line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
-    if (mixerGetLineInfoA(object(mixer), &line,
-                          MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) !=
-        MMSYSERR_NOERROR)
+    if (mm.getLineInfo(object(mixer), &line,
+                       MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR)
         return false;
     control = MIXERCONTROLA{};
     control.cbStruct = sizeof control;
@@ -46,8 +83,8 @@ bool findSpeakersControl(HMIXER mixer, DWORD controlType, MIXERCONTROLA& control
     controls.cControls = 1;
     controls.cbmxctrl = sizeof control;
     controls.pamxctrl = &control;
-    return mixerGetLineControlsA(object(mixer), &controls,
-                                 MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
+    return mm.getLineControls(object(mixer), &controls,
+                              MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
            MMSYSERR_NOERROR;
 }
 
@@ -68,16 +105,16 @@ template <typename Value> MIXERCONTROLDETAILS details(const Control& control, Va
 template <typename Value> bool readValue(HMIXER mixer, const Control& control, Value& value) {
     if (!mixer || !control.found) return false;
     MIXERCONTROLDETAILS d = details(control, value);
-    return mixerGetControlDetailsA(object(mixer), &d,
-                                   MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) ==
+    return mixerFunctions()->getControlDetails(
+               object(mixer), &d, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) ==
            MMSYSERR_NOERROR;
 }
 
 template <typename Value> bool writeValue(HMIXER mixer, const Control& control, Value value) {
     if (!mixer || !control.found) return false;
     MIXERCONTROLDETAILS d = details(control, value);
-    return mixerSetControlDetails(object(mixer), &d,
-                                  MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
+    return mixerFunctions()->setControlDetails(
+               object(mixer), &d, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
            MMSYSERR_NOERROR;
 }
 
@@ -95,8 +132,10 @@ LegacyMixerVolume::~LegacyMixerVolume() = default;
 
 bool LegacyMixerVolume::open() {
     if (state_->mixer) return true;
+    const MixerFunctions* mm = mixerFunctions();
+    if (!mm) return false;
     HMIXER mixer = nullptr;
-    if (mixerOpen(&mixer, kMixerDevice, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR || !mixer)
+    if (mm->open(&mixer, kMixerDevice, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR || !mixer)
         return false;
     state_->mixer.reset(mixer);
 

@@ -1,5 +1,6 @@
 // The volume backends against the real system: what a backend reports as done reads back as
-// done, and the endpoint hears of a new default device. The system's volume and mute are
+// done, winmm comes from the system folder only, and the endpoint hears of a new default
+// device. The system's volume and mute are
 // put back as they were.
 
 #include "tests/e2e/support/e2e.h"
@@ -15,11 +16,19 @@
 
 using namespace omnitap;
 
-TEST(MixerBackend, TheLegacyMixerTakesWhatTheKeysWrite) {
+TEST(MixerBackend, TheLegacyMixerTakesWhatTheKeysWriteWithTheSystemsWinmm) {
+    // The first legacy mixer opened loads winmm, from the system folder even while a folder
+    // that holds another winmm.dll is searched before it.
+    e2e::TempFolder planted;
+    ASSERT_TRUE(CopyFileW((e2e::binFolder() + L"\\planted-dll.dll").c_str(),
+                          planted.file(L"winmm.dll").c_str(), FALSE));
+    SetDllDirectoryW(planted.path().c_str());
     VolumeBackends legacy;
     legacy.push_back(std::make_unique<win32::LegacyMixerVolume>());
     Mixer mixer(std::move(legacy));
     mixer.openMixer();
+    SetDllDirectoryW(nullptr);
+    EXPECT_FALSE(planted.exists(L"winmm.dll.loaded"));
     ASSERT_NE(mixer.activeBackend(), nullptr) << "no mixer device";
     const std::int32_t volume = mixer.currentVolume();
     const bool muted = mixer.currentMute();

@@ -1,5 +1,5 @@
 // Start-up of the real program: the first-run welcome, silence when keys exist, a keys.ini that
-// another program holds, and one running copy per keys.ini.
+// another program holds, one running copy per keys.ini, and DLLs planted beside it.
 
 #include "tests/e2e/support/omnitap_keys.h"
 
@@ -95,4 +95,32 @@ TEST(Startup, ASecondStartBringsTheFirstCopysEditConfigurationForwardAndEnds) {
     Sleep(1500);
     const std::string launched = folder.read(L"launched.txt");
     EXPECT_EQ(std::count(launched.begin(), launched.end(), '\n'), 1) << launched;
+}
+
+TEST(Startup, DllsPlantedBesideTheExeUnderSystemNamesAreNeverLoaded) {
+    TempFolder folder;
+    folder.write(L"keys.ini", keysIni({learnedKey(VK_F13, 0x64, 301)})); // volume up
+    // The system DLLs the program uses that are not known DLLs: winmm, for the volume where
+    // the system has no endpoint volume, and the common controls, imported through the manifest.
+    const std::wstring planted[] = {L"winmm.dll", L"comctl32.dll"};
+    for (const auto& name : planted)
+        ASSERT_TRUE(CopyFileW((binFolder() + L"\\planted-dll.dll").c_str(),
+                              folder.file(name).c_str(), FALSE));
+    // Under Wine the harness gives these names Windows' search order; without it Wine would
+    // load its own DLLs whatever the program did.
+    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) {
+        wchar_t overrides[256] = L"";
+        GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 256);
+        ASSERT_NE(std::wstring(overrides).find(L"winmm,comctl32=n,b"), std::wstring::npos);
+    }
+    Omnitap app(folder);
+
+    KeyLogWindow log;
+    ASSERT_TRUE(waitUntilHooked(log));
+    tapKey(VK_F13, 0x64);
+    log.pump(300);
+    EXPECT_TRUE(log.log.empty()); // the volume key was taken
+    EXPECT_TRUE(app.running());
+    for (const auto& name : planted)
+        EXPECT_FALSE(folder.exists(name + L".loaded")) << narrow(name);
 }
