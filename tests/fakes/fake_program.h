@@ -24,12 +24,14 @@ class FakeKeyboardHook : public ports::KeyboardHook {
         calls.push_back("hook");
     }
     void unhookKeyboard() override { calls.push_back("unhook"); }
+    void renewHook() override { calls.push_back("renew"); }
+    void loseHook() override { calls.push_back("lose"); }
 };
 
 // Counts the wake-ups instead of posting them.
 struct CountingWake : Wake {
     int wakes = 0;
-    void wake() override { ++wakes; }
+    bool wake() override { return ++wakes > 0; }
 };
 
 struct FakeProgram {

@@ -32,7 +32,7 @@ class ConfigUiTest : public ::testing::Test {
     fakes::FakeUiFactory ui;
     KeyboardState state;
     struct NoWake : Wake {
-        void wake() override {}
+        bool wake() override { return true; }
     } wake;
     HookChannel hook{wake};
     ConfigWindows windows{
