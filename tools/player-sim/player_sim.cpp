@@ -19,6 +19,7 @@
 //                       path of 256 bytes or more has no NUL within its first 256 bytes.
 //   --bad-address       query 211 answers an address that cannot be read (reserved memory)
 //   --hang-ms N         sleep N ms inside every query (the player seems hung) ...
+//   --delay N           the same: every query answers after N ms (a slow player)
 //   --hang-query L      ... or only inside query L
 //   --log FILE          one line per message, written at once: "command 40045",
 //                       "query 104 0" (lParam, then wParam)
@@ -84,6 +85,7 @@ constexpr NumberOption kNumberOptions[] = {
     {L"--length", &Options::lengthSeconds},
     {L"--playlist-pos", &Options::playlistPos},
     {L"--hang-ms", &Options::hangMs},
+    {L"--delay", &Options::hangMs},
     {L"--hang-query", &Options::hangQuery},
 };
 
