@@ -91,8 +91,7 @@ class HookChannel {
         // Keystrokes the program types itself pass unexamined: typed text never triggers,
         // and is never eaten by, a learned key.
         if (event.extraInfo == ports::kOwnInputMarker) return false;
-        IndexSnapshots::Reader index(snapshots_);
-        bool swallow = decide(*index, event, isDown);
+        bool swallow = decide(snapshots_.read(), event, isDown);
         if (!swallow && held_.holding() && !held_.full()) {
             event.resend = true;
             event.heldNumber = held_.nextNumber();

@@ -1,17 +1,19 @@
 #pragma once
 // The key index that the hook thread reads, published by the UI thread. The hook thread never
-// frees one and never waits: it announces the index it is reading, and the UI thread frees a
-// replaced index only once the hook thread no longer announces it.
+// frees one and never waits: it announces the index it reads, and the UI thread frees a
+// replaced index only once the hook thread announces another. The announcement stays until
+// the hook thread sees a new index, so an unchanged index costs the hook one load per event.
 //
-// Why this is safe under the C++ memory model: every access to `current_` and `reading_` is
-// sequentially consistent, so all of them fall into one total order. The hook thread stores
-// `reading_ = p` (R) and then loads `current_` again (C); it uses p only when C still gives
-// p. The UI thread replaces p by storing `current_` (P) and frees p only after a load of
-// `reading_` (L) that does not give p. Suppose the hook uses p and the UI frees it: C gave p,
-// so C comes before P, and R before C, P before L. L then reads R or a later store of the
-// hook thread to `reading_`. Not R, since L did not give p; so a later one, which the hook
-// makes only after it is done with p, and which L synchronises with: the use of p happens
-// before the free. A contradiction either way.
+// Why this is safe under the C++ memory model: the hook thread's store to `reading_` (R) and
+// every load of `current_` (C) are sequentially consistent, as are the UI thread's store to
+// `current_` (P, replacing p) and its load of `reading_` (L); so they fall into one total
+// order. The hook uses p only after some C gave p while `reading_` held p, stored by an R
+// before that C. The UI frees p only after an L that does not give p. Suppose both: C gave
+// p, so C comes before P (a later C reads P's value or a later one); hence R, C, P, L in this
+// order. L reads R or a later store to `reading_`; not R, since L did not give p; so a later
+// one, which the hook thread makes only after it is done with p, and which L synchronises
+// with: the use of p happens before the free. An address reused for a new index is harmless:
+// the announcement is of the address, and it protects whatever lives there now.
 
 #include "hook/key_index.h"
 
@@ -41,33 +43,22 @@ class IndexSnapshots {
     }
     std::size_t retired() const { return retired_.size(); }
 
-    // Hook thread: the current index, announced as read until the reader ends.
-    class Reader {
-      public:
-        explicit Reader(IndexSnapshots& snapshots) : reading_(snapshots.reading_) {
-            const KeyIndex* index = snapshots.current_.load();
-            for (;;) {
-                reading_.store(index);
-                const KeyIndex* again = snapshots.current_.load();
-                if (again == index) break;
-                index = again;
-            }
-            index_ = index;
+    // Hook thread: the current index, announced as read until the hook thread reads another.
+    const KeyIndex& read() {
+        const KeyIndex* index = current_.load();
+        while (index != announced_) {
+            reading_.store(index);
+            announced_ = index;
+            index = current_.load();
         }
-        ~Reader() { reading_.store(nullptr); }
-        Reader(const Reader&) = delete;
-        Reader& operator=(const Reader&) = delete;
-        const KeyIndex& operator*() const { return *index_; }
-
-      private:
-        std::atomic<const KeyIndex*>& reading_;
-        const KeyIndex* index_ = nullptr;
-    };
+        return *index;
+    }
 
   private:
     std::unique_ptr<const KeyIndex> owned_; // UI thread
     std::atomic<const KeyIndex*> current_;
     std::atomic<const KeyIndex*> reading_{nullptr};
+    const KeyIndex* announced_ = nullptr;                  // hook thread
     std::vector<std::unique_ptr<const KeyIndex>> retired_; // UI thread
 };
 
