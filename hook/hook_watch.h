@@ -1,32 +1,48 @@
 #pragma once
 // Noticing that the system dropped the hook. Windows removes a low-level hook whose callback
 // was too slow and tells nobody; after sleep and on unlock a hook may be gone as well. The
-// hook thread also receives the keyboard's raw input, which keeps arriving when the hook is
-// gone; the hook sees every key before its raw input (the keys it swallows raise none). So a
-// raw key event while the hook has seen no event for about a second means that the hook is
-// gone: a fresh one is installed at once, and the next key is the program's again. Nothing
-// here runs while no key is pressed: no timer, no polling.
+// program also receives the keyboard's raw input, which keeps arriving when the hook is gone.
+// Each key reaches the hook before its raw input is made (the keys it swallows raise none),
+// but the two may be handled in either order (Wine makes the raw input first, and the raw
+// input is handled on the UI thread, which may be late). So a raw key event when the hook has
+// seen nothing for about a second is suspect; when the next raw key event comes and the hook
+// has still seen nothing since the suspect one, the hook is gone: a fresh one is installed at
+// once, and the key after the one that went unseen is the program's again. Nothing here runs
+// while no key is pressed: no timer, no polling.
 
+#include <atomic>
 #include <cstdint>
 
 namespace omnitap {
 
-// Hook thread only.
 class HookWatch {
   public:
-    static constexpr std::uint32_t kQuietMs = 1000;
+    static constexpr std::int32_t kQuietMs = 1000;
 
-    // The hook saw an event at `now` (milliseconds, the system's tick count).
-    void hookSaw(std::uint32_t now) { lastSeen_ = now; }
-    // A raw key event arrived at `now`: true when a fresh hook must be installed.
-    bool rawKey(std::uint32_t now) {
-        if (now - lastSeen_ <= kQuietMs) return false;
-        lastSeen_ = now; // the fresh hook is given its second, too
-        return true;
+    // Hook thread: the hook saw an event at `now` (milliseconds, the system's tick count).
+    void hookSaw(std::uint32_t now) { lastSeen_.store(now, std::memory_order_relaxed); }
+    // The thread that gets raw input: a raw key event made at `time`. True when a fresh hook
+    // must be installed.
+    bool rawKey(std::uint32_t time) {
+        const std::uint32_t seen = lastSeen_.load(std::memory_order_relaxed);
+        // Tick counts wrap: differences are read as signed.
+        if (static_cast<std::int32_t>(time - seen) <= kQuietMs) {
+            suspect_ = false;
+        } else if (!suspect_ || static_cast<std::int32_t>(seen - suspectTime_) >= 0) {
+            suspect_ = true; // its hook call may still be on its way
+            suspectTime_ = time;
+        } else {
+            suspect_ = false;
+            hookSaw(time); // the fresh hook is given its second, too
+            return true;
+        }
+        return false;
     }
 
   private:
-    std::uint32_t lastSeen_ = 0;
+    std::atomic<std::uint32_t> lastSeen_{0};
+    bool suspect_ = false; // a raw key event came while the hook was quiet; raw input thread
+    std::uint32_t suspectTime_ = 0;
 };
 
 // The system's notifications after which the hook may be gone: resume from sleep, the

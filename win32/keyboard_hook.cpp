@@ -1,9 +1,8 @@
 #include "win32/keyboard_hook.h"
 
-#include "hook/hook_watch.h"
-
 #include <windows.h>
 
+#include <commctrl.h>
 #include <wtsapi32.h>
 
 #include <array>
@@ -12,17 +11,17 @@
 namespace omnitap::win32 {
 namespace {
 
-// Requests to the hook thread's window.
+// Requests to the hook thread, posted to its message queue.
 constexpr UINT kRenewHook = WM_APP + 1;
 constexpr UINT kLoseHook = WM_APP + 2;
-const wchar_t kThreadWindowClass[] = L"OmnitapHookThread";
+constexpr UINT_PTR kRawInputSubclass = 1;
 
-// What the hook thread works with. The callbacks have no context argument: the one hook
-// thread of the process is reached here, and only on that thread.
+// What the hook thread works with. The callback has no context argument: the one hook thread
+// of the process is reached here, and only on that thread.
 struct HookThread {
     HookChannel& channel;
+    HookWatch& watch;
     HHOOK hook = nullptr;
-    HookWatch watch;
     bool inCallback = false;
 };
 HookThread* hookThread = nullptr;
@@ -57,14 +56,6 @@ HHOOK installHook() {
     return SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleW(nullptr), 0);
 }
 
-// A fresh hook first, then the old one goes: there is never a moment without one.
-void renew(HookThread& t) {
-    if (HHOOK fresh = installHook()) {
-        UnhookWindowsHookEx(t.hook);
-        t.hook = fresh;
-    }
-}
-
 // Held keys that the UI thread could not send on in time, marked as our own input.
 void sendHeldKeys(std::span<const ports::KeyStroke> keys) {
     std::array<INPUT, HeldKeys::kCapacity> inputs{};
@@ -79,50 +70,52 @@ void sendHeldKeys(std::span<const ports::KeyStroke> keys) {
     SendInput(static_cast<UINT>(keys.size()), inputs.data(), sizeof(INPUT));
 }
 
-LRESULT CALLBACK threadWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    HookThread* t = hookThread;
-    if (t && message == WM_INPUT) {
-        RAWINPUTHEADER header{};
-        UINT size = sizeof header;
-        if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_HEADER, &header, &size,
-                            sizeof header) == sizeof header &&
-            header.dwType == RIM_TYPEKEYBOARD && t->watch.rawKey(GetTickCount()))
-            renew(*t);
-    } else if (t && message == kRenewHook) {
-        renew(*t);
-        return 0;
-    } else if (t && message == kLoseHook) {
-        UnhookWindowsHookEx(t->hook); // the handle stays, stale, as after the system's removal
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND createThreadWindow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = threadWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kThreadWindowClass;
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, kThreadWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
-}
-
-// The hook thread's loop. It sleeps in the wait until a key event, a raw input message or a
-// request arrives; only while keys are held back does it wake by itself, to send them on
-// when their time is up.
-void runLoop(HookChannel& channel) {
+// The hook thread's loop. It sleeps in the wait until a key event or a request arrives; only
+// while keys are held back does it wake by itself, to send them on when their time is up.
+void runLoop(HookThread& t) {
     for (;;) {
-        std::optional<std::uint32_t> wait = channel.sendOverdueKeys(GetTickCount(), sendHeldKeys);
+        std::optional<std::uint32_t> wait = t.channel.sendOverdueKeys(GetTickCount(), sendHeldKeys);
         if (!wait || *wait > 0)
             MsgWaitForMultipleObjectsEx(0, nullptr, wait ? *wait : INFINITE, QS_ALLINPUT,
                                         MWMO_INPUTAVAILABLE);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) return;
-            DispatchMessageW(&msg);
+            if (msg.message == kRenewHook) {
+                // A fresh hook first, then the old one goes: never a moment without one.
+                if (HHOOK fresh = installHook()) {
+                    UnhookWindowsHookEx(t.hook);
+                    t.hook = fresh;
+                }
+            } else if (msg.message == kLoseHook) {
+                // The handle stays, stale, as after the system's removal.
+                UnhookWindowsHookEx(t.hook);
+            } else {
+                DispatchMessageW(&msg);
+            }
         }
     }
+}
+
+// The raw input arrives at the window the hook reports to, on the UI thread: a raw input
+// window on the hook thread makes Wine lose hook calls.
+LRESULT CALLBACK rawInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR hook) {
+    if (message == WM_INPUT) {
+        RAWINPUTHEADER header{};
+        UINT size = sizeof header;
+        if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_HEADER, &header, &size,
+                            sizeof header) == sizeof header &&
+            header.dwType == RIM_TYPEKEYBOARD)
+            reinterpret_cast<KeyboardHook*>(hook)->rawKeyEvent(
+                static_cast<std::uint32_t>(GetMessageTime()));
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void registerRawInput(HWND window, DWORD flags) {
+    RAWINPUTDEVICE keyboard{0x01, 0x06, flags, window}; // generic desktop, keyboard
+    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
 }
 
 } // namespace
@@ -142,18 +135,17 @@ void KeyboardHook::hookKeyboard(ports::WindowId notify) {
         // the system's time-out.
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
         threadId_ = GetCurrentThreadId();
-        HookThread thread{channel_};
-        HWND window = createThreadWindow();
-        threadWindow_ = reinterpret_cast<ports::WindowId>(window);
-        RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, window}; // generic desktop keyboard
-        if (window) RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+        // Make sure the thread has a message queue before anyone posts to it.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+        HookThread thread{channel_, watch_};
         hookThread = &thread;
         thread.hook = installHook();
         installed.set_value(thread.hook != nullptr);
-        if (thread.hook) runLoop(channel_);
+        if (!thread.hook) return;
+        runLoop(thread);
         UnhookWindowsHookEx(thread.hook);
         hookThread = nullptr;
-        if (window) DestroyWindow(window);
     });
     hooked_ = result.get();
     if (!hooked_) {
@@ -161,23 +153,33 @@ void KeyboardHook::hookKeyboard(ports::WindowId notify) {
         return;
     }
     notify_ = notify;
-    WTSRegisterSessionNotification(reinterpret_cast<HWND>(notify), NOTIFY_FOR_THIS_SESSION);
+    auto window = reinterpret_cast<HWND>(notify);
+    WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
+    SetWindowSubclass(window, rawInputProc, kRawInputSubclass, reinterpret_cast<DWORD_PTR>(this));
+    registerRawInput(window, RIDEV_INPUTSINK);
 }
 
 void KeyboardHook::unhookKeyboard() {
     if (!hooked_) return;
-    WTSUnRegisterSessionNotification(reinterpret_cast<HWND>(notify_));
+    auto window = reinterpret_cast<HWND>(notify_);
+    registerRawInput(nullptr, RIDEV_REMOVE);
+    RemoveWindowSubclass(window, rawInputProc, kRawInputSubclass);
+    WTSUnRegisterSessionNotification(window);
     PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     thread_.join();
     hooked_ = false;
 }
 
 void KeyboardHook::renewHook() {
-    if (hooked_) PostMessageW(reinterpret_cast<HWND>(threadWindow_), kRenewHook, 0, 0);
+    if (hooked_) PostThreadMessageW(threadId_, kRenewHook, 0, 0);
 }
 
 void KeyboardHook::loseHook() {
-    if (hooked_) PostMessageW(reinterpret_cast<HWND>(threadWindow_), kLoseHook, 0, 0);
+    if (hooked_) PostThreadMessageW(threadId_, kLoseHook, 0, 0);
+}
+
+void KeyboardHook::rawKeyEvent(std::uint32_t time) {
+    if (watch_.rawKey(time)) renewHook();
 }
 
 } // namespace omnitap::win32

@@ -2,10 +2,11 @@
 // The system-wide low-level keyboard hook, on a thread of its own at raised priority. Its
 // callback only asks the hook channel and returns: Windows removes a low-level hook whose
 // callback is slow, and the UI thread may be busy (a launch, a hung player, a modal loop).
-// The thread also watches the keyboard's raw input to notice a hook the system dropped, and
-// sends on keys held back for too long.
+// The thread also sends on keys held back for too long. The window it reports to receives
+// the keyboard's raw input, which tells when the system dropped the hook.
 
 #include "hook/hook_channel.h"
+#include "hook/hook_watch.h"
 #include "ports/keyboard_hook.h"
 
 #include <atomic>
@@ -37,12 +38,15 @@ class KeyboardHook final : public ports::KeyboardHook {
     void loseHook() override;
     bool isHooked() const { return hooked_; }
 
+    // The notify window's raw keyboard input (UI thread).
+    void rawKeyEvent(std::uint32_t time);
+
   private:
     HookChannel& channel_;
     PostedWake& wake_;
+    HookWatch watch_;
     std::thread thread_;
     std::uint32_t threadId_ = 0;
-    ports::WindowId threadWindow_ = 0; // the hook thread's window: raw input, our requests
     ports::WindowId notify_ = 0;
     bool hooked_ = false;
 };

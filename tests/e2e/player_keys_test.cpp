@@ -103,7 +103,8 @@ TEST(PlayerKeys, KeysKeepFlowingWhileTheProgramWaitsForAHungPlayer) {
         log.pump(5);
         return std::count(log.log.begin(), log.log.end(), "down 66") == 1;
     }));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
+    // Keys typed after a copy wait for it, but never much longer than a second.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
 
     // A learned key is swallowed at once too, but handled only when the UI thread is free:
     // the control window's caption shows its flags (extended key, released, injected) late.

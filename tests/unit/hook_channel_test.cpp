@@ -16,15 +16,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Press and release in turn, numbered by their time.
-KeyEvent numbered(std::uint32_t vk, std::uint32_t n) {
-    KeyEvent e;
-    e.vkCode = vk;
-    e.time = n;
-    e.flags = n % 2 ? kKeyUpFlag : 0;
-    return e;
-}
-
 auto nothingHeld = [](std::uint8_t) { return false; };
 auto nothingSent = [](std::span<const ports::KeyStroke>) { FAIL() << "no key was held"; };
 
@@ -58,7 +49,8 @@ TEST(HookChannel, AMillionEventsArriveOnceAndInOrderAndTheLastIsNeverLeftWaiting
             // In bursts, each after the UI thread has caught up: every burst has a last event.
             while (n % 3 == 0 && handled.load() != n && !gaveUp)
                 std::this_thread::yield();
-            ASSERT_TRUE(channel.onKeyEvent(numbered(65, n), nothingHeld));
+            KeyEvent e{65, 0, n % 2 ? kKeyUpFlag : 0, n}; // press, release, ..., numbered
+            ASSERT_TRUE(channel.onKeyEvent(e, nothingHeld));
         }
     });
     // The UI thread drains only when woken, and republishes the table as it goes, so that the
@@ -76,7 +68,6 @@ TEST(HookChannel, AMillionEventsArriveOnceAndInOrderAndTheLastIsNeverLeftWaiting
     gaveUp = true;
     hook.join();
     EXPECT_EQ(next, kEvents);
-    EXPECT_EQ(channel.droppedEvents(), 0u);
 }
 
 TEST(HookChannel, ANewIndexOnlyForAChangeTheHookCanSee) {
@@ -111,12 +102,18 @@ TEST(IndexSnapshots, AReplacedIndexIsFreedByTheUiThreadOnceTheHookReadsAnother) 
     EXPECT_EQ(snapshots.retired(), 0u);
 }
 
-TEST(HookWatch, ARawKeyWhenTheHookSawNothingForASecondMeansItIsGone) {
+TEST(HookWatch, TwoRawKeysWhileTheHookSawNothingForASecondMeanItIsGone) {
     HookWatch watch;
     watch.hookSaw(5000);
     EXPECT_FALSE(watch.rawKey(5001)); // the hook saw the key first
-    EXPECT_TRUE(watch.rawKey(6001));  // a fresh hook, at once
-    EXPECT_FALSE(watch.rawKey(6500)); // which is given its second
+    EXPECT_FALSE(watch.rawKey(6001)); // after a quiet second: its hook call may come after it
+    watch.hookSaw(6002);              // and it did
+    EXPECT_FALSE(watch.rawKey(7100));
+    EXPECT_TRUE(watch.rawKey(7101));  // the hook saw nothing since: a fresh hook
+    EXPECT_FALSE(watch.rawKey(7102)); // which is given its second
+    watch.hookSaw(9000);
+    EXPECT_FALSE(watch.rawKey(8000)); // handled late: the hook has seen keys since
+    EXPECT_FALSE(watch.rawKey(8001));
     watch.hookSaw(0xFFFFFF00u);
     EXPECT_FALSE(watch.rawKey(0x100)); // across the tick count's wrap
 

@@ -1,6 +1,5 @@
 // Scenarios: the learned keys of a keys.ini, key events through the hook thread's decision and
 // the UI thread's handling, and what came out.
-//
 // keys: one learned key per ";": "action code[/scan] [argument]".
 // in:   "+vk[/scan]" a press, "-vk[/scan]" a release, "vk[/scan]" both; a trailing "!" marks
 //       the program's own input. "[" the UI thread is busy (handles nothing) until "]".

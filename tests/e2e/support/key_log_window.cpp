@@ -25,7 +25,6 @@ KeyLogWindow::~KeyLogWindow() {
 }
 
 void KeyLogWindow::focus() {
-    ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
     SetFocus(window_);
     pump(100);
