@@ -114,7 +114,6 @@ class HookChannel {
     }
 
     std::uint64_t droppedEvents() const { return queue_.dropped(); }
-    std::size_t retiredIndexes() const { return snapshots_.retired(); }
 
   private:
     struct Reset {

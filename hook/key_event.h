@@ -17,7 +17,7 @@ inline constexpr std::uint32_t kKeyUpFlag = 0x80;       // set in `flags` when t
 class ModifiersDown {
   public:
     void add(std::uint8_t vk) {
-        if (count_ < keys_.size()) keys_[count_++] = vk;
+        if (count_ < kMost) keys_[count_++] = vk;
     }
     bool has(std::int32_t vk) const {
         for (std::uint8_t i = 0; i < count_; ++i)
@@ -26,7 +26,8 @@ class ModifiersDown {
     }
 
   private:
-    std::array<std::uint8_t, 7> keys_{};
+    static constexpr std::uint8_t kMost = 7;
+    std::array<std::uint8_t, kMost> keys_{};
     std::uint8_t count_ = 0;
 };
 
