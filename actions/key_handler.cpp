@@ -19,13 +19,14 @@ std::string keyEventReport(const KeyEvent& e) {
 }
 
 KeyboardHandler::KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
-                                 VolumeControl& volume, ports::Shell& shell,
+                                 VolumeControl& volume, ports::Shell& shell, ports::Typing& typing,
                                  ConfigurationView& windows, ControlSurface& control)
     : state_(state), channel_(channel), player_(player), volume_(volume), shell_(shell),
-      windows_(windows), control_(control) {}
+      typing_(typing), windows_(windows), control_(control) {}
 
 void KeyboardHandler::keyEventsWaiting() {
-    channel_.drain([this](const KeyEvent& event) { handleKey(event); });
+    channel_.drain([this](const KeyEvent& event) { handleKey(event); },
+                   [this](std::span<const ports::KeyStroke> keys) { typing_.sendKeys(keys); });
 }
 
 bool KeyboardHandler::matches(const KeyDef& key, const KeyEvent& event) const {
@@ -38,8 +39,7 @@ bool KeyboardHandler::matches(const KeyDef& key, const KeyEvent& event) const {
     std::optional<std::int32_t> modifier = modifierKeyOf(key);
     if (!modifier) return true;
     // The modifier's state as the hook saw it at the moment of the event.
-    return *modifier >= 0 && *modifier <= 255 &&
-           event.modifiersDown.test(static_cast<std::size_t>(*modifier));
+    return event.modifiersDown.has(*modifier);
 }
 
 bool KeyboardHandler::handleKey(const KeyEvent& event) {

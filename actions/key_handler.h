@@ -1,13 +1,15 @@
 #pragma once
 // Key event handling on the UI thread: learning a key for the Key Finder, matching the
-// learned keys in table order, and running their actions. The hook has already decided
-// whether the event is swallowed; this is the rest of the work, in the order of events.
+// learned keys in table order, running their actions, and sending on the keys the hook held
+// back while an action typed. The hook has already decided whether each event is swallowed;
+// this is the rest of the work, in the order of events.
 
 #include "actions/keyboard_state.h"
 #include "hook/hook_channel.h"
 #include "hook/key_event.h"
 #include "player/player_control.h"
 #include "ports/shell.h"
+#include "ports/typing.h"
 #include "volume/volume_control.h"
 
 #include <cstdint>
@@ -43,10 +45,11 @@ std::string keyEventReport(const KeyEvent& event);
 class KeyboardHandler {
   public:
     KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
-                    VolumeControl& volume, ports::Shell& shell, ConfigurationView& windows,
-                    ControlSurface& control);
+                    VolumeControl& volume, ports::Shell& shell, ports::Typing& typing,
+                    ConfigurationView& windows, ControlSurface& control);
 
-    // The hook queued events: handles each, in order (the control window's private message).
+    // The hook queued events: handles each and sends on the held keys, in order (the control
+    // window's private message, and whenever the UI thread wakes for anything else).
     void keyEventsWaiting();
 
     // Returns true when the event belongs to the program (the hook swallows exactly those).
@@ -65,6 +68,7 @@ class KeyboardHandler {
     PlayerControl& player_;
     VolumeControl& volume_;
     ports::Shell& shell_;
+    ports::Typing& typing_;
     ConfigurationView& windows_;
     ControlSurface& control_;
 };

@@ -2,6 +2,7 @@
 // window ends the process.
 
 #include "app/omnitap_app.h"
+#include "win32/system_library.h"
 #include "win32/ui/message_loop.h"
 
 #include <windows.h>
@@ -13,10 +14,8 @@ namespace {
 // Looked up rather than imported: Windows 7 has it only with an update.
 void loadDllsFromTheSystemFolderOnly() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-    // Through void(*)(): the one function type that any other may be cast from without warning.
-    auto setDefault =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(found));
+    auto setDefault = omnitap::win32::functionIn<SetDefaultDllDirectoriesFn>(
+        GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

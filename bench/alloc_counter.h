@@ -1,5 +1,6 @@
 #pragma once
-// Counts the allocations of the current thread while an AllocationCounter is alive.
+// Counts the allocations and frees of the current thread while an AllocationCounter is alive
+// and not paused.
 
 #include <cstddef>
 
@@ -9,7 +10,9 @@ class AllocationCounter {
   public:
     AllocationCounter();
     ~AllocationCounter();
-    std::size_t count() const;
+    std::size_t count() const; // allocations and frees
+    void pause();
+    void resume();
 };
 
 } // namespace omnitap

@@ -1,12 +1,12 @@
 #pragma once
 // The hand-off from the hook thread to the UI thread: a fixed ring for one producer and one
-// consumer. Pushing never blocks and never allocates; a full ring drops the event (its
-// swallow-or-pass decision has been made already) and counts it.
+// consumer, allocated once on the heap. Pushing never blocks and never allocates; a full ring
+// refuses the event and counts it.
 
-#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace omnitap {
@@ -15,6 +15,8 @@ template <typename T, std::size_t Capacity> class EventQueue {
     static_assert((Capacity & (Capacity - 1)) == 0, "capacity must be a power of two");
 
   public:
+    EventQueue() : items_(std::make_unique<T[]>(Capacity)) {}
+
     // Hook thread.
     bool push(const T& item) {
         std::size_t tail = tail_.load(std::memory_order_relaxed);
@@ -39,7 +41,7 @@ template <typename T, std::size_t Capacity> class EventQueue {
     std::uint64_t dropped() const { return dropped_.load(std::memory_order_relaxed); }
 
   private:
-    std::array<T, Capacity> items_{};
+    std::unique_ptr<T[]> items_;
     alignas(64) std::atomic<std::size_t> head_{0};
     alignas(64) std::atomic<std::size_t> tail_{0};
     std::atomic<std::uint64_t> dropped_{0};

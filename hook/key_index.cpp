@@ -7,7 +7,25 @@ namespace omnitap {
 namespace {
 constexpr std::size_t kCodes = 256;
 constexpr std::size_t kScanCodes = 65536;
+
+// Copying or typing the current track: keys typed after such a key must not overtake it.
+bool holdsKeys(std::int16_t action) {
+    return action >= 50 && action <= 53;
+}
 } // namespace
+
+std::vector<KeyIndex::Entry> KeyIndex::entriesOf(const KeyTable& table) {
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(table.numKeys()));
+    for (int i = 1; i <= table.numKeys(); ++i) {
+        const KeyDef& key = table[i];
+        // Codes outside 0..255 never come from the keyboard; such an entry cannot match.
+        if (key.code < 0 || key.code > 255) continue;
+        entries.push_back({key.code, key.code == 255 ? key.code2 : std::int16_t{0},
+                           modifierKeyOf(key), holdsKeys(key.mapm)});
+    }
+    return entries;
+}
 
 KeyIndex::Slot& KeyIndex::slotFor(std::int16_t code, std::int16_t code2) {
     if (code != 255) return byCode_[static_cast<std::uint8_t>(code)];
@@ -15,20 +33,17 @@ KeyIndex::Slot& KeyIndex::slotFor(std::int16_t code, std::int16_t code2) {
     return byScanCode_[static_cast<std::uint16_t>(code2)];
 }
 
-KeyIndex::KeyIndex(const KeyTable& table) : byCode_(kCodes) {
+KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
     // Modifier keys per slot, gathered first and laid out in one array afterwards.
     std::vector<std::pair<Slot*, std::uint8_t>> needs;
-    for (int i = 1; i <= table.numKeys(); ++i) {
-        const KeyDef& key = table[i];
-        // Codes outside 0..255 never come from the keyboard; such an entry cannot match.
-        if (key.code < 0 || key.code > 255) continue;
-        Slot& slot = slotFor(key.code, key.code2);
+    for (const Entry& entry : entries) {
+        Slot& slot = slotFor(entry.code, entry.code2);
         slot.learned = true;
-        std::optional<std::int32_t> modifier = modifierKeyOf(key);
-        if (!modifier) {
+        slot.holdsKeys = slot.holdsKeys || entry.holdsKeys;
+        if (!entry.modifier) {
             slot.unconditional = true;
-        } else if (*modifier >= 1 && *modifier <= 255) {
-            needs.emplace_back(&slot, static_cast<std::uint8_t>(*modifier));
+        } else if (*entry.modifier >= 1 && *entry.modifier <= 255) {
+            needs.emplace_back(&slot, static_cast<std::uint8_t>(*entry.modifier));
         }
         // A modifier outside 1..255 is no key that can be down: such an entry acts on no
         // press, only on releases.

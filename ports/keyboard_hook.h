@@ -11,16 +11,24 @@ namespace omnitap::ports {
 
 // The private message by which the hook thread wakes the UI thread (WM_APP + 2).
 inline constexpr std::uint32_t kKeyEventsMessage = 0x8000 + 2;
+// In test mode, this private message to the control window removes the hook the way the
+// system drops one: silently (WM_APP + 32).
+inline constexpr std::uint32_t kLoseHookMessage = 0x8000 + 32;
 
 class KeyboardHook {
   public:
     virtual ~KeyboardHook() = default;
-    // Installs the hook; queued events are announced to `notify` with kKeyEventsMessage. A
-    // second call while it is installed changes nothing. A failure is not reported: keys then
-    // simply reach their applications.
+    // Installs the hook; queued events are announced to `notify` with kKeyEventsMessage, and
+    // `notify` hears of the session's changes (unlock, reconnection). A second call while it
+    // is installed changes nothing. A failure is not reported: keys then simply reach their
+    // applications.
     virtual void hookKeyboard(WindowId notify) = 0;
     // Removes it, if it was installed.
     virtual void unhookKeyboard() = 0;
+    // Installs a fresh hook, then removes the old one (the system may have dropped it).
+    virtual void renewHook() = 0;
+    // Removes the hook and tells nobody, as the system does with a slow hook (test mode).
+    virtual void loseHook() = 0;
 };
 
 } // namespace omnitap::ports

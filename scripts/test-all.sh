@@ -26,6 +26,8 @@ scripts/check-release.sh build/mingw win64 || status=1
 scripts/check-release.sh build/mingw-i686 win32 || status=1
 # The fuzzers, about half a minute in all (before CTest, whose summary closes the run).
 scripts/fuzz.sh --check || status=1
+# The threaded unit tests again, built with ThreadSanitizer.
+{ cmake --preset tsan >/dev/null && cmake --build --preset tsan && build/tsan/tests/unit/omnitap_threaded --gtest_brief=1; } || status=1
 
 ctest --preset linux || status=1
 exit $status

@@ -1,9 +1,12 @@
 #pragma once
-// The system-wide low-level keyboard hook, on a thread of its own. Its callback only asks the
-// hook channel and returns: Windows removes a low-level hook whose callback is slow, and the
-// UI thread may be busy (a launch, a hung player, a modal loop).
+// The system-wide low-level keyboard hook, on a thread of its own at raised priority. Its
+// callback only asks the hook channel and returns: Windows removes a low-level hook whose
+// callback is slow, and the UI thread may be busy (a launch, a hung player, a modal loop).
+// The thread also sends on keys held back for too long. The window it reports to receives
+// the keyboard's raw input, which tells when the system dropped the hook.
 
 #include "hook/hook_channel.h"
+#include "hook/hook_watch.h"
 #include "ports/keyboard_hook.h"
 
 #include <atomic>
@@ -16,7 +19,7 @@ namespace omnitap::win32 {
 class PostedWake final : public Wake {
   public:
     void setWindow(ports::WindowId window) { window_.store(window); }
-    void wake() override;
+    bool wake() override;
 
   private:
     std::atomic<ports::WindowId> window_{0};
@@ -31,13 +34,20 @@ class KeyboardHook final : public ports::KeyboardHook {
 
     void hookKeyboard(ports::WindowId notify) override;
     void unhookKeyboard() override;
+    void renewHook() override;
+    void loseHook() override;
     bool isHooked() const { return hooked_; }
+
+    // The notify window's raw keyboard input (UI thread).
+    void rawKeyEvent(std::uint32_t time);
 
   private:
     HookChannel& channel_;
     PostedWake& wake_;
+    HookWatch watch_;
     std::thread thread_;
     std::uint32_t threadId_ = 0;
+    ports::WindowId notify_ = 0;
     bool hooked_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "win32/legacy_mixer_volume.h"
 
+#include "win32/system_library.h"
 #include "win32/unique_handle.h"
 
 #include <windows.h>
@@ -27,16 +28,14 @@ struct MixerFunctions {
 };
 
 template <typename Function> bool find(HMODULE module, const char* name, Function& function) {
-    // Through void(*)(): the one function type that any other may be cast from without warning.
-    function =
-        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    function = functionIn<Function>(module, name);
     return function != nullptr;
 }
 
 // Null when the system has no winmm or it lacks one of the functions.
 const MixerFunctions* mixerFunctions() {
     static const std::optional<MixerFunctions> loaded = []() -> std::optional<MixerFunctions> {
-        HMODULE winmm = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE winmm = systemLibrary(L"winmm.dll");
         MixerFunctions f;
         if (winmm && find(winmm, "mixerOpen", f.open) && find(winmm, "mixerClose", f.close) &&
             find(winmm, "mixerGetLineInfoA", f.getLineInfo) &&

@@ -1,5 +1,7 @@
 #include "win32/tray_shell.h"
 
+#include "win32/system_library.h"
+
 #include "resources/resource_ids.h"
 
 #include <windows.h>
@@ -55,11 +57,8 @@ template <typename Data> Data toSystemRecord(const ports::TrayIconRecord& r) {
     return d;
 }
 
-// Casting through void (*)() keeps GCC's function-type cast warning quiet.
 template <typename Function> Function systemFunction(const wchar_t* module, const char* name) {
-    HMODULE loaded = GetModuleHandleW(module);
-    FARPROC found = loaded ? GetProcAddress(loaded, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return functionIn<Function>(GetModuleHandleW(module), name);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "windows/control_window.h"
 
+#include "hook/hook_watch.h"
 #include "ports/running_copies.h"
 #include "tray/tray_messages.h"
 
@@ -89,6 +90,7 @@ void frmControl::mnuSuper_Click() {
 }
 
 void frmControl::Timer1_Timer() {
+    keys_.keyEventsWaiting(); // the UI thread is awake anyway: no event waits for its message
     keys_.repeatVolumeStep();
 }
 
@@ -122,9 +124,18 @@ void frmControl::PopupMenu_mnuPop() {
     }
 }
 
-bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
-    if (message == ports::kKeyEventsMessage) {
-        keys_.keyEventsWaiting();
+bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
+                                  std::intptr_t lParam) {
+    // Whatever woke the UI thread, no key event waits for its own message (which the hook
+    // thread could not post if the queue was full).
+    keys_.keyEventsWaiting();
+    if (message == ports::kKeyEventsMessage) return true;
+    if (needsFreshHook(message, wParam)) {
+        hook_.renewHook();
+        return false; // the system's notification: its default handling follows
+    }
+    if (message == ports::kLoseHookMessage && testMode()) {
+        hook_.loseHook();
         return true;
     }
     if (message == ports::kShowEditConfigurationMessage) { // the program was started again

@@ -1,5 +1,7 @@
-// The real program's keyboard pipeline: what it swallows, what it passes on, what it starts.
+// The real program's keyboard pipeline: what it swallows, what it passes on, what it starts,
+// and how its hook comes back when the system drops it.
 
+#include "ports/keyboard_hook.h"
 #include "tests/e2e/support/omnitap_keys.h"
 #include "tests/e2e/support/player_sim_process.h"
 
@@ -11,54 +13,19 @@ using namespace e2e;
 
 namespace {
 
-bool logged(const KeyLogWindow& log, const std::string& line) {
-    return std::find(log.log.begin(), log.log.end(), line) != log.log.end();
-}
+using Log = std::vector<std::string>;
+constexpr WORD kNext = VK_F16, kNextScan = 0x67; // taught for Next Track
 
-std::string waitForFile(const TempFolder& folder, const std::wstring& name) {
-    std::string content;
-    waitFor([&] { return !(content = folder.read(name)).empty(); }, 10s);
-    return content;
+// How many times the player was told "next track" once it has been quiet for a while.
+std::size_t nextTracks(const PlayerSim& sim) {
+    Sleep(400);
+    Lines commands = sim.logOf("command");
+    return static_cast<std::size_t>(std::count(commands.begin(), commands.end(), "command 40048"));
 }
 
 } // namespace
 
-TEST(Keyboard, ALearnedKeyIsSwallowedWhileOtherKeysReachTheFocusedWindow) {
-    TempFolder folder;
-    folder.write(L"keys.ini", keysIni({learnedKey('A', 30, 0)}));
-    Omnitap app(folder);
-    KeyLogWindow log;
-    ASSERT_TRUE(waitUntilHooked(log));
-
-    tapKey('A', 30);
-    tapKey('B', 48);
-    tapKey('A', 30);
-    tapKey('C', 46);
-    log.pump(300);
-    EXPECT_EQ(log.log, (std::vector<std::string>{"down 66", "up 66", "down 67", "up 67"}));
-    EXPECT_EQ(log.text, L"bc");
-}
-
-TEST(Keyboard, WithNoKeysAndNoWindowOpenEveryEventPasses) {
-    TempFolder folder;
-    Omnitap app(folder);
-    HWND box = waitForWindow(app.pid(), L"#32770", L"Omnitap", 15s, true);
-    ASSERT_NE(box, nullptr);
-    pressDialogButton(box, IDOK);
-    HWND config = waitForWindow(app.pid(), nullptr, L"Omnitap - Edit Configuration", 10s, true);
-    ASSERT_NE(config, nullptr);
-    PostMessageW(config, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(waitFor([&] { return windowsOf(app.pid(), nullptr, nullptr, true).empty(); }));
-
-    KeyLogWindow log;
-    for (WORD vk : {WORD('A'), WORD(VK_F24), WORD(VK_ESCAPE), WORD(VK_RETURN)})
-        tapKey(vk, 0);
-    log.pump(400);
-    EXPECT_EQ(log.log, (std::vector<std::string>{"down 65", "up 65", "down 135", "up 135",
-                                                 "down 27", "up 27", "down 13", "up 13"}));
-}
-
-TEST(Keyboard, LaunchKeysOpenAQuotedPathWithASwitchAndAProgramWithADocument) {
+TEST(Keyboard, LearnedKeysAreSwallowedWholeOthersPassAndAHeldKeyActsOnce) {
     TempFolder folder;
     CreateDirectoryW(folder.file(L"probe dir").c_str(), nullptr);
     std::wstring probe = folder.file(L"probe dir\\launch probe.exe");
@@ -67,91 +34,143 @@ TEST(Keyboard, LaunchKeysOpenAQuotedPathWithASwitchAndAProgramWithADocument) {
     std::string quoted = "\""; // built by appending: g++ 12 warns wrongly on "\"" + path
     quoted.append(narrow(probe)).append("\" /switch");
     folder.write(L"keys.ini",
-                 keysIni({learnedKey(VK_F13, 0x64, 60, quoted),
+                 keysIni({learnedKey('A', 30, 0), learnedKey(255, 0x70, 0),
+                          learnedKey(VK_F15, 0x66, 33, "17"), learnedKey(VK_F13, 0x64, 60, quoted),
                           learnedKey(VK_F14, 0x65, 60, " launch-probe.exe \"my notes.txt\" ")}));
-    Omnitap app(folder);
-    KeyLogWindow log;
-    ASSERT_TRUE(waitUntilHooked(log));
-
-    tapKey(VK_F13, 0x64);
-    std::string launched = waitForFile(folder, L"probe dir\\launched.txt");
-    EXPECT_NE(launched.find("launch probe.exe"), std::string::npos) << launched;
-    EXPECT_NE(launched.find(" /switch"), std::string::npos) << launched;
-    EXPECT_EQ(launched.find("\"\""), std::string::npos) << launched;
-
-    tapKey(VK_F14, 0x65);
-    launched = waitForFile(folder, L"launched.txt");
-    EXPECT_NE(launched.find("launch-probe.exe"), std::string::npos) << launched;
-    EXPECT_NE(launched.find(" \"my notes.txt\""), std::string::npos) << launched;
-    log.pump(200);
-    EXPECT_FALSE(logged(log, "down 124"));
-}
-
-TEST(Keyboard, AModifierEntryActsOnlyWhileControlIsHeldAndItsReleaseIsSwallowed) {
-    TempFolder folder;
-    folder.write(L"keys.ini", keysIni({learnedKey(VK_F15, 0x66, 33, "17")}));
     PlayerSim sim(folder, {L"--caption", L"1. A - B - Winamp"});
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
 
-    tapKey(VK_F15, 0x66); // without Control: the press passes, the release does not
-    log.pump(300);
-    EXPECT_EQ(log.log, (std::vector<std::string>{"down 126"}));
-
-    log.log.clear();
+    for (auto [vk, scan] : {std::pair<WORD, WORD>{'A', 30}, {'B', 48}, {255, 0x71}, {255, 0x70}})
+        tapKey(vk, scan);
+    tapKey(VK_F15, 0x66); // taught with Control, typed without: press and release pass
     sendKey(VK_CONTROL, 0x1D, false);
-    tapKey(VK_F15, 0x66);
+    holdKey(VK_F15, 0x66, 1500); // with Control, held: neither passes, one command
     sendKey(VK_CONTROL, 0x1D, true);
+    holdKey(VK_F13, 0x64, 1500); // one program started
     log.pump(300);
-    EXPECT_EQ(log.log, (std::vector<std::string>{"down 17", "up 17"}));
-    // Only the press with Control held played the next track.
-    EXPECT_EQ(sim.waitForCommands(1), Lines{"command 40048"});
-    Sleep(300);
-    EXPECT_EQ(sim.logOf("command"), Lines{"command 40048"});
+    EXPECT_EQ(log.log, (Log{"down 66", "up 66", "down 255", "up 255", "down 126", "up 126",
+                            "down 17", "up 17"}));
+    EXPECT_EQ(log.text, L"b");
+    EXPECT_EQ(nextTracks(sim), 1u);
+    ASSERT_TRUE(waitFor([&] { return folder.exists(L"probe dir\\launched.txt"); }, 10s));
+    Sleep(1000);
+    std::string launched = folder.read(L"probe dir\\launched.txt");
+    EXPECT_EQ(std::count(launched.begin(), launched.end(), '\n'), 1) << launched;
+    EXPECT_NE(launched.find("launch probe.exe"), std::string::npos) << launched;
+    EXPECT_NE(launched.find(" /switch"), std::string::npos) << launched;
+    EXPECT_EQ(launched.find("\"\""), std::string::npos) << launched;
+    // A target pasted with blanks around it, naming a document in quotes.
+    tapKey(VK_F14, 0x65);
+    ASSERT_TRUE(waitFor([&] { return folder.exists(L"launched.txt"); }, 10s));
+    Sleep(500);
+    launched = folder.read(L"launched.txt");
+    EXPECT_NE(launched.find("launch-probe.exe"), std::string::npos) << launched;
+    EXPECT_NE(launched.find(" \"my notes.txt\""), std::string::npos) << launched;
 }
 
-TEST(Keyboard, ScanCodeDecidesForKeysReportingCode255) {
+TEST(Keyboard, KeysTypedAfterACopyOrTypeKeyWaitForItsResult) {
     TempFolder folder;
-    folder.write(L"keys.ini", keysIni({learnedKey(255, 0x70, 0)}));
+    folder.write(L"keys.ini",
+                 keysIni({learnedKey(VK_F17, 0x68, 51), learnedKey(VK_F18, 0x69, 50)}));
+    // Every query takes 0.2 s: without holding, the keys below would overtake the actions.
+    PlayerSim sim(folder, {L"--caption", L"1. A - B - Winamp", L"--delay", L"200"});
     Omnitap app(folder);
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
-    tapKey(255, 0x71);
-    tapKey(255, 0x70);
-    log.pump(300);
-    EXPECT_EQ(log.log, (std::vector<std::string>{"down 255", "up 255"}));
+
+    tapKey(VK_F18, 0x69); // copy track, then paste
+    sendKey(VK_CONTROL, 0x1D, false);
+    tapKey('V', 0x2F);
+    sendKey(VK_CONTROL, 0x1D, true);
+    tapKey(VK_F17, 0x68); // type track, then more text
+    for (auto [vk, scan] : {std::pair<WORD, WORD>{VK_SPACE, 0x39}, {'I', 0x17}, {'S', 0x1F}})
+        tapKey(vk, scan);
+    log.pump(2000);
+    EXPECT_EQ(log.pasted, std::vector<std::wstring>{L"\"A - B\""});
+    EXPECT_EQ(log.text, L"\"A - B\" is");
 }
 
-TEST(ControlWindow, AsOmnitapExeItShowsItselfAndInterceptsNothingUntilHook) {
+TEST(Keyboard, TheKeyFinderOpenedWithEnterCatchesTheNextKeyPressed) {
+    TempFolder folder; // no keys: the welcome box, then Edit Configuration
+    Omnitap app(folder);
+    auto shown = [&](const wchar_t* className, const wchar_t* caption = nullptr) {
+        return waitForWindow(app.pid(), className, caption, 15s, true);
+    };
+    HWND box = shown(L"#32770", L"Omnitap"), form2 = nullptr, editor = nullptr, finder = nullptr;
+    ASSERT_NE(box, nullptr);
+    pressDialogButton(box, IDOK);
+    ASSERT_NE(form2 = shown(L"OmnitapEditConfiguration"), nullptr);
+    PostMessageW(FindWindowExW(form2, nullptr, L"Button", L"Add or Delete Keys..."), BM_CLICK, 0,
+                 0);
+    ASSERT_NE(editor = shown(L"OmnitapKeyEditor"), nullptr);
+    HWND add = FindWindowExW(editor, nullptr, L"Button", L"Add New Key...");
+    GUITHREADINFO focus{sizeof focus, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+    ASSERT_TRUE(waitFor([&] {
+        tapKey(VK_TAB, 0x0F);
+        Sleep(100);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &focus) &&
+               focus.hwndFocus == add;
+    }));
+    sendKey(VK_RETURN, 0x1C, false); // the button acts on the press
+    ASSERT_NE(finder = shown(L"OmnitapKeyFinder"), nullptr);
+    Sleep(200);
+    sendKey(VK_RETURN, 0x1C, true); // released while the Key Finder waits: not its key
+    tapKey(VK_F9, 0x43);
+    HWND text2 = FindWindowExW(finder, nullptr, L"Edit", nullptr);
+    EXPECT_TRUE(waitFor([&] { return windowText(text2) == L"Key 120 - 67"; }))
+        << narrow(windowText(text2));
+}
+
+TEST(ControlWindow, AsOmnitapExeItHooksOnHookAndItsHookComesBackAfterSleepLockOrADrop) {
     TempFolder folder;
-    folder.write(L"keys.ini", keysIni({learnedKey('A', 30, 0)}));
+    folder.write(L"keys.ini", keysIni({learnedKey('A', 30, 0), learnedKey(kNext, kNextScan, 33)}));
+    PlayerSim sim(folder, {L"--caption", L"1. A - B - Winamp"});
     Omnitap app(folder, L"Omnitap.exe");
     HWND control =
         waitForWindow(app.pid(), L"OmnitapControlWindow", L"omnitap control window", 10s, true);
     ASSERT_NE(control, nullptr);
-
     KeyLogWindow log;
     tapKey('A', 30);
     log.pump(300);
-    EXPECT_TRUE(logged(log, "down 65"));
+    EXPECT_EQ(log.log, (Log{"down 65", "up 65"})); // nothing hooked yet
 
-    HWND hook = FindWindowExW(control, nullptr, L"Button", L"HOOK");
-    ASSERT_NE(hook, nullptr);
-    SendMessageW(hook, BM_CLICK, 0, 0);
+    SendMessageW(FindWindowExW(control, nullptr, L"Button", L"HOOK"), BM_CLICK, 0, 0);
     log.focus();
     ASSERT_TRUE(waitUntilHooked(log));
     tapKey('A', 30);
     log.pump(300);
-    EXPECT_FALSE(logged(log, "down 65"));
-    // The caption shows the flags of the last matched event: a release (128) of an injected
-    // key (16).
+    // The caption shows the flags of the last matched event: an injected (16) release (128).
     EXPECT_EQ(windowText(control), L"144");
+
+    // Resume and unlock: a fresh hook, the old one removed; also when the system had dropped
+    // the old one. Each press acts once; other keys pass.
+    const std::pair<UINT, WPARAM> notifications[] = {{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                                                     {WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK}};
+    for (auto [message, wParam] : notifications) {
+        for (bool dropped : {false, true}) {
+            if (dropped) PostMessageW(control, omnitap::ports::kLoseHookMessage, 0, 0);
+            PostMessageW(control, message, wParam, 0);
+            Sleep(300);
+            tapKey(kNext, kNextScan);
+        }
+    }
+    tapKey('B', 48);
+    log.pump(300);
+    EXPECT_EQ(log.log, (Log{"down 66", "up 66"}));
+    EXPECT_EQ(nextTracks(sim), 4u);
+
+    // Dropped silently: the first key passes, and its raw input brings the hook back.
+    PostMessageW(control, omnitap::ports::kLoseHookMessage, 0, 0);
+    Sleep(1200);
+    log.log.clear();
+    for (int i = 0; i < 3; ++i) {
+        tapKey('A', 30);
+        log.pump(200);
+    }
+    EXPECT_EQ(log.log, (Log{"down 65", "up 65"}));
 
     PostMessageW(control, WM_CLOSE, 0, 0);
     EXPECT_TRUE(app.waitForExit(10s));
-    log.log.clear();
-    tapKey('A', 30);
-    log.pump(300);
-    EXPECT_TRUE(logged(log, "down 65"));
 }

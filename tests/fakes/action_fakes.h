@@ -1,10 +1,12 @@
 #pragma once
-// Recording stand-ins for what the actions act on.
+// Recording stand-ins for what the actions act on, writing into one journal.
 
 #include "player/player_control.h"
 #include "ports/shell.h"
+#include "ports/typing.h"
 #include "volume/volume_control.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,15 @@ namespace omnitap::fakes {
 // Everything the fakes below were asked to do, in order, as readable lines.
 using Journal = std::vector<std::string>;
 
-class RecordingPlayer : public PlayerControl {
-  public:
+// "sent +17 +86 -86": presses and releases by virtual-key code.
+inline std::string sentLine(std::span<const ports::KeyStroke> keys) {
+    std::string line = "sent";
+    for (const ports::KeyStroke& key : keys)
+        line += (key.up ? " -" : " +") + std::to_string(key.vk);
+    return line;
+}
+
+struct RecordingPlayer : PlayerControl {
     explicit RecordingPlayer(Journal& j) : journal(j) {}
     Journal& journal;
     void playPause() override { journal.push_back("playPause"); }
@@ -27,25 +36,22 @@ class RecordingPlayer : public PlayerControl {
     void showCurrentFile() override { journal.push_back("showCurrentFile"); }
 };
 
-class RecordingVolume : public VolumeControl {
-  public:
+struct RecordingVolume : VolumeControl {
     explicit RecordingVolume(Journal& j) : journal(j) {}
     Journal& journal;
     bool mute = false;
-    void openMixer() override { journal.push_back("openMixer"); }
+    void openMixer() override {}
     void refreshMixerState() override { journal.push_back("refresh"); }
     bool currentMute() const override { return mute; }
     void setMute(bool state) override {
-        mute = state;
-        journal.push_back(state ? "mute on" : "mute off");
+        journal.push_back((mute = state) ? "mute on" : "mute off");
     }
     void stepVolume(std::int32_t step) override {
         journal.push_back("step " + std::to_string(step));
     }
 };
 
-class RecordingShell : public ports::Shell {
-  public:
+struct RecordingShell : ports::Shell {
     explicit RecordingShell(Journal& j) : journal(j) {}
     Journal& journal;
     void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
@@ -54,6 +60,16 @@ class RecordingShell : public ports::Shell {
         journal.push_back("shell " + std::to_string(owner) + " " + verb + " [" + file + "] [" +
                           parameters + "] [" + directory + "] " + std::to_string(showCommand));
     }
+};
+
+struct RecordingTyping : ports::Typing {
+    explicit RecordingTyping(Journal& j) : journal(j) {}
+    Journal& journal;
+    void typeText(std::string_view) override {}
+    void sendKeys(std::span<const ports::KeyStroke> keys) override {
+        journal.push_back(sentLine(keys));
+    }
+    bool isKeyDown(std::uint8_t) override { return false; }
 };
 
 } // namespace omnitap::fakes

@@ -24,12 +24,14 @@ class FakeKeyboardHook : public ports::KeyboardHook {
         calls.push_back("hook");
     }
     void unhookKeyboard() override { calls.push_back("unhook"); }
+    void renewHook() override { calls.push_back("renew"); }
+    void loseHook() override { calls.push_back("lose"); }
 };
 
 // Counts the wake-ups instead of posting them.
 struct CountingWake : Wake {
     int wakes = 0;
-    void wake() override { ++wakes; }
+    bool wake() override { return ++wakes > 0; }
 };
 
 struct FakeProgram {
@@ -54,11 +56,15 @@ struct FakeProgram {
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }
     FakeWindow& controlWindow() { return ui.window("omnitap control window"); }
-    // A press through the hook's decision, nothing held down; true when it is swallowed.
+    // A tap of the key through the hook's decision: whether its press was swallowed.
     bool hookSwallowsPress(std::uint32_t vk) {
         KeyEvent event;
         event.vkCode = vk;
-        return channel.onKeyEvent(event, [](std::uint8_t) { return false; });
+        auto nothingHeld = [](std::uint8_t) { return false; };
+        bool swallowed = channel.onKeyEvent(event, nothingHeld);
+        event.flags = kKeyUpFlag;
+        channel.onKeyEvent(event, nothingHeld);
+        return swallowed;
     }
 
   private:

@@ -1,24 +1,77 @@
-// Scenarios: a keys.ini, a sequence of key events through the hook and the UI thread, and
-// what the program then did.
+// Scenarios: the learned keys of a keys.ini, key events through the hook thread's decision and
+// the UI thread's handling, and what came out.
+// keys: one learned key per ";": "action code[/scan] [argument]".
+// in:   "+vk[/scan]" a press, "-vk[/scan]" a release, "vk[/scan]" both; a trailing "!" marks
+//       the program's own input. "[" the UI thread is busy (handles nothing) until "]".
+//       "tick" the repeat timer, if it runs; "NNNms" time passes, and the hook thread's loop
+//       looks at the held keys; "config" Edit Configuration opens; "finder" the Key Finder
+//       waits for a key.
+// out:  in order, "pass <event>" for every event the hook passed on, and what the program did.
 
 #include "actions/key_handler.h"
-#include "hook/hook_channel.h"
-#include "keys/keys_ini.h"
 #include "tests/fakes/action_fakes.h"
+#include "tests/fakes/fake_program.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
+#include <sstream>
 
 using namespace omnitap;
 using fakes::Journal;
 
 namespace {
 
-constexpr std::uint32_t kControl = 17;
+struct Scenario {
+    const char *name, *keys, *in, *out;
+};
 
-// The windows and the control window as the key handling sees them, writing what they are
-// asked into the journal.
+const Scenario kScenarios[] = {
+    {"Code 255 also compares the scan code, other codes match whatever theirs; all entries of "
+     "a key act, in table order; other keys pass",
+     "31 255/110; 32 65/99; 33 65", "+255/111 +255/110 +65/30 68",
+     "pass +255/111, command 1, command 0, command 3, pass +68, pass -68"},
+    {"A key taught with Control, typed without: press and release pass; with Control, neither",
+     "33 190 17", "190 +17 190 -17", "pass +190, pass -190, pass +17, command 3, pass -17"},
+    {"Only player actions with an argument that is a key code 1..254 take the modifier test; "
+     "'abc', 0 and 255 name no key, so those keys act on every press",
+     "60 112 17; 31 113 16; 32 114 abc; 33 115 0; 33 116 255", "112 113 114 115 116 +16 113",
+     "shell 42 open [17] [] [] 1, pass +113, pass -113, command 0, command 3, command 3, "
+     "pass +16, command 1"},
+    {"Every catalogue row reaches its target; nothing (0) and an unknown code do nothing",
+     "35 65; 40 66; 42 67; 50 68; 51 69; 52 70; 53 71; 0 72; 999 73; 30 74",
+     "65 66 67 68 69 70 71 72 73 74",
+     "command 5, command 6, showCurrentFile, copy, type, copy extra, type extra, playPause"},
+    {"Mute toggles from the state just read", "300 173", "173 173",
+     "refresh, mute on, refresh, mute off"},
+    {"A held volume key steps at once, then on the timer only, until any learned key's release",
+     "301 175; 302 174; 0 65", "+175 +175 tick +175 tick +174 tick -65 tick",
+     "timer on, step 5, step 5, step 5, step -5, step -5, pass -65, timer off"},
+    {"A held key acts once: its repeats are swallowed; a new press acts again", "33 176",
+     "+176 +176 +176 -176 176", "command 3, command 3"},
+    {"A key whose release was lost (the lock screen took it) acts when pressed again", "33 176",
+     "+176 2000ms +176", "command 3, command 3"},
+    {"The monitors go off on release; with Edit Configuration open a learned key selects its "
+     "rows and runs nothing, but the monitors still go off",
+     "400 19; 31 19", "19 config 19", "command 1, monitorsOff, findKey 1, findKey 2, monitorsOff"},
+    {"The Key Finder catches the next new press, not a release or a repeat; a learned key is "
+     "also selected",
+     "31 65/30", "+13 finder +13 -13 65/30 27",
+     "pass +13, pass +13, pass -13, keyWasPressed 65 30, report, findKey 1, pass +27, pass -27"},
+    {"The program's own input passes unexamined, even by the waiting Key Finder", "31 65/30",
+     "finder +65/30! -65/30! +66", "pass +65/30!, pass -65/30!, keyWasPressed 66 0, report"},
+    {"With no keys every event passes", "", "13 255/30",
+     "pass +13, pass -13, pass +255/30, pass -255/30"},
+    {"Keys typed while a copy waits go on after it, in order; a learned key among them acts "
+     "in its place",
+     "50 115; 33 116", "[ 115 +17 +86 116 -86 -17 ] 65",
+     "copy, sent +17 +86, command 3, sent -86 -17, pass +65, pass -65"},
+    {"Keys held for a second by a slow action go on at once, sent by the hook thread", "51 115",
+     "[ 115 66 500ms 67 600ms 68 ]", "hook sent +66 -66 +67 -67, pass +68, pass -68, type"},
+};
+
+// The windows and the control window as the key handling sees them.
 struct RecordingWindows : ConfigurationView, ControlSurface {
     explicit RecordingWindows(Journal& j) : journal(j) {}
     Journal& journal;
@@ -28,217 +81,101 @@ struct RecordingWindows : ConfigurationView, ControlSurface {
     void keyWasPressed(std::int32_t vk, std::int32_t sc) override {
         journal.push_back("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
     }
-    void showKeyEventReport(const std::string& r) override { journal.push_back("report " + r); }
+    void showKeyEventReport(const std::string&) override { journal.push_back("report"); }
     void findKey(int i) override { journal.push_back("findKey " + std::to_string(i)); }
     ports::WindowId ownerWindow() const override { return 42; }
-    void setCaption(const std::string& c) override { journal.push_back("caption " + c); }
-    void setRepeatTimer(bool on) override { repeatTimer = on; }
+    void setCaption(const std::string&) override {}
+    void setRepeatTimer(bool on) override {
+        if (on != repeatTimer) journal.push_back(on ? "timer on" : "timer off");
+        repeatTimer = on;
+    }
     void monitorsOff() override { journal.push_back("monitorsOff"); }
 };
 
-struct NoWake : Wake {
-    void wake() override {}
-};
-
-class Keyboard : public ::testing::Test {
-  protected:
+// One scenario's program: the hook's channel and the key handling over recording fakes.
+struct ScenarioRun {
     Journal journal;
     fakes::RecordingPlayer player{journal};
     fakes::RecordingVolume volume{journal};
     fakes::RecordingShell shell{journal};
+    fakes::RecordingTyping typing{journal};
     RecordingWindows windows{journal};
     KeyboardState state;
-    NoWake wake;
+    fakes::CountingWake wake;
     HookChannel channel{wake};
-    std::set<std::uint32_t> held; // keys physically down
-    bool& finderLoaded = windows.finderLoaded;
-    bool& repeatTimer = windows.repeatTimer;
-    KeyboardHandler handler{state, channel, player, volume, shell, windows, windows};
+    KeyboardHandler handler{state, channel, player, volume, shell, typing, windows, windows};
+    std::set<std::uint32_t> down; // physically
+    std::uint32_t clock = 100000;
+    bool busy = false;
 
-    void load(const std::string& ini) {
-        state.keyTable = parseKeysIni(ini);
+    explicit ScenarioRun(const std::string& keys) {
+        std::istringstream entries(keys);
+        for (std::string entry; std::getline(entries, entry, ';');) {
+            KeyDef key{0, 0, "k", 0, ""};
+            char webs[64] = "";
+            if (std::sscanf(entry.c_str(), "%hd %hd/%hd %63[^\n]", &key.mapm, &key.code, &key.code2,
+                            webs) == 2)
+                std::sscanf(entry.c_str(), "%*d %*d %63[^\n]", webs);
+            key.webs = webs;
+            state.keyTable.append(key);
+        }
         channel.publish(state.keyTable);
     }
 
-    // One event through the hook thread's decision and the UI thread's handling; returns
-    // whether the hook swallowed it.
-    bool event(std::uint32_t vk, std::uint32_t scan, bool up, std::uintptr_t extra = 0) {
-        KeyEvent e;
-        e.vkCode = vk;
-        e.scanCode = scan;
-        e.flags = up ? kKeyUpFlag : 0;
-        e.extraInfo = extra;
-        bool swallowed =
-            channel.onKeyEvent(e, [this](std::uint8_t k) { return held.count(k) > 0; });
-        handler.keyEventsWaiting();
-        return swallowed;
+    void step(const std::string& t) {
+        if (t == "[" || t == "]") {
+            busy = t == "[";
+            if (!busy) handler.keyEventsWaiting();
+        } else if (t == "tick") {
+            if (windows.repeatTimer) handler.repeatVolumeStep();
+        } else if (t.ends_with("ms")) {
+            clock += static_cast<std::uint32_t>(std::stoul(t));
+            channel.sendOverdueKeys(clock, [this](std::span<const ports::KeyStroke> keys) {
+                journal.push_back("hook " + fakes::sentLine(keys));
+            });
+        } else if (t == "config" || t == "finder") {
+            state.configOpen = true;
+            state.findingKey = windows.finderLoaded = t == "finder";
+            channel.setFinderWaiting(t == "finder");
+        } else if (t[0] != '+' && t[0] != '-') {
+            step("+" + t);
+            step("-" + t);
+        } else {
+            key(t);
+        }
     }
-    bool press(std::uint32_t vk, std::uint32_t scan = 0) { return event(vk, scan, false); }
-    bool release(std::uint32_t vk, std::uint32_t scan = 0) { return event(vk, scan, true); }
 
-    Journal take() {
-        Journal j;
-        j.swap(journal);
-        return j;
+    void key(const std::string& t) {
+        KeyEvent e;
+        std::sscanf(t.c_str() + 1, "%u/%u", &e.vkCode, &e.scanCode);
+        e.flags = t[0] == '-' ? kKeyUpFlag : 0;
+        e.time = clock += 10;
+        if (t.ends_with("!")) {
+            e.extraInfo = ports::kOwnInputMarker;
+        } else if (e.released()) {
+            down.erase(e.vkCode);
+        } else {
+            down.insert(e.vkCode);
+        }
+        auto isDown = [this](std::uint8_t vk) { return down.count(vk) > 0; };
+        if (!channel.onKeyEvent(e, isDown)) journal.push_back("pass " + t);
+        if (!busy) handler.keyEventsWaiting();
     }
 };
 
-std::string key(int n, const std::string& name, int mapm, int code, int code2,
-                const std::string& webs) {
-    std::string k = "key" + std::to_string(n);
-    return k + "_name=" + name + "\n" + k + "_mapm=" + std::to_string(mapm) + "\n" + k +
-           "_code=" + std::to_string(code) + "\n" + k + "_code2=" + std::to_string(code2) + "\n" +
-           k + "_webs=\"" + webs + "\"\n";
-}
-
 } // namespace
 
-TEST_F(Keyboard, TwoEntriesOfOneKeyBothActInTableOrder) {
-    load("[keys]\nnumkeys=3\n" + key(1, "Stop", 31, 66, 48, "") + key(2, "Other", 33, 67, 46, "") +
-         key(3, "Next", 33, 66, 0, ""));
-    EXPECT_TRUE(press(66, 48));
-    EXPECT_EQ(take(), (Journal{"caption 0", "command 1", "caption 0", "command 3"}));
-    EXPECT_TRUE(release(66, 48));
-    EXPECT_EQ(take(), (Journal{"caption 128", "caption 128"}));
-    EXPECT_FALSE(press(68, 32));
-}
-
-TEST_F(Keyboard, CodeTwoFiftyFiveAlsoComparesTheScanCode) {
-    load("[keys]\nnumkeys=2\n" + key(1, "Vendor A", 31, 255, 110, "") +
-         key(2, "Letter", 32, 65, 99, ""));
-    EXPECT_FALSE(press(255, 111));
-    EXPECT_TRUE(press(255, 110));
-    EXPECT_EQ(take(), (Journal{"caption 0", "command 1"}));
-    // Any other code matches whatever its scan code or extended flag.
-    EXPECT_TRUE(press(65, 30));
-    EXPECT_EQ(take(), (Journal{"caption 0", "command 0"}));
-}
-
-TEST_F(Keyboard, ModifierEntryActsOnlyWhileTheModifierIsHeldButItsReleaseIsAlwaysSwallowed) {
-    load("[keys]\nnumkeys=1\n" + key(1, "Next", 33, 190, 52, "17"));
-    EXPECT_FALSE(press(190, 52)); // passed on to the application
-    EXPECT_TRUE(take().empty());
-    EXPECT_TRUE(release(190, 52));
-    EXPECT_EQ(take(), (Journal{"caption 128"}));
-
-    held.insert(kControl);
-    EXPECT_TRUE(press(190, 52));
-    EXPECT_EQ(take(), (Journal{"caption 0", "command 3"}));
-}
-
-TEST_F(Keyboard, ModifierTestOnlyForPlayerCodesWithAnArgumentThatIsAKeyCode) {
-    load("[keys]\nnumkeys=5\n" + key(1, "Launch", 60, 112, 59, "17") +
-         key(2, "Shift stop", 31, 113, 60, "16") + key(3, "Left over", 32, 114, 61, "notepad.exe") +
-         key(4, "Zero", 33, 115, 62, "0") + key(5, "Too high", 33, 116, 63, "255"));
-    EXPECT_TRUE(press(112, 59)); // 60 lies outside 30..40: no modifier test
-    EXPECT_EQ(take(), (Journal{"caption 0", "shell 42 open [17] [] [] 1"}));
-    EXPECT_FALSE(press(113, 60));
-    for (std::uint32_t vk : {114, 115, 116}) // no key code 1..254: no modifier to wait for
-        EXPECT_TRUE(press(vk, vk - 53)) << vk;
-    held.insert(16);
-    EXPECT_TRUE(press(113, 60));
-}
-
-// Nothing (0) and an unknown action (999) are swallowed and do nothing.
-TEST_F(Keyboard, EveryCatalogueRowReachesItsTarget) {
-    load("[keys]\nnumkeys=10\n" + key(1, "a", 35, 65, 0, "") + key(2, "b", 40, 66, 0, "") +
-         key(3, "c", 42, 67, 0, "") + key(4, "d", 50, 68, 0, "") + key(5, "e", 51, 69, 0, "") +
-         key(6, "f", 52, 70, 0, "") + key(7, "g", 53, 71, 0, "") + key(8, "h", 0, 72, 0, "") +
-         key(9, "unknown", 999, 73, 0, "") + key(10, "i", 30, 74, 0, ""));
-    for (std::uint32_t vk = 65; vk <= 74; ++vk)
-        EXPECT_TRUE(press(vk));
-    Journal j = take();
-    std::erase(j, std::string("caption 0"));
-    EXPECT_EQ(j, (Journal{"command 5", "command 6", "showCurrentFile", "copy", "type", "copy extra",
-                          "type extra", "playPause"}));
-}
-
-TEST_F(Keyboard, MuteTogglesFromTheStateJustRead) {
-    load("[keys]\nnumkeys=1\n" + key(1, "Mute", 300, 173, 0, ""));
-    volume.mute = true; // switched on elsewhere
-    press(173);
-    press(173);
-    EXPECT_EQ(take(),
-              (Journal{"caption 0", "refresh", "mute off", "caption 0", "refresh", "mute on"}));
-}
-
-TEST_F(Keyboard, HeldVolumeKeyRepeatsUntilAnyLearnedKeyIsReleased) {
-    load("[keys]\nnumkeys=3\n" + key(1, "Up", 301, 175, 0, "") + key(2, "Down", 302, 174, 0, "") +
-         key(3, "Other", 0, 65, 0, ""));
-    press(175);
-    EXPECT_TRUE(repeatTimer);
-    EXPECT_EQ(state.volumeStep, 5);
-    handler.repeatVolumeStep(); // timer ticks
-    handler.repeatVolumeStep();
-    press(175); // the keyboard's own repeat
-    press(174); // down pressed while up is held: the key pressed last decides
-    handler.repeatVolumeStep();
-    Journal j = take();
-    std::erase(j, std::string("caption 0"));
-    EXPECT_EQ(j, (Journal{"step 5", "step 5", "step 5", "step 5", "step -5", "step -5"}));
-
-    release(65); // another learned key's release ends the repeat
-    EXPECT_FALSE(repeatTimer);
-    EXPECT_EQ(state.volumeStep, 0);
-}
-
-TEST_F(Keyboard, MonitorsGoOffOnReleaseEvenWithEditConfigurationOpen) {
-    load("[keys]\nnumkeys=1\n" + key(1, "Sleep", 400, 19, 69, ""));
-    press(19, 69);
-    EXPECT_EQ(take(), (Journal{"caption 0"}));
-    release(19, 69);
-    EXPECT_EQ(take(), (Journal{"caption 128", "monitorsOff"}));
-    state.configOpen = true;
-    press(19, 69);
-    release(19, 69);
-    EXPECT_EQ(take(), (Journal{"caption 0", "findKey 1", "caption 128", "monitorsOff"}));
-}
-
-TEST_F(Keyboard, WithEditConfigurationOpenALearnedKeySelectsItsRowsAndRunsNothing) {
-    load("[keys]\nnumkeys=2\n" + key(1, "Launch", 60, 112, 59, "calc.exe") +
-         key(2, "Again", 31, 112, 59, ""));
-    state.configOpen = true;
-    EXPECT_TRUE(press(112, 59));
-    EXPECT_EQ(take(), (Journal{"caption 0", "findKey 1", "caption 0", "findKey 2"}));
-}
-
-TEST_F(Keyboard, KeyFinderCatchesOnlyTheFirstEventAndTheKeyIsStillMatched) {
-    load("[keys]\nnumkeys=1\n" + key(1, "Known", 31, 65, 30, ""));
-    state.findingKey = finderLoaded = state.configOpen = true;
-    channel.setFinderWaiting(true);
-    EXPECT_TRUE(press(65, 30));
-    EXPECT_EQ(take(), (Journal{"keyWasPressed 65 30",
-                               "report vkCode: 65\r\nscanCode: 30\r\ndwExtraInfo: 0\r\nflags: 0\r\n"
-                               "time: 0\r\n",
-                               "caption 0", "findKey 1"}));
-    // Unlearned keys reach the application again once a key was caught.
-    EXPECT_FALSE(press(27, 1));
-    EXPECT_TRUE(take().empty());
-}
-
-TEST_F(Keyboard, TextTheProgramTypesIsNeverExamined) {
-    load("[keys]\nnumkeys=1\n" + key(1, "A", 31, 65, 30, ""));
-    channel.setFinderWaiting(true);
-    state.findingKey = finderLoaded = true;
-    EXPECT_FALSE(event(65, 30, false, ports::kOwnInputMarker));
-    EXPECT_FALSE(event(65, 30, true, ports::kOwnInputMarker));
-    EXPECT_TRUE(take().empty());
-    // The finder still waits for a real key; a release counts too (a key held when the
-    // finder opened).
-    EXPECT_TRUE(release(65, 30));
-    EXPECT_EQ(take().front(), "keyWasPressed 65 30");
-}
-
-TEST_F(Keyboard, WithNoKeysEveryEventPassesUntilATableChangeReachesTheHook) {
-    load("[keys]\nnumkeys=0\n");
-    for (std::uint32_t vk : {13u, 27u, 65u, 255u}) {
-        EXPECT_FALSE(press(vk, 30));
-        EXPECT_FALSE(release(vk, 30));
+TEST(Keyboard, Scenarios) {
+    for (const Scenario& s : kScenarios) {
+        ScenarioRun run(s.keys);
+        std::istringstream in(s.in);
+        for (std::string token; in >> token;)
+            run.step(token);
+        std::string out;
+        for (const std::string& line : run.journal)
+            out += (out.empty() ? "" : ", ") + line;
+        EXPECT_EQ(out, s.out) << s.name;
     }
-    EXPECT_TRUE(take().empty());
-    state.keyTable.append(KeyDef{65, 30, "A", 31, ""});
-    channel.publish(state.keyTable);
-    EXPECT_TRUE(press(65, 30));
 }
 
 TEST(KeyEventReport, WritesSignedDecimalFields) {

@@ -1,5 +1,7 @@
 #include "win32/ui/dpi.h"
 
+#include "win32/system_library.h"
+
 #include "resources/resource_ids.h"
 #include "win32/wide.h"
 
@@ -23,10 +25,7 @@ using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 // The per-monitor DPI functions exist from Windows 10 1607 on; importing them would stop the
 // program from loading on anything older.
 template <typename Function> Function user32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    FARPROC proc = user32 ? GetProcAddress(user32, name) : nullptr;
-    // Through void(*)(): the one function type that any other may be cast from without warning.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+    return functionIn<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 unsigned screenDpi() {

@@ -277,7 +277,8 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         hwnd_ = nullptr;
         break;
     default:
-        if (message >= WM_APP) {
+        // Private messages, and the system's notifications of power and session changes.
+        if (message >= WM_APP || message == WM_POWERBROADCAST || message == WM_WTSSESSION_CHANGE) {
             auto handler = onPrivateMessage;
             if (handler && handler(message, wParam, lParam)) return 0;
         }

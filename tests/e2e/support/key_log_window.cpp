@@ -1,5 +1,7 @@
 #include "tests/e2e/support/key_log_window.h"
 
+#include "tests/e2e/support/player_sim_process.h"
+
 #include <chrono>
 #include <thread>
 
@@ -23,9 +25,7 @@ KeyLogWindow::~KeyLogWindow() {
 }
 
 void KeyLogWindow::focus() {
-    ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
-    SetActiveWindow(window_);
     SetFocus(window_);
     pump(100);
 }
@@ -44,22 +44,14 @@ void KeyLogWindow::pump(int ms) {
 
 LRESULT CALLBACK KeyLogWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<KeyLogWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self) {
-        switch (msg) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            self->log.push_back("down " + std::to_string(wParam));
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            self->log.push_back("up " + std::to_string(wParam));
-            break;
-        case WM_CHAR:
-            self->text += static_cast<wchar_t>(wParam);
-            break;
-        default:
-            break;
-        }
+    if (self && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)) {
+        self->log.push_back("down " + std::to_string(wParam));
+        if (wParam == 'V' && GetKeyState(VK_CONTROL) < 0)
+            self->pasted.push_back(clipboardText().value_or(L""));
+    } else if (self && (msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
+        self->log.push_back("up " + std::to_string(wParam));
+    } else if (self && msg == WM_CHAR && wParam >= L' ') {
+        self->text += static_cast<wchar_t>(wParam);
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

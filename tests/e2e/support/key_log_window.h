@@ -13,7 +13,6 @@ class KeyLogWindow {
   public:
     KeyLogWindow();
     ~KeyLogWindow();
-    HWND handle() const { return window_; }
     // Brings the window forward and gives it the keyboard focus.
     void focus();
     // Pumps this thread's messages for `ms` milliseconds, so that input reaches the window.
@@ -22,6 +21,8 @@ class KeyLogWindow {
     std::vector<std::string> log;
     // The characters it received.
     std::wstring text;
+    // The clipboard's text at each Ctrl+V, as a program pasting would get it.
+    std::vector<std::wstring> pasted;
 
   private:
     static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);

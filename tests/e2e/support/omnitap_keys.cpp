@@ -38,6 +38,14 @@ bool waitUntilHooked(KeyLogWindow& log, std::chrono::milliseconds timeout) {
     return false;
 }
 
+void holdKey(WORD vk, WORD scan, int ms) {
+    for (int held = 0; held < ms; held += 33) {
+        sendKey(vk, scan, false);
+        Sleep(33);
+    }
+    sendKey(vk, scan, true);
+}
+
 HWND controlWindow(const Omnitap& app, std::chrono::milliseconds timeout) {
     return waitForWindow(app.pid(), L"OmnitapControlWindow", nullptr, timeout);
 }

@@ -22,6 +22,9 @@ std::string keysIni(std::initializer_list<omnitap::KeyDef> keys);
 // Taps the probe key until the program swallows it (its hook is in place); false on time-out.
 bool waitUntilHooked(KeyLogWindow& log, std::chrono::milliseconds timeout = 15s);
 
+// Holds a key for `ms` as a keyboard does: presses repeated every 33 ms, then one release.
+void holdKey(WORD vk, WORD scan, int ms);
+
 // The program's hidden control window.
 HWND controlWindow(const Omnitap& app, std::chrono::milliseconds timeout = 10s);
 

@@ -1,0 +1,40 @@
+#pragma once
+// Which keys are down as far as the hook has seen, and whether their presses were passed on
+// or swallowed. A release is swallowed exactly when its press was, so no program ever gets a
+// press without its release; a press of a key already down is the keyboard repeating it.
+// Hook thread only; one slot per virtual-key code and per scan code of the keys that report
+// code 255, allocated once, so that the hook thread never allocates.
+
+#include <cstdint>
+#include <memory>
+
+namespace omnitap {
+
+class KeyStates {
+  public:
+    enum class Down : std::uint8_t { No, Passed, Swallowed };
+    struct Key {
+        Down down = Down::No;
+        std::uint32_t lastEvent = 0; // time of the key's last event
+    };
+    // A held key repeats at least every second or so. A press that comes later than this
+    // after the key's last event is a new press: its release was lost (made on the lock
+    // screen, or while the hook was gone).
+    static constexpr std::uint32_t kRepeatGapMs = 1500;
+
+    KeyStates() : keys_(std::make_unique<Key[]>(kSlots)) {}
+
+    Key& of(std::uint32_t vkCode, std::uint32_t scanCode) {
+        return keys_[(vkCode & 0xFF) == 255 ? 256 + (scanCode & 0xFFFF) : vkCode & 0xFF];
+    }
+    // Whether a press at `time` repeats a key already down.
+    static bool repeats(const Key& key, std::uint32_t time) {
+        return key.down != Down::No && time - key.lastEvent <= kRepeatGapMs;
+    }
+
+  private:
+    static constexpr std::size_t kSlots = 256 + 65536;
+    std::unique_ptr<Key[]> keys_;
+};
+
+} // namespace omnitap
