@@ -15,18 +15,19 @@
 # A mutant that does not compile (a warning is an error) is counted apart.
 #
 #   scripts/mutants.sh [--sample N] [--seed S] [--out FILE] [--build DIR] [--list] [--why]
-#                      [PATH...]
+#                      [--resume] [PATH...]
 #   scripts/mutants.sh --compare BEFORE AFTER   mutants killed in BEFORE that AFTER lets live
 #
 # Output: one line per mutant, FILE:LINE:MUTATION:killed|survived|nobuild, written as it goes
 # (default build/mutants.txt), then the counts. With --why every test runs (not only up to the
 # first failure) and OUT.why lists the tests that failed for each mutant: which tests catch
-# what no other test does. --sample 0 tries every site. A run of the default 500 takes about
-# an hour on 2 cores.
+# what no other test does. --sample 0 tries every site; --resume goes on with a run that was
+# stopped (the mutants OUT holds are skipped). A run of the default 500 takes about an hour on
+# 2 cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-sample=500 seed=1 out=build/mutants.txt build=build/linux list=0 why=0 paths=()
+sample=500 seed=1 out=build/mutants.txt build=build/linux list=0 why=0 resume=0 paths=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --sample) sample=$2; shift 2 ;;
@@ -35,12 +36,13 @@ while [ $# -gt 0 ]; do
     --build) build=$2; shift 2 ;;
     --list) list=1; shift ;;
     --why) why=1; shift ;;
+    --resume) resume=1; shift ;;
     --compare)
         # Killed before, not killed after (survived, or no longer built).
         awk -F: 'NR == FNR { if ($NF == "killed") k[$1 ":" $2 ":" $3] = 1; next }
                  NF >= 4 && $NF != "killed" && ($1 ":" $2 ":" $3) in k' "$2" "$3"
         exit 0 ;;
-    -h|--help) sed -n '2,27p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,28p' "$0"; exit 0 ;;
     *) paths+=("$1"); shift ;;
     esac
 done
@@ -159,8 +161,10 @@ trap 'exit 130' INT TERM
 sites "$sample" > "$work/sites"
 total=$(wc -l < "$work/sites")
 mkdir -p "$(dirname "$out")"
-: > "$out"
-[ "$why" = 1 ] && : > "$out.why"
+if [ "$resume" = 0 ]; then
+    : > "$out"
+    [ "$why" = 1 ] && : > "$out.why"
+fi
 fast=--gtest_fail_fast
 [ "$why" = 1 ] && fast=
 [ -x "$build/tests/unit/omnitap_unit" ] || { cmake --preset linux >/dev/null; }
@@ -169,6 +173,7 @@ slow='HookChannel.AMillion*' # the longest test runs last, when the others pass
 started=$(date +%s) n=0
 while IFS=$'\t' read -r file line what text; do
     n=$((n + 1))
+    grep -qF "$file:$line:$what:" "$out" 2>/dev/null && continue
     if [ "$file" != "$current" ]; then
         restore
         cp "$file" "$work/original"
