@@ -21,14 +21,7 @@ std::vector<ui::ControlDesign> layout() {
     using ui::Kind;
     namespace f = ui::flag;
     std::vector<ui::ControlDesign> table{
-        {"ListView1",
-         Kind::ListView,
-         "",
-         {60, 60, 4455, 1995},
-         {},
-         0,
-         "",
-         {{"Key", 1200}, {"Mapping", 2800}}},
+        {"ListView1", Kind::ListView, "", {60, 60, 4455, 1995}},
         {"Frame1", Kind::Frame, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
         {"Combo1", Kind::ComboBox, "", {120, 240, 4215, 315}},
         {"Label3", Kind::Label, "Press the key now.", {60, 3200, 3555, 315}, {"Arial", 12}},
@@ -38,6 +31,7 @@ std::vector<ui::ControlDesign> layout() {
         // Below the client area, as the Key Finder keeps its report.
         {"Text2", Kind::MultiLineTextBox, "", {660, 5540, 2235, 1515}, {}, f::kNoTabStop},
     };
+    table[0].columns = {{"Key", 1200}, {"Mapping", 2800}};
     table[2].parent = "Frame1";
     return table;
 }
@@ -53,6 +47,15 @@ void pump(std::chrono::milliseconds time = 150ms) {
             DispatchMessageW(&msg);
         }
     }
+}
+std::wstring cell(HWND list, int row, int column) {
+    wchar_t text[64] = L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = 64;
+    item.pszText = text;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
 }
 void press(WORD vk) {
     e2e::tapKey(vk, static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)));
@@ -131,8 +134,11 @@ TEST_F(UiLayer, TabPassesByADisabledFrameAndTheBoxOutOfViewEnterAndEscPressTheir
     rows.onClick = [&] { events.push_back("click " + std::to_string(rows.selected())); };
     window->button("Command1").onClick = [&] { events.push_back("default"); };
     window->button("Command2").onClick = [&] { events.push_back("cancel"); };
-    for (const char* name : {"A", "B"})
+    for (const char* name : {"A", "\xCE\xA9 \xD0\xB6"}) // any language
         rows.addRow(name);
+    rows.setCell(1, 1, "Launch: \xD0\xB6");
+    EXPECT_EQ(cell(child("ListView1"), 1, 0) + L"|" + cell(child("ListView1"), 1, 1),
+              L"\u03a9 \u0436|Launch: \u0436");
     rows.setSelected(0); // silently
     rows.setFocus();
     pump();
