@@ -183,7 +183,7 @@ while IFS=$'\t' read -r file line what text; do
     result=survived
     if ! cmake --build "$build" --target omnitap_unit -j2 > "$work/build.log" 2>&1; then
         result=nobuild
-    elif ! timeout 60 "$unit" --gtest_brief=1 $fast --gtest_filter="-$slow" > "$work/test.log" 2>&1 ||
+    elif ! timeout 20 "$unit" --gtest_brief=1 $fast --gtest_filter="-$slow" > "$work/test.log" 2>&1 ||
         ! timeout 60 "$unit" --gtest_brief=1 --gtest_filter="$slow" > "$work/test.log" 2>&1; then
         result=killed
         if [ "$why" = 1 ]; then
