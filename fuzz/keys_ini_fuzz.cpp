@@ -3,7 +3,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "keys/keys_ini.h"
-#include "tests/fakes/fake_system.h"
+#include "tests/fakes/fakes.h"
 
 #include <cstddef>
 #include <cstdint>

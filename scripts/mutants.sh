@@ -15,19 +15,20 @@
 # A mutant that does not compile (a warning is an error) is counted apart.
 #
 #   scripts/mutants.sh [--sample N] [--seed S] [--out FILE] [--build DIR] [--list] [--why]
-#                      [--resume] [PATH...]
+#                      [--resume] [--killed-in FILE] [PATH...]
 #   scripts/mutants.sh --compare BEFORE AFTER   mutants killed in BEFORE that AFTER lets live
 #
 # Output: one line per mutant, FILE:LINE:MUTATION:killed|survived|nobuild, written as it goes
 # (default build/mutants.txt), then the counts. With --why every test runs (not only up to the
 # first failure) and OUT.why lists the tests that failed for each mutant: which tests catch
 # what no other test does. --sample 0 tries every site; --resume goes on with a run that was
-# stopped (the mutants OUT holds are skipped). A run of the default 500 takes about an hour on
+# stopped (the mutants OUT holds are skipped); --killed-in tries only the mutants another run
+# killed (after a change to the tests: are they all still caught?). A run of the default 500 takes about an hour on
 # 2 cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-sample=500 seed=1 out=build/mutants.txt build=build/linux list=0 why=0 resume=0 paths=()
+sample=500 seed=1 out=build/mutants.txt build=build/linux list=0 why=0 resume=0 killedIn= paths=()
 while [ $# -gt 0 ]; do
     case "$1" in
     --sample) sample=$2; shift 2 ;;
@@ -37,12 +38,13 @@ while [ $# -gt 0 ]; do
     --list) list=1; shift ;;
     --why) why=1; shift ;;
     --resume) resume=1; shift ;;
+    --killed-in) killedIn=$2; shift 2 ;;
     --compare)
         # Killed before, not killed after (survived, or no longer built).
         awk -F: 'NR == FNR { if ($NF == "killed") k[$1 ":" $2 ":" $3] = 1; next }
                  NF >= 4 && $NF != "killed" && ($1 ":" $2 ":" $3) in k' "$2" "$3"
         exit 0 ;;
-    -h|--help) sed -n '2,28p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,29p' "$0"; exit 0 ;;
     *) paths+=("$1"); shift ;;
     esac
 done
@@ -159,6 +161,11 @@ restore() { [ -n "$current" ] && cp "$work/original" "$current"; current=""; }
 trap 'restore; rm -rf "$work"' EXIT
 trap 'exit 130' INT TERM
 sites "$sample" > "$work/sites"
+if [ -n "$killedIn" ]; then
+    awk -F'\t' 'NR == FNR { n = split($0, f, ":"); if (f[n] == "killed") k[f[1] ":" f[2] ":" f[3]] = 1; next }
+                 ($1 ":" $2 ":" $3) in k' "$killedIn" "$work/sites" > "$work/chosen"
+    mv "$work/chosen" "$work/sites"
+fi
 total=$(wc -l < "$work/sites")
 mkdir -p "$(dirname "$out")"
 if [ "$resume" = 0 ]; then

@@ -2,8 +2,7 @@
 // unchanged, the table in memory stays, and the user is told.
 
 #include "keys/keys_ini.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_system.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 

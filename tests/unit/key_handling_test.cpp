@@ -9,8 +9,7 @@
 // out:  in order, "pass <event>" for every event the hook passed on, and what the program did.
 
 #include "actions/key_handler.h"
-#include "tests/fakes/action_fakes.h"
-#include "tests/fakes/fake_program.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +18,6 @@
 #include <sstream>
 
 using namespace omnitap;
-using fakes::Journal;
 
 namespace {
 
@@ -71,39 +69,70 @@ const Scenario kScenarios[] = {
      "[ 115 66 500ms 67 600ms 68 ]", "hook sent +66 -66 +67 -67, pass +68, pass -68, type"},
 };
 
-// The windows and the control window as the key handling sees them.
-struct RecordingWindows : ConfigurationView, ControlSurface {
-    explicit RecordingWindows(Journal& j) : journal(j) {}
-    Journal& journal;
-    bool finderLoaded = false;
-    bool repeatTimer = false;
+// "+17 +86 -86": presses and releases by virtual-key code.
+std::string keysLine(std::span<const ports::KeyStroke> keys) {
+    std::string line;
+    for (const ports::KeyStroke& key : keys)
+        line += (key.up ? " -" : " +") + std::to_string(key.vk);
+    return line;
+}
+
+// Everything the key handling acts on, written down in one journal as readable lines.
+struct Recorder : PlayerControl,
+                  VolumeControl,
+                  ports::Shell,
+                  ports::Typing,
+                  ConfigurationView,
+                  ControlSurface {
+    std::vector<std::string> journal;
+    bool mute = false, finderLoaded = false, repeatTimer = false;
+    void note(const std::string& line) { journal.push_back(line); }
+
+    void playPause() override { note("playPause"); }
+    void sendPlayerCommand(PlayerCommand index) override {
+        note("command " + std::to_string(index));
+    }
+    void copyOrTypeTrack(bool typeIt, bool extraInfo) override {
+        note(std::string(typeIt ? "type" : "copy") + (extraInfo ? " extra" : ""));
+    }
+    void showCurrentFile() override { note("showCurrentFile"); }
+    void openMixer() override {}
+    void refreshMixerState() override { note("refresh"); }
+    bool currentMute() const override { return mute; }
+    void setMute(bool state) override { note((mute = state) ? "mute on" : "mute off"); }
+    void stepVolume(std::int32_t step) override { note("step " + std::to_string(step)); }
+    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
+                 const std::string& parameters, const std::string& directory,
+                 int showCommand) override {
+        note("shell " + std::to_string(owner) + " " + verb + " [" + file + "] [" + parameters +
+             "] [" + directory + "] " + std::to_string(showCommand));
+    }
+    void typeText(std::string_view) override {}
+    void sendKeys(std::span<const ports::KeyStroke> keys) override {
+        note("sent" + keysLine(keys));
+    }
+    bool isKeyDown(std::uint8_t) override { return false; }
     bool keyFinderLoaded() const override { return finderLoaded; }
     void keyWasPressed(std::int32_t vk, std::int32_t sc) override {
-        journal.push_back("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
+        note("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
     }
-    void showKeyEventReport(const std::string&) override { journal.push_back("report"); }
-    void findKey(int i) override { journal.push_back("findKey " + std::to_string(i)); }
+    void showKeyEventReport(const std::string&) override { note("report"); }
+    void findKey(int i) override { note("findKey " + std::to_string(i)); }
     ports::WindowId ownerWindow() const override { return 42; }
     void setCaption(const std::string&) override {}
     void setRepeatTimer(bool on) override {
-        if (on != repeatTimer) journal.push_back(on ? "timer on" : "timer off");
+        if (on != repeatTimer) note(on ? "timer on" : "timer off");
         repeatTimer = on;
     }
-    void monitorsOff() override { journal.push_back("monitorsOff"); }
+    void monitorsOff() override { note("monitorsOff"); }
 };
 
 // One scenario's program: the hook's channel and the key handling over recording fakes.
-struct ScenarioRun {
-    Journal journal;
-    fakes::RecordingPlayer player{journal};
-    fakes::RecordingVolume volume{journal};
-    fakes::RecordingShell shell{journal};
-    fakes::RecordingTyping typing{journal};
-    RecordingWindows windows{journal};
+struct ScenarioRun : Recorder {
     KeyboardState state;
     fakes::CountingWake wake;
     HookChannel channel{wake};
-    KeyboardHandler handler{state, channel, player, volume, shell, typing, windows, windows};
+    KeyboardHandler handler{state, channel, *this, *this, *this, *this, *this, *this};
     std::set<std::uint32_t> down; // physically
     std::uint32_t clock = 100000;
     bool busy = false;
@@ -127,15 +156,15 @@ struct ScenarioRun {
             busy = t == "[";
             if (!busy) handler.keyEventsWaiting();
         } else if (t == "tick") {
-            if (windows.repeatTimer) handler.repeatVolumeStep();
+            if (repeatTimer) handler.repeatVolumeStep();
         } else if (t.ends_with("ms")) {
             clock += static_cast<std::uint32_t>(std::stoul(t));
             channel.sendOverdueKeys(clock, [this](std::span<const ports::KeyStroke> keys) {
-                journal.push_back("hook " + fakes::sentLine(keys));
+                note("hook sent" + keysLine(keys));
             });
         } else if (t == "config" || t == "finder") {
             state.configOpen = true;
-            state.findingKey = windows.finderLoaded = t == "finder";
+            state.findingKey = finderLoaded = t == "finder";
             channel.setFinderWaiting(t == "finder");
         } else if (t[0] != '+' && t[0] != '-') {
             step("+" + t);
@@ -158,7 +187,7 @@ struct ScenarioRun {
             down.insert(e.vkCode);
         }
         auto isDown = [this](std::uint8_t vk) { return down.count(vk) > 0; };
-        if (!channel.onKeyEvent(e, isDown)) journal.push_back("pass " + t);
+        if (!channel.onKeyEvent(e, isDown)) note("pass " + t);
         if (!busy) handler.keyEventsWaiting();
     }
 };

@@ -1,6 +1,5 @@
 #include "keys/keys_ini.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_system.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 

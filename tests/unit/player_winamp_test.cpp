@@ -2,8 +2,7 @@
 // keys the keyboard sends, what lands on the clipboard and what the shell is asked to open.
 
 #include "player/winamp.h"
-#include "tests/fakes/fake_system.h"
-#include "tests/fakes/player_fakes.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/fakes/tray_fakes.h"
+#include "tests/fakes/fakes.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_messages.h"
 

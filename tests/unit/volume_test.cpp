@@ -1,7 +1,7 @@
 // The volume: its percentage arithmetic, and the mixer against fake devices that are missing,
 // changed elsewhere, or replaced by another default device.
 
-#include "tests/fakes/volume_fakes.h"
+#include "tests/fakes/fakes.h"
 #include "volume/mixer.h"
 #include "volume/volume_arithmetic.h"
 

@@ -1,0 +1,271 @@
+#pragma once
+// In-memory stand-ins for the system's seams, with the failures to inject that real systems
+// have, and records of what the program asked of them.
+
+#include "hook/hook_channel.h"
+#include "ports/app_info.h"
+#include "ports/clipboard.h"
+#include "ports/file_system.h"
+#include "ports/keyboard_hook.h"
+#include "ports/message_box.h"
+#include "ports/running_copies.h"
+#include "ports/shell.h"
+#include "ports/text_codec.h"
+#include "ports/tray_shell.h"
+#include "ports/typing.h"
+#include "ports/volume_backend.h"
+#include "ports/window_messaging.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace omnitap::fakes {
+
+using Calls = std::vector<std::string>;
+
+// Latin-1 stands in for the ANSI code page; characters beyond it become "?".
+class FakeCodec : public ports::TextCodec {
+  public:
+    std::string ansiToUtf8(std::string_view ansi) override;
+    std::string utf8ToAnsi(std::string_view utf8) override;
+    bool fitsAnsi(std::string_view utf8) override { return ansiToUtf8(utf8ToAnsi(utf8)) == utf8; }
+};
+
+struct ShownMessage {
+    ports::WindowId owner;
+    std::string text, title;
+    unsigned style;
+};
+class FakeMessageBoxes : public ports::MessageBoxes {
+  public:
+    std::vector<ShownMessage> shown;
+    int answer = ports::mb::kAnswerOk;
+    std::function<void()> onShow; // runs while the box is "up"
+    int show(ports::WindowId owner, const std::string& text, const std::string& title,
+             unsigned style) override {
+        shown.push_back({owner, text, title, style});
+        if (onShow) onShow();
+        return answer;
+    }
+};
+
+class FakeAppInfo : public ports::AppInfo {
+  public:
+    std::string folder = "C:\\Tools\\Omnitap", baseName = "omnitap";
+    int endings = 0;
+    std::string exeFolder() override { return folder; }
+    std::string exeBaseName() override { return baseName; }
+    void endProgram() override { ++endings; }
+};
+
+// The names that running copies hold; several fakes may share it, as processes share them.
+class FakeRunningCopies : public ports::RunningCopies {
+  public:
+    std::vector<std::string> running;
+    ports::WindowId listening = 0;
+    int asked = 0;
+    bool claim(const std::string& name) override {
+        if (std::count(running.begin(), running.end(), name)) return false;
+        running.push_back(name);
+        return true;
+    }
+    void listen(ports::WindowId window) override { listening = window; }
+    void askFirstCopy() override { ++asked; }
+};
+
+// Files in memory: a file held by another program for a number of reads, one that cannot be
+// read, a write that fails once a number of bytes of the file has been written (what was
+// written stays), and failing create, flush or replace.
+class FakeFileSystem : public ports::FileSystem {
+  public:
+    std::map<std::string, std::string> files;
+    int lockedReads = 0;   // reads that find the file held by another program
+    std::string readError; // not empty: the file cannot be read, for this reason
+    std::chrono::milliseconds waited{0};
+    std::optional<std::size_t> failAfterBytes; // counted from the file's creation
+    bool failCreate = false, failFlush = false, failReplace = false;
+    std::set<Handle> openHandles;
+    int replaces = 0; // files written whole and swapped in
+
+    ports::FileContent read(const std::string& path) override;
+    void wait(std::chrono::milliseconds time) override { waited += time; }
+    std::string temporaryNameFor(const std::string& path) override { return path + ".tmp"; }
+    ports::FileResult create(const std::string& path, Handle& handle) override;
+    ports::FileResult write(Handle handle, std::string_view bytes) override;
+    ports::FileResult flush(Handle) override {
+        if (failFlush) return {false, "The request failed because of an I/O device error."};
+        return {};
+    }
+    void close(Handle handle) override { openHandles.erase(handle); }
+    ports::FileResult replace(const std::string& from, const std::string& to) override;
+    void remove(const std::string& path) override { files.erase(path); }
+
+  private:
+    std::map<Handle, std::string> pathOf_;
+    Handle next_ = 1;
+    std::size_t written_ = 0;
+};
+
+struct FakePlayerWindow {
+    std::string className = "Winamp v1.x";
+    std::string caption;
+    ports::ProcessId process = 0;
+    // Answers to WM_USER queries by (lParam, wParam); a query not listed answers 0.
+    std::map<std::pair<std::intptr_t, std::uintptr_t>, std::intptr_t> answers;
+    std::set<std::intptr_t> unanswered; // queries (lParam) that get no answer in time
+};
+
+// A desktop of player windows. Every call is written down in order: "send 7 1024 0 104"
+// (window, message, wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096
+// 256" (process, address, size).
+class FakeWindowMessaging : public ports::WindowMessaging {
+  public:
+    std::map<ports::WindowId, FakePlayerWindow> windows;
+    // Readable memory by process: blocks of bytes at their start addresses.
+    std::map<ports::ProcessId, std::map<std::uintptr_t, std::string>> memory;
+    Calls calls;
+
+    FakePlayerWindow& addPlayer(ports::WindowId id, std::string caption = "Winamp") {
+        return windows[id] = FakePlayerWindow{.caption = std::move(caption)};
+    }
+    Calls callsOf(const std::string& prefix) const; // the calls that start with it
+
+    ports::WindowId findTopLevelWindow(const std::string& className) override;
+    std::optional<std::intptr_t> sendWithTimeout(ports::WindowId window, std::uint32_t message,
+                                                 std::uintptr_t wParam, std::intptr_t lParam,
+                                                 std::chrono::milliseconds) override;
+    void post(ports::WindowId window, std::uint32_t message, std::uintptr_t wParam,
+              std::intptr_t lParam) override {
+        record("post", {window, message, wParam, static_cast<std::uintptr_t>(lParam)});
+    }
+    void bringToForeground(ports::WindowId window) override { record("foreground", {window}); }
+    std::string caption(ports::WindowId window) override { return windows[window].caption; }
+    ports::ProcessId owningProcess(ports::WindowId window) override {
+        return windows.count(window) ? windows[window].process : 0;
+    }
+    std::size_t readProcessMemory(ports::ProcessId process, std::uintptr_t address,
+                                  std::span<char> into) override;
+
+  private:
+    void record(const char* what, std::initializer_list<std::uintptr_t> numbers);
+};
+
+class FakeClipboard : public ports::Clipboard {
+  public:
+    std::optional<std::string> text; // nothing = never set
+    int requests = 0;
+    bool setText(ports::WindowId, const std::string& newText) override {
+        ++requests;
+        text = newText;
+        return true;
+    }
+};
+
+class FakeTyping : public ports::Typing {
+  public:
+    Calls typed; // each text handed over
+    std::vector<ports::KeyStroke> sent;
+    Calls events;                // both, in order: "type T", "down 164", "up 164"
+    std::set<std::uint8_t> down; // keys held now
+    void typeText(std::string_view text) override {
+        typed.emplace_back(text);
+        events.push_back("type " + typed.back());
+    }
+    void sendKeys(std::span<const ports::KeyStroke> keys) override {
+        for (const ports::KeyStroke& key : keys) {
+            sent.push_back(key);
+            events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk));
+        }
+    }
+    bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
+};
+
+struct ShellRequest {
+    ports::WindowId owner;
+    std::string verb, file, parameters, directory;
+    int showCommand;
+};
+class ShellRecorder : public ports::Shell {
+  public:
+    std::vector<ShellRequest> requests;
+    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
+                 const std::string& parameters, const std::string& directory,
+                 int showCommand) override {
+        requests.push_back({owner, verb, file, parameters, directory, showCommand});
+    }
+};
+
+// A notification area. The icons it shows are kept as (window, uID); like the real one it
+// refuses a second add of one and a delete of a missing one.
+class FakeTrayShell : public ports::TrayShell {
+  public:
+    struct Call {
+        ports::TrayCommand command;
+        ports::TrayIconRecord record;
+    };
+    std::uint32_t version = 0x23F00206; // Windows 8 (6.2), as GetVersion reports it
+    std::vector<Call> calls;
+    std::vector<std::pair<ports::WindowId, std::uint32_t>> shown;
+
+    std::uint32_t versionWord() override { return version; }
+    bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
+    unsigned taskbarCreatedMessage() override { return 0xC0A1; }
+    ports::IconId applicationIcon() override { return 0x1C0; }
+    void restartExplorer() { shown.clear(); } // every icon is gone
+};
+
+// A volume device: a range, a raw volume, a mute switch, the ways real drivers let a program
+// down (no device, controls that cannot be read), and the report of a new default device.
+class FakeVolumeBackend : public ports::VolumeBackend {
+  public:
+    bool hasDevice = true;      // open() finds one
+    bool deviceChanged = false; // taken once
+    ports::VolumeRange range{0, 65535};
+    std::optional<double> volume = 0;     // nothing: the control cannot be read
+    std::optional<std::int32_t> mute = 0; // nothing: there is no mute switch
+    int opens = 0;
+    std::vector<double> volumeWrites; // every value asked for
+    std::vector<bool> muteWrites;
+
+    bool open() override { return ++opens, hasDevice; }
+    bool takeDeviceChange() override { return std::exchange(deviceChanged, false); }
+    ports::VolumeRange volumeRange() const override { return range; }
+    std::optional<double> readVolume() override { return volume; }
+    bool writeVolume(double raw) override {
+        volumeWrites.push_back(raw);
+        return volume && (volume = raw);
+    }
+    std::optional<std::int32_t> readMute() override { return mute; }
+    bool writeMute(bool muted) override {
+        muteWrites.push_back(muted);
+        return mute && (mute = muted ? 1 : 0);
+    }
+};
+
+// Records installs and removals; the events themselves go through the channel.
+class FakeKeyboardHook : public ports::KeyboardHook {
+  public:
+    Calls calls;
+    ports::WindowId notify = 0;
+    void hookKeyboard(ports::WindowId window) override {
+        notify = window;
+        calls.push_back("hook");
+    }
+    void unhookKeyboard() override { calls.push_back("unhook"); }
+    void renewHook() override { calls.push_back("renew"); }
+    void loseHook() override { calls.push_back("lose"); }
+};
+
+// Counts the wake-ups instead of posting them.
+struct CountingWake : Wake {
+    int wakes = 0;
+    bool wake() override { return ++wakes > 0; }
+};
+
+} // namespace omnitap::fakes
