@@ -54,6 +54,7 @@ struct RecordingVolume : VolumeControl {
 struct RecordingShell : ports::Shell {
     explicit RecordingShell(Journal& j) : journal(j) {}
     Journal& journal;
+    std::string systemProgram(const std::string& name) override { return name; }
     void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
                  const std::string& parameters, const std::string& directory,
                  int showCommand) override {

@@ -105,6 +105,7 @@ class ShellRecorder : public ports::Shell {
                  int showCommand) override {
         requests.push_back({owner, verb, file, parameters, directory, showCommand});
     }
+    std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
 };
 
 } // namespace omnitap::fakes
