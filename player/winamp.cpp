@@ -179,8 +179,8 @@ void Winamp::showCurrentFile() {
     findPlayer();
     std::string path = getCurrentFilePath();
     if (!isFilePath(path)) return;
-    shell_.execute(owner_.ownerWindow(), "Open", "explorer.exe", explorerSelectParameters(path), "",
-                   kShowNormal);
+    shell_.execute(owner_.ownerWindow(), "Open", shell_.systemProgram("explorer.exe"),
+                   explorerSelectParameters(path), "", kShowNormal);
 }
 
 } // namespace omnitap

@@ -25,6 +25,9 @@ class Shell {
     virtual void execute(WindowId owner, const std::string& verb, const std::string& file,
                          const std::string& parameters, const std::string& directory,
                          int showCommand) = 0;
+    // The full path of one of the system's own programs (in the Windows folder), so that a
+    // file of that name beside this program, where anything may sit, is never started instead.
+    virtual std::string systemProgram(const std::string& name) = 0;
 };
 
 } // namespace omnitap::ports

@@ -17,4 +17,11 @@ void Win32Shell::execute(ports::WindowId owner, const std::string& verb, const s
                   p.empty() ? nullptr : p.c_str(), d.empty() ? nullptr : d.c_str(), showCommand);
 }
 
+std::string Win32Shell::systemProgram(const std::string& name) {
+    wchar_t folder[MAX_PATH] = L"";
+    UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return name;
+    return narrow(folder) + "\\" + name;
+}
+
 } // namespace omnitap::win32

@@ -8,6 +8,7 @@ class Win32Shell final : public ports::Shell {
     void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
                  const std::string& parameters, const std::string& directory,
                  int showCommand) override;
+    std::string systemProgram(const std::string& name) override;
 };
 
 } // namespace omnitap::win32

@@ -199,6 +199,7 @@ class ShellRecorder : public ports::Shell {
                  int showCommand) override {
         requests.push_back({owner, verb, file, parameters, directory, showCommand});
     }
+    std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
 };
 
 // A notification area. The icons it shows are kept as (window, uID); like the real one it

@@ -107,6 +107,7 @@ struct Recorder : PlayerControl,
         note("shell " + std::to_string(owner) + " " + verb + " [" + file + "] [" + parameters +
              "] [" + directory + "] " + std::to_string(showCommand));
     }
+    std::string systemProgram(const std::string& name) override { return name; }
     void typeText(std::string_view) override {}
     void sendKeys(std::span<const ports::KeyStroke> keys) override {
         note("sent" + keysLine(keys));
