@@ -62,37 +62,5 @@ TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
     lines.append(key("two\r\nlines", 60, 65, 30, "  a\nnumkeys=9  "));
     EXPECT_EQ(parseKeysIni(formatKeysIni(lines))[1], // a line break becomes a blank
               key("two  lines", 60, 65, 30, "  a numkeys=9  "));
-}
-
-TEST(KeysIniRead, FollowsTheProfileRulesFillsMissingEntriesAndClampsNumbers) {
-    for (const char* text : {"[keys]\r\nnumkeys=0\r\nkey1_name=x\r\n", "[keys]\r\nkey1_name=x\r\n",
-                             "", "[other]\r\nnumkeys=3\r\n", "[keys]\nnumkeys=-5\n"})
-        EXPECT_EQ(parseKeysIni(text).numKeys(), 0) << text;
-    EXPECT_EQ(parseKeysIni("[keys]\nnumkeys=2000000000\n").numKeys(), 32767);
-    KeyTable t = parseKeysIni("[keys]\nnumkeys=2\nkey1_name=A\nkey1_mapm=  30.5x\n"
-                              "key1_code=70000\nkey1_code2=-70000\nkey1_webs=\"x\"\n");
-    ASSERT_EQ(t.numKeys(), 2);
-    EXPECT_EQ(t[1], key("A", 30, 32767, -32768, "x"));
-    EXPECT_EQ(t[2], KeyDef{});
-    // Other sections, other case, blanks and tabs, comments, repeated keys (first wins),
-    // single quotes, CR-only line ends, and only the first [keys] section counts.
-    t = parseKeysIni("; comment\r[Other]\rnumkeys=9\r[ Keys\t]\r  NumKeys \t=\t 2 \r"
-                     "; key1_name=comment\rKEY1_NAME =  First \rkey1_name=Second\r"
-                     "key1_webs='quoted'\rkey1_code = 65\r[keys]\rkey2_name=late\rnumkeys=5\r");
-    ASSERT_EQ(t.numKeys(), 2);
-    EXPECT_EQ(t[1], key("First", 0, 65, 0, "quoted"));
-    EXPECT_EQ(t[2].name, "");
-}
-
-TEST(KeysIniRead, QuotesGoOnlyWhenTheyEncloseAndValuesAreCutTo1023) {
-    KeyTable t =
-        parseKeysIni("[keys]\nnumkeys=5\nkey1_webs=\"a\" b\nkey2_webs=\"\n"
-                     "key3_webs=\"'\nkey4_webs=\"\"\"\nkey1_name=" +
-                     std::string(3000, 'n') + "\nkey5_webs=\"" + std::string(1023, 'w') + "\"\n");
-    EXPECT_EQ(t[1].webs + "|" + t[2].webs + "|" + t[3].webs + "|" + t[4].webs, "\"a\" b|\"|\"'|\"");
-    EXPECT_EQ(t[1].name, std::string(1023, 'n'));
-    // The closing quote does not fit the buffer with 1023 characters before it; the
-    // profile functions then drop the last character copied instead.
-    EXPECT_EQ(t[5].webs, std::string(1022, 'w'));
     EXPECT_EQ(iniPathFor("C:\\"), "C:\\\\keys.ini"); // a backslash even after one
 }

@@ -50,11 +50,3 @@ TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {
         EXPECT_EQ(commands, expected);
     }
 }
-
-TEST(TrayIcon, OnlyARightButtonReleaseOpensTheMenu) {
-    fakes::FakeTrayShell shell;
-    TrayIconFs tray(shell);
-    for (int code : {512, 513, 514, 515, 516, 518, 123, 1024, 1029})
-        EXPECT_FALSE(tray.handleTrayMessage(code)) << code;
-    EXPECT_TRUE(tray.handleTrayMessage(kTrayRightButtonUp));
-}
