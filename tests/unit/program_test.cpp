@@ -102,18 +102,6 @@ TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAnd
     }
 }
 
-TEST(Program, AsOmnitapTheWindowShowsAndHooksOnlyOnHookAndClosingEndsTheProgram) {
-    fakes::FakeProgram p;
-    start(p, kOneKey, "Omnitap");
-    EXPECT_TRUE(p.controlWindow().visible());
-    EXPECT_TRUE(p.hook.calls.empty());
-    p.controlWindow().get("Command2").click();
-    p.controlWindow().userCloses();
-    EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
-    EXPECT_TRUE(p.trayShell.shown.empty());
-    EXPECT_EQ(p.appInfo.endings, 1);
-}
-
 TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     fakes::FakeProgram p;
     p.messaging.addPlayer(7, "Winamp");
