@@ -1,7 +1,6 @@
 // The volume backends against the real system: what a backend reports as done reads back as
 // done, winmm comes from the system folder only, and the endpoint hears of a new default
-// device. The system's volume and mute are
-// put back as they were.
+// device. The system's volume and mute are put back as they were.
 
 #include "tests/e2e/support/e2e.h"
 #include "volume/mixer.h"
@@ -9,8 +8,6 @@
 #include "win32/legacy_mixer_volume.h"
 
 #include <objbase.h>
-
-#include <gtest/gtest.h>
 
 #include <thread>
 
@@ -20,8 +17,7 @@ TEST(MixerBackend, TheLegacyMixerTakesWhatTheKeysWriteWithTheSystemsWinmm) {
     // The first legacy mixer opened loads winmm, from the system folder even while a folder
     // that holds another winmm.dll is searched before it.
     e2e::TempFolder planted;
-    ASSERT_TRUE(CopyFileW((e2e::binFolder() + L"\\planted-dll.dll").c_str(),
-                          planted.file(L"winmm.dll").c_str(), FALSE));
+    ASSERT_TRUE(planted.copy(L"planted-dll.dll", L"winmm.dll"));
     SetDllDirectoryW(planted.path().c_str());
     VolumeBackends legacy;
     legacy.push_back(std::make_unique<win32::LegacyMixerVolume>());
@@ -49,16 +45,13 @@ TEST(MixerBackend, TheEndpointHearsOfANewDefaultDeviceAndLeavesTheThreadsComAsIt
             ASSERT_TRUE(backend.open()) << "no playback device";
             EXPECT_FALSE(backend.takeDeviceChange());
             // Wine reports a new default device when its driver's setting for it changes.
-            HKEY key = nullptr;
-            ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers\\winealsa.drv",
-                                      0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-                      ERROR_SUCCESS);
+            const wchar_t* drivers = L"Software\\Wine\\Drivers\\winealsa.drv";
             const wchar_t device[] = L"omnitap-e2e";
-            RegSetValueExW(key, L"DefaultOutput", 0, REG_SZ, reinterpret_cast<const BYTE*>(device),
-                           sizeof device);
+            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, drivers, L"DefaultOutput", REG_SZ, device,
+                                      sizeof device),
+                      ERROR_SUCCESS);
             EXPECT_TRUE(e2e::waitFor([&] { return backend.takeDeviceChange(); }));
-            RegDeleteValueW(key, L"DefaultOutput");
-            RegCloseKey(key);
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, drivers, L"DefaultOutput");
             EXPECT_TRUE(backend.open()); // the default device again
         }
         // Our own apartment was left again: the thread may still choose another one.
