@@ -1,6 +1,5 @@
-// Player keys through the real program, started once for them all: learned keys in keys.ini,
-// injected key presses, and what reaches player-sim (its log), the clipboard, Explorer and the
-// focused window. Each test starts the players it needs; the program finds them afresh.
+// Player keys through the real program, started once for them all: what reaches player-sim (its
+// log), the clipboard, Explorer and the focused window. Each test starts the players it needs.
 
 #include "ports/input_marker.h"
 #include "tests/e2e/support/e2e.h"
@@ -103,18 +102,17 @@ TEST_F(PlayerKeys, WithoutThePlayerTransportKeysAreTheSystemsMediaKeysOncePerPre
     log.focus();
     log.log.clear();
     pressAll();
-    EXPECT_EQ(sim.waitForCommands(5), (Lines{"command 40048", "command 40044", "command 40023",
-                                             "command 40047", "command 40045"}));
+    EXPECT_EQ(sim.logOf("command", 5), (Lines{"command 40048", "command 40044", "command 40023",
+                                              "command 40047", "command 40045"}));
     EXPECT_TRUE(log.log.empty());
     EXPECT_NE(GetForegroundWindow(), sim.window()); // only Jump to Song brings it forward
     tapKey(VK_F20);
-    EXPECT_EQ(sim.waitForCommands(6).back(), "command 40194");
+    EXPECT_EQ(sim.logOf("command", 6).at(5), "command 40194");
     EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window(); }));
 }
 
 TEST_F(PlayerKeys, ShowCurrentFileOpensTheFilesFolderAndNeverStartsThePlaylistEntry) {
     const std::wstring name = L"a b, 100% ^ & \u00dcn\u00efc\u00f6d\u00e9"; // in the ANSI code page
-    ASSERT_TRUE(CreateDirectoryW(folder.file(name).c_str(), nullptr));
     folder.write(name + L"\\song.mp3", "");
     ASSERT_TRUE(folder.copy(L"launch-probe.exe", L"launch-probe.exe")); // records when started
     {
@@ -122,7 +120,7 @@ TEST_F(PlayerKeys, ShowCurrentFileOpensTheFilesFolderAndNeverStartsThePlaylistEn
         PlayerSim sim(L"--path \"C:\\a\\\" \\\"" + folder.file(L"launch-probe.exe") + L"\"");
         tapKey(kShow);
         tapKey(kStop); // handled after the show key: then the show key is done
-        sim.waitForCommands(1);
+        sim.logOf("command", 1);
         pump(2000ms); // time for Explorer to start the entry, if it was started itself
         EXPECT_FALSE(folder.exists(L"launched.txt")) << folder.read(L"launched.txt");
     }

@@ -1,7 +1,6 @@
 #pragma once
-// Support for the end-to-end tests: a private folder with its own keys.ini, the real
-// omnitap.exe and player-sim.exe started from there, a window of the test's own that logs the
-// keys it receives, and ways to find and drive the program's windows.
+// Support for the end-to-end tests: a private folder with its own keys.ini, omnitap.exe and
+// player-sim.exe started there, a window that logs the keys it gets, the program's windows.
 
 #include "keys/keys_ini.h"
 #include "ports/ui.h"
@@ -27,23 +26,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using omnitap::win32::narrow;
-using omnitap::win32::widen;
 
-// The folder of the running test program, where omnitap.exe and the tools are built.
-inline std::wstring binFolder() {
-    wchar_t path[MAX_PATH];
-    std::wstring p(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return p.substr(0, p.find_last_of(L"\\/"));
-}
-
-// The bytes of a file, whoever else has it open; empty when it cannot be read.
-inline std::string readFile(const std::wstring& path) {
-    std::ifstream in(fs::path(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// A fresh temporary folder, removed with its content at the end (what a program still holds
-// stays for the system's clean-up).
+// A fresh temporary folder, removed with what no program still holds at the end.
 class TempFolder {
   public:
     TempFolder() {
@@ -56,14 +40,22 @@ class TempFolder {
     ~TempFolder() { fs::remove_all(path_, ignored_); }
     const std::wstring& path() const { return path_; }
     std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
-    void write(const std::wstring& name, const std::string& bytes) const {
+    void write(const std::wstring& name, const std::string& bytes) const { // folders too
+        fs::create_directories(fs::path(file(name)).parent_path());
         std::ofstream(fs::path(file(name)), std::ios::binary) << bytes;
     }
-    std::string read(const std::wstring& name) const { return readFile(file(name)); }
+    // The bytes of a file, whoever else has it open; empty when it cannot be read.
+    std::string read(const std::wstring& name) const {
+        std::ifstream in(fs::path(file(name)), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     bool exists(const std::wstring& name) const { return fs::exists(file(name)); }
-    // A copy of a program built beside the tests (launch-probe.exe, planted-dll.dll).
+    // A copy of a program built beside the tests (omnitap.exe, launch-probe.exe, ...).
     bool copy(const std::wstring& built, const std::wstring& name) const {
-        return fs::copy_file(binFolder() + L"\\" + built, file(name),
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        fs::create_directories(fs::path(file(name)).parent_path());
+        return fs::copy_file(fs::path(self).replace_filename(built), file(name),
                              fs::copy_options::overwrite_existing, ignored_);
     }
 
@@ -83,20 +75,18 @@ class Process {
             ADD_FAILURE() << "cannot start " << narrow(exe) << ": " << GetLastError();
     }
     ~Process() {
-        if (!waitForExit(0ms)) TerminateProcess(pi_.hProcess, 1);
-        waitForExit(5s);
+        if (exitCode() == STILL_ACTIVE) TerminateProcess(pi_.hProcess, 1);
+        WaitForSingleObject(pi_.hProcess, 5000);
         CloseHandle(pi_.hProcess);
         CloseHandle(pi_.hThread);
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD pid() const { return pi_.dwProcessId; }
-    bool waitForExit(std::chrono::milliseconds timeout) const { // true if it ended
-        return WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count())) !=
-               WAIT_TIMEOUT;
-    }
-    DWORD exitCode() const {
+    // Its exit code once it has ended, waiting up to `timeout`; STILL_ACTIVE while it runs.
+    DWORD exitCode(std::chrono::milliseconds timeout = 0ms) const {
         DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count()));
         GetExitCodeProcess(pi_.hProcess, &code);
         return code;
     }
@@ -114,8 +104,7 @@ class Omnitap : public Process {
                   folder.path()) {}
 };
 
-// Polls `condition` every 20 ms, handling this thread's messages, until it is true or
-// `timeout` passes.
+// Polls `condition` every 20 ms, handling this thread's messages, until true or `timeout`.
 inline bool waitFor(const std::function<bool()>& condition,
                     std::chrono::milliseconds timeout = 5s) {
     for (auto end = std::chrono::steady_clock::now() + timeout;; Sleep(20)) {
@@ -170,13 +159,11 @@ inline void pressDialogButton(HWND dialog, int id) { // by its command id (IDOK,
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 inline std::wstring clipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) return text;
+    if (!OpenClipboard(nullptr)) return L"";
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
-        text = chars;
-        GlobalUnlock(data);
-    }
+    auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    std::wstring text = chars ? chars : L"";
+    if (chars) GlobalUnlock(data);
     CloseClipboard();
     return text;
 }
@@ -245,24 +232,24 @@ struct SimFolder {
 class PlayerSim : SimFolder, public Process {
   public:
     explicit PlayerSim(const std::wstring& options)
-        : Process(binFolder() + L"\\player-sim.exe",
+        : Process((logs_.copy(L"player-sim.exe", L"player-sim.exe"), logs_.file(L"player-sim.exe")),
                   L" --log \"" + logs_.file(L"sim.log") + L"\" " + options, L"") {
         window_ = waitForWindow(pid(), L"Winamp v1.x", nullptr, 5s, false);
         EXPECT_NE(window_, nullptr) << "player-sim shows no window";
     }
     HWND window() const { return window_; }
-    // The log's lines of one kind: logOf("command") gives "command 40045", ...
-    Lines logOf(const std::string& kind) const {
+    // The log's lines of one kind ("command 40045", ...), once it holds `count` of them:
+    // posted commands arrive later.
+    Lines logOf(const std::string& kind, std::size_t count = 0) const {
         Lines lines;
-        std::istringstream in(logs_.read(L"sim.log"));
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind(kind + " ", 0) == 0) lines.push_back(line);
+        waitFor([&] {
+            lines.clear();
+            std::istringstream in(logs_.read(L"sim.log"));
+            for (std::string line; std::getline(in, line);)
+                if (line.rfind(kind + " ", 0) == 0) lines.push_back(line);
+            return lines.size() >= count;
+        });
         return lines;
-    }
-    // Posted commands arrive later: waits until the log holds `count` of them.
-    Lines waitForCommands(std::size_t count) const {
-        waitFor([&] { return logOf("command").size() >= count; });
-        return logOf("command");
     }
 
   private:
@@ -285,19 +272,16 @@ inline std::string keysIni(std::initializer_list<omnitap::KeyDef> keys) {
         table.append(key);
     return omnitap::formatKeysIni(table);
 }
-// Taps the probe key until the program swallows it (its hook is in place); false on time-out.
-inline bool waitUntilHooked(KeyLogWindow& log, std::chrono::milliseconds timeout = 15s) {
-    const bool hooked = waitFor(
-        [&] {
-            log.log.clear();
-            log.text.clear();
-            tapKey(kProbeKey);
-            pump(150ms);
-            return log.log.empty();
-        },
-        timeout);
-    log.log.clear();
-    return hooked;
+// Taps the probe key until the program's hook swallows it (the log is then empty).
+inline bool waitUntilHooked(KeyLogWindow& log) {
+    auto swallowed = [&] {
+        log.log.clear();
+        log.text.clear();
+        tapKey(kProbeKey);
+        pump(150ms);
+        return log.log.empty();
+    };
+    return waitFor(swallowed, 15s);
 }
 
 } // namespace e2e
