@@ -1,59 +1,95 @@
 #pragma once
-// Helpers for the end-to-end tests: a private folder with its own keys.ini, the real
-// omnitap.exe and player-sim.exe started from there, a window of the test's own that logs the
-// keys it receives, and ways to find and drive the program's windows.
+// Support for the end-to-end tests: a private folder with its own keys.ini, omnitap.exe and
+// player-sim.exe started there, a window that logs the keys it gets, the program's windows.
 
 #include "keys/keys_ini.h"
+#include "ports/ui.h"
+#include "win32/ui/message_loop.h"
 #include "win32/wide.h"
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <initializer_list>
-#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace e2e {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using omnitap::win32::narrow;
-using omnitap::win32::widen;
 
-// The folder of the running test program, where omnitap.exe and the tools are built.
-std::wstring binFolder();
-
-// A fresh temporary folder, removed with its content at the end.
+// A fresh temporary folder, removed with what no program still holds at the end.
 class TempFolder {
   public:
-    TempFolder();
-    ~TempFolder();
+    TempFolder() {
+        static unsigned counter = GetTickCount(); // a name is taken only if the folder is new
+        do
+            path_ = (fs::temp_directory_path() / ("omnitap-e2e-" + std::to_string(++counter)))
+                        .wstring();
+        while (!fs::create_directory(path_));
+    }
+    ~TempFolder() { fs::remove_all(path_, ignored_); }
     const std::wstring& path() const { return path_; }
     std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
-    void write(const std::wstring& name, const std::string& bytes) const;
+    void write(const std::wstring& name, const std::string& bytes) const { // folders too
+        fs::create_directories(fs::path(file(name)).parent_path());
+        std::ofstream(fs::path(file(name)), std::ios::binary) << bytes;
+    }
     // The bytes of a file, whoever else has it open; empty when it cannot be read.
-    std::string read(const std::wstring& name) const;
-    bool exists(const std::wstring& name) const;
-    // A copy of a program built beside the tests (launch-probe.exe, planted-dll.dll).
-    bool copy(const std::wstring& built, const std::wstring& name) const;
+    std::string read(const std::wstring& name) const {
+        std::ifstream in(fs::path(file(name)), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    bool exists(const std::wstring& name) const { return fs::exists(file(name)); }
+    // A copy of a program built beside the tests (omnitap.exe, launch-probe.exe, ...).
+    bool copy(const std::wstring& built, const std::wstring& name) const {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        fs::create_directories(fs::path(file(name)).parent_path());
+        return fs::copy_file(fs::path(self).replace_filename(built), file(name),
+                             fs::copy_options::overwrite_existing, ignored_);
+    }
 
   private:
     std::wstring path_;
+    mutable std::error_code ignored_;
 };
 
 // A program started by the test, ended with the object.
 class Process {
   public:
-    Process(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder);
-    ~Process();
+    Process(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder) {
+        STARTUPINFOW si{sizeof si};
+        commandLine = L"\"" + exe + L"\"" + commandLine;
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.empty() ? nullptr : folder.c_str(), &si, &pi_))
+            ADD_FAILURE() << "cannot start " << narrow(exe) << ": " << GetLastError();
+    }
+    ~Process() {
+        if (exitCode() == STILL_ACTIVE) TerminateProcess(pi_.hProcess, 1);
+        WaitForSingleObject(pi_.hProcess, 5000);
+        CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread);
+    }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD pid() const { return pi_.dwProcessId; }
-    bool running() const;
-    bool waitForExit(std::chrono::milliseconds timeout) const; // true if it ended
-    DWORD exitCode() const;
+    // Its exit code once it has ended, waiting up to `timeout`; STILL_ACTIVE while it runs.
+    DWORD exitCode(std::chrono::milliseconds timeout = 0ms) const {
+        DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count()));
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
 
   private:
     PROCESS_INFORMATION pi_{};
@@ -63,68 +99,189 @@ class Process {
 // "Omnitap.exe", its control window starts in test mode.
 class Omnitap : public Process {
   public:
-    explicit Omnitap(const TempFolder& folder, const std::wstring& exeName = L"omnitap-e2e.exe");
+    explicit Omnitap(const TempFolder& folder, const std::wstring& exeName = L"omnitap-e2e.exe")
+        : Process((folder.copy(L"omnitap.exe", exeName), folder.file(exeName)), L"",
+                  folder.path()) {}
 };
 
-// player-sim.exe, the stand-in for the media player, with the given options and a log of its
-// own in `folder`.
-class PlayerSim : public Process {
-  public:
-    PlayerSim(const TempFolder& folder, const std::vector<std::wstring>& options);
-    HWND window() const { return window_; }
-    // The log's lines of one kind: logOf("command") gives "command 40045", ...
-    Lines logOf(const std::string& kind) const;
-    // Posted commands arrive later: waits until the log holds `count` of them.
-    Lines waitForCommands(std::size_t count) const;
+// Polls `condition` every 20 ms, handling this thread's messages, until true or `timeout`.
+inline bool waitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds timeout = 5s) {
+    for (auto end = std::chrono::steady_clock::now() + timeout;; Sleep(20)) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (omnitap::win32::translateDialogMessage(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+// Handles this thread's messages for a while, as the program's message loop does.
+inline void pump(std::chrono::milliseconds time) {
+    waitFor([] { return false; }, time);
+}
 
-  private:
-    PlayerSim(const std::wstring& log, const std::vector<std::wstring>& options);
-    std::wstring log_;
-    HWND window_ = nullptr;
-};
+// A top-level window of a process, optionally only of a class, with a caption, visible.
+inline HWND waitForWindow(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr,
+                          std::chrono::milliseconds timeout = 10s, bool visibleOnly = true) {
+    HWND w = nullptr;
+    auto found = [&] {
+        DWORD owner = 0;
+        while ((w = FindWindowExW(nullptr, w, className, caption)))
+            if (GetWindowThreadProcessId(w, &owner) && owner == pid &&
+                (!visibleOnly || IsWindowVisible(w)))
+                return true;
+        return false;
+    };
+    waitFor(found, timeout);
+    return w;
+}
+// A control by its name: the control layer creates a window's controls in table order.
+inline HWND control(HWND window, const std::vector<omnitap::ui::ControlDesign>& layout,
+                    const std::string& name) {
+    HWND child = GetWindow(window, GW_CHILD);
+    for (std::size_t i = 0; child && layout.at(i).name != name; ++i)
+        child = GetWindow(child, GW_HWNDNEXT);
+    return child;
+}
+inline std::wstring windowText(HWND window) { // WM_GETTEXT reaches other processes too
+    wchar_t buffer[4096];
+    LRESULT n = SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
+    return std::wstring(buffer, static_cast<std::size_t>(n));
+}
+inline std::wstring messageBoxText(HWND box) {
+    return windowText(GetDlgItem(box, 0xFFFF));
+}
+inline void pressDialogButton(HWND dialog, int id) { // by its command id (IDOK, IDYES, ...)
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+inline std::wstring clipboardText() {
+    if (!OpenClipboard(nullptr)) return L"";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    std::wstring text = chars ? chars : L"";
+    if (chars) GlobalUnlock(data);
+    CloseClipboard();
+    return text;
+}
 
-// Polls `condition` every 20 ms until it is true or `timeout` passes.
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s);
-// Top-level windows of a process, optionally only those of a class or with a caption.
-std::vector<HWND> windowsOf(DWORD pid, const wchar_t* className = nullptr,
-                            const wchar_t* caption = nullptr, bool visibleOnly = false);
-HWND waitForWindow(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr,
-                   std::chrono::milliseconds timeout = 10s, bool visibleOnly = true);
-std::wstring windowText(HWND window);
-std::wstring messageBoxText(HWND box);       // the text of a message box
-void pressDialogButton(HWND dialog, int id); // by its command id (IDOK, IDYES, ...)
-std::optional<std::wstring> clipboardText();
-
-// Keyboard input through SendInput, with the scan code given.
-void sendKey(WORD vk, WORD scan, bool up);
-void tapKey(WORD vk, WORD scan);
+// Keyboard input through SendInput; the scan code is the layout's unless given.
+inline void sendKey(WORD vk, WORD scan, bool up, DWORD flags = 0) {
+    INPUT input{INPUT_KEYBOARD};
+    input.ki = {vk, scan, flags | (up ? KEYEVENTF_KEYUP : 0), 0, 0};
+    SendInput(1, &input, sizeof input);
+}
+inline void tapKey(WORD vk, WORD scan = 0) {
+    if (!scan) scan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    sendKey(vk, scan, false);
+    sendKey(vk, scan, true);
+}
 // Held for `ms` as a keyboard does: presses repeated every 33 ms, then one release.
-void holdKey(WORD vk, WORD scan, int ms);
+inline void holdKey(WORD vk, int ms) {
+    const auto scan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    for (int held = 0; held < ms; held += 33, Sleep(33))
+        sendKey(vk, scan, false);
+    sendKey(vk, scan, true);
+}
 
 // A focused window of the test process that records the keyboard messages it receives, to
 // see which key events the program under test let through.
 class KeyLogWindow {
   public:
-    KeyLogWindow();
-    ~KeyLogWindow();
-    void focus();
-    // Pumps this thread's messages for `ms` milliseconds, so that input reaches the window.
-    void pump(int ms);
+    KeyLogWindow() {
+        WNDCLASSW wc{0, proc, 0, 0, GetModuleHandleW(nullptr)};
+        wc.lpszClassName = L"E2EKeyLog";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"key log", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  50, 50, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        focus();
+    }
+    ~KeyLogWindow() { DestroyWindow(window_); }
+    void focus() {
+        SetForegroundWindow(window_);
+        SetFocus(window_);
+        pump(100ms);
+    }
     Lines log;                        // "down 65", "up 65", one line per message, in order
     std::wstring text;                // the characters received
     std::vector<std::wstring> pasted; // the clipboard's text at each Ctrl+V
 
   private:
-    static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<KeyLogWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+        if (self && (down || msg == WM_KEYUP || msg == WM_SYSKEYUP))
+            self->log.push_back((down ? "down " : "up ") + std::to_string(wParam));
+        if (self && down && wParam == 'V' && GetKeyState(VK_CONTROL) < 0)
+            self->pasted.push_back(clipboardText());
+        if (self && msg == WM_CHAR && wParam >= L' ') self->text += static_cast<wchar_t>(wParam);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+};
+
+// player-sim.exe, the stand-in for the media player, started with `options` (as a command
+// line), with a log in a folder of its own.
+struct SimFolder {
+    TempFolder logs_;
+};
+class PlayerSim : SimFolder, public Process {
+  public:
+    explicit PlayerSim(const std::wstring& options)
+        : Process((logs_.copy(L"player-sim.exe", L"player-sim.exe"), logs_.file(L"player-sim.exe")),
+                  L" --log \"" + logs_.file(L"sim.log") + L"\" " + options, L"") {
+        window_ = waitForWindow(pid(), L"Winamp v1.x", nullptr, 5s, false);
+        EXPECT_NE(window_, nullptr) << "player-sim shows no window";
+    }
+    HWND window() const { return window_; }
+    // The log's lines of one kind ("command 40045", ...), once it holds `count` of them:
+    // posted commands arrive later.
+    Lines logOf(const std::string& kind, std::size_t count = 0) const {
+        Lines lines;
+        waitFor([&] {
+            lines.clear();
+            std::istringstream in(logs_.read(L"sim.log"));
+            for (std::string line; std::getline(in, line);)
+                if (line.rfind(kind + " ", 0) == 0) lines.push_back(line);
+            return lines.size() >= count;
+        });
+        return lines;
+    }
+
+  private:
     HWND window_ = nullptr;
 };
 
 // F24 carries no action in the tests' tables: a key to probe the hook with.
-constexpr WORD kProbeKey = VK_F24, kProbeScan = 0x76;
-omnitap::KeyDef learnedKey(WORD vk, WORD scan, int action, const std::string& argument = "");
+constexpr WORD kProbeKey = VK_F24;
+inline omnitap::KeyDef learnedKey(WORD vk, int action, const std::string& argument = "",
+                                  WORD scan = 0) {
+    if (!scan) scan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    return {static_cast<std::int16_t>(vk), static_cast<std::int16_t>(scan),
+            "Key " + std::to_string(vk), static_cast<std::int16_t>(action), argument};
+}
 // A keys.ini with the probe key first, then `keys`.
-std::string keysIni(std::initializer_list<omnitap::KeyDef> keys);
-// Taps the probe key until the program swallows it (its hook is in place); false on time-out.
-bool waitUntilHooked(KeyLogWindow& log, std::chrono::milliseconds timeout = 15s);
+inline std::string keysIni(std::initializer_list<omnitap::KeyDef> keys) {
+    omnitap::KeyTable table;
+    table.append(learnedKey(kProbeKey, 0));
+    for (const auto& key : keys)
+        table.append(key);
+    return omnitap::formatKeysIni(table);
+}
+// Taps the probe key until the program's hook swallows it (the log is then empty).
+inline bool waitUntilHooked(KeyLogWindow& log) {
+    auto swallowed = [&] {
+        log.log.clear();
+        log.text.clear();
+        tapKey(kProbeKey);
+        pump(150ms);
+        return log.log.empty();
+    };
+    return waitFor(swallowed, 15s);
+}
 
 } // namespace e2e

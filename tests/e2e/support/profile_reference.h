@@ -20,20 +20,17 @@ inline std::string profileRead(const std::string& file, const std::string& key,
     return codec.ansiToUtf8(std::string_view(buffer, n));
 }
 
-// Stops after the count when it exceeds `maxKeys` (each look-up is slow).
-inline omnitap::KeyTable profileLoad(const std::string& file, omnitap::ports::TextCodec& codec,
-                                     int maxKeys = 32767) {
+inline omnitap::KeyTable profileLoad(const std::string& file, omnitap::ports::TextCodec& codec) {
     omnitap::KeyTable table;
     int count = omnitap::readKeyCount(profileRead(file, "numkeys", codec));
     table.resize(count);
-    if (count > maxKeys) return table;
     for (int n = 1; n <= count; ++n) {
-        std::string k = "key" + std::to_string(n);
-        table[n].name = profileRead(file, k + "_name", codec);
-        table[n].mapm = omnitap::readInt16(profileRead(file, k + "_mapm", codec));
-        table[n].code = omnitap::readInt16(profileRead(file, k + "_code", codec));
-        table[n].code2 = omnitap::readInt16(profileRead(file, k + "_code2", codec));
-        table[n].webs = profileRead(file, k + "_webs", codec);
+        auto read = [&](const char* field) {
+            return profileRead(file, "key" + std::to_string(n) + field, codec);
+        };
+        auto number = [&](const char* field) { return omnitap::readInt16(read(field)); };
+        table[n] = {number("_code"), number("_code2"), read("_name"), number("_mapm"),
+                    read("_webs")};
     }
     return table;
 }

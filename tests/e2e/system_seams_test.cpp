@@ -1,0 +1,277 @@
+// The program's seams in-process against the real system: the control layer (windows from a
+// layout table at the screen's DPI, keys through the message loop as the program runs it,
+// faults kept inside it), keys.ini against the profile functions, read and saved through the
+// real file system, and the volume backends (the system's volume and mute are put back).
+
+#include "keys/atomic_files.h"
+#include "keys/keys_ini.h"
+#include "keys/profile_text.h"
+#include "tests/e2e/support/e2e.h"
+#include "tests/e2e/support/profile_reference.h"
+#include "volume/mixer.h"
+#include "win32/core_audio_volume.h"
+#include "win32/files.h"
+#include "win32/legacy_mixer_volume.h"
+#include "win32/system_seams.h"
+#include "win32/ui/factory.h"
+
+#include <objbase.h>
+
+#include <cmath>
+#include <thread>
+
+using namespace omnitap;
+using namespace e2e;
+
+namespace {
+
+win32::Win32TextCodec codec;
+
+const std::pair<const char*, std::string> trickyFiles[] = {
+    {"quotes", "[keys]\nnumkeys=6\nkey1_webs='single'\nkey2_webs=\"mixed'\nkey3_webs=\"\n"
+               "key4_webs=''\nkey5_name=\"in\"side\"\nkey6_webs= \" kept \" \n"},
+    {"sections, case, blanks, repeats and comments",
+     "; c\n[Other]\nnumkeys=9\n  [KEYS]  \n\t NUMKEYS \t=\t 2.5 \nKey1_Name =  Right ; no "
+     "comment \nkey1_name=second\n;key2_name=c\nkEy2_CODE=  65abc\n[keys]\nkey2_name=x\n"},
+    {"odd lines and line ends", "numkeys=3\r\n[ keys ]\rnumkeys=2\n[keys\n[keys]x]\r"
+                                "numkeys=1\r\nkey1_name\nkey1_mapm=-40000\r"},
+    {"long values", "[keys]\nnumkeys=3\nkey1_name=" + std::string(1500, 'v') + "\nkey2_webs=\"" +
+                        std::string(1023, 'x') + "\"\nkey3_webs=\"" + std::string(1022, 'x') +
+                        "\"\n"},
+    {"code page and marks", "[keys]\nnumkeys=1\nkey1_name=Caf\xE9 \xC3\xA9\xA0\x1A\n"},
+    {"utf-8 with a mark", "\xEF\xBB\xBF[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9\n"},
+};
+
+std::vector<ui::ControlDesign> layout() {
+    using ui::Kind;
+    namespace f = ui::flag;
+    std::vector<ui::ControlDesign> table{
+        {"ListView1", Kind::ListView, "", {60, 60, 4455, 1995}},
+        {"Frame1", Kind::Frame, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
+        {"Combo1", Kind::ComboBox, "", {120, 240, 4215, 315}},
+        {"List1", Kind::ListBox, "", {60, 3560, 3000, 700}, {"Lucida Console", 8.25}},
+        {"Command1", Kind::Button, "Save && Close", {60, 4740, 1455, 375}, {}, f::kDefault},
+        {"Command2", Kind::Button, "Cancel", {3060, 4740, 1455, 375}, {}, f::kCancel},
+        // Below the client area, as the Key Finder keeps its report.
+        {"Text2", Kind::MultiLineTextBox, "", {660, 5540, 2235, 1515}, {}, f::kNoTabStop},
+    };
+    table[0].columns = {{"Key", 1200}, {"Mapping", 2800}};
+    table[2].parent = "Frame1";
+    return table;
+}
+
+void press(WORD vk) {
+    tapKey(vk);
+    pump(150ms);
+}
+
+class UiLayer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window->show();
+        pump(300ms);
+        ASSERT_EQ(GetForegroundWindow(), hwnd());
+    }
+    HWND hwnd() const { return reinterpret_cast<HWND>(window->id()); }
+    int px(int twips) const { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+    HWND child(const std::string& name) const { return control(hwnd(), table, name); }
+
+    unsigned dpi = [] {
+        HDC screen = GetDC(nullptr);
+        int d = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return static_cast<unsigned>(d);
+    }();
+    std::vector<ui::ControlDesign> table = layout();
+    win32::Win32UiFactory factory;
+    std::unique_ptr<ui::Window> window = factory.createWindow(
+        {"OmnitapUiLayerTest", "Layer test", 4575, 5145, ui::Placement::Centred}, table);
+};
+
+} // namespace
+
+TEST_F(UiLayer,
+       ControlsFollowTheTableAtTheScreensDpiTabPassesByWhatItMustEnterAndEscPressTheirButtons) {
+    RECT client{}, outer{}, work{};
+    GetClientRect(hwnd(), &client);
+    EXPECT_EQ(client.right, px(4575));
+    EXPECT_EQ(client.bottom, px(5145));
+    GetWindowRect(hwnd(), &outer);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 1); // centred
+    NONCLIENTMETRICSW metrics{sizeof metrics};
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    for (const ui::ControlDesign& design : table) {
+        SCOPED_TRACE(design.name);
+        ui::Twips at = design.rect;
+        if (!design.parent.empty()) at = {at.left + 60, at.top + 2100, at.width, at.height};
+        RECT r{};
+        GetWindowRect(child(design.name), &r);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, px(at.left));
+        EXPECT_EQ(r.top, px(at.top));
+        EXPECT_EQ(r.right - r.left, px(at.width));
+        LOGFONTW font{};
+        HGDIOBJ handle =
+            reinterpret_cast<HGDIOBJ>(SendMessageW(child(design.name), WM_GETFONT, 0, 0));
+        GetObjectW(handle, sizeof font, &font);
+        const bool named = !design.font.face.empty();
+        EXPECT_EQ(narrow(font.lfFaceName),
+                  named ? design.font.face : narrow(metrics.lfMessageFont.lfFaceName));
+        EXPECT_EQ(font.lfHeight, named ? -std::lround(design.font.points * dpi / 72)
+                                       : metrics.lfMessageFont.lfHeight);
+    }
+
+    auto& rows = window->listView("ListView1");
+    std::vector<std::string> events;
+    rows.onItemClick = [&] { events.push_back("item " + std::to_string(rows.selected())); };
+    rows.onClick = [&] { events.push_back("click " + std::to_string(rows.selected())); };
+    window->button("Command1").onClick = [&] { events.push_back("default"); };
+    window->button("Command2").onClick = [&] { events.push_back("cancel"); };
+    rows.addRow("A");
+    rows.addRow("B");
+    rows.setSelected(0); // silently
+    rows.setFocus();
+    pump(150ms);
+    for (WORD vk : {VK_DOWN, VK_RETURN, VK_ESCAPE, VK_TAB})
+        press(vk);
+    EXPECT_EQ(GetFocus(), child("List1"));
+    for (int tab = 0; tab < 3; ++tab)
+        press(VK_TAB);
+    EXPECT_EQ(GetFocus(), child("ListView1"));
+    window->frame("Frame1").setEnabled(true);
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), child("Combo1"));
+    EXPECT_EQ(events, (std::vector<std::string>{"item 1", "click 1", "default", "cancel"}));
+}
+
+TEST_F(UiLayer, AFaultInAHandlerDropsTheEventIsReportedOnceNamingItAndTheWindowGoesOn) {
+    window->button("Command1").onClick = [&] { window->listBox("Combo1"); }; // the wrong kind
+    std::wstring report;
+    std::thread user([&] {
+        HWND box = waitForWindow(GetCurrentProcessId(), L"#32770", L"Omnitap", 10s, true);
+        report = messageBoxText(box);
+        pressDialogButton(box, IDOK);
+    });
+    SendMessageW(child("Command1"), BM_CLICK, 0, 0); // returns once the box is closed
+    user.join();
+    EXPECT_NE(report.find(L"\"Layer test\""), std::wstring::npos) << narrow(report);
+    EXPECT_NE(report.find(L"Combo1"), std::wstring::npos) << narrow(report);
+
+    auto timer = factory.createTimer();
+    int ticks = 0;
+    timer->onTimer = [&] {
+        if (++ticks == 1) throw std::runtime_error("a fault in a tick");
+        timer.reset(); // the volume repeat ends inside a tick
+    };
+    timer->setInterval(30);
+    timer->setEnabled(true);
+    SendMessageW(child("Command1"), BM_CLICK, 0, 0); // no second box: this returns at once
+    pump(500ms);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_TRUE(IsWindowVisible(hwnd()));
+}
+
+TEST(ProfileDifferential, EveryValueTheProgramReadsAgreesWithTheSystem) {
+    TempFolder folder;
+    for (const auto& [name, bytes] : trickyFiles) {
+        SCOPED_TRACE(name);
+        folder.write(L"keys.ini", bytes);
+        const std::string file = narrow(folder.file(L"keys.ini"));
+        ProfileSection ours(
+            decodeProfileBytes(bytes, [](std::string_view a) { return codec.ansiToUtf8(a); }),
+            "keys");
+        std::vector<std::string> names = {"numkeys"};
+        for (int n = 1; n <= 6; ++n)
+            for (const char* suffix : {"_name", "_mapm", "_code", "_code2", "_webs"})
+                names.push_back("key" + std::to_string(n) + suffix);
+        for (const std::string& key : names)
+            EXPECT_EQ(ours.read(key), profileRead(file, key, codec)) << key;
+        EXPECT_EQ(parseKeysIniBytes(bytes, codec), profileLoad(file, codec));
+    }
+}
+
+// ANSI while the code page holds every value, else UTF-16: the system reads both back whole.
+// The file is replaced atomically: no temporary file is left beside keys.ini.
+TEST(ProfileDifferential, ATableSavedByTheProgramReadsBackTheSameThroughTheSystem) {
+    TempFolder folder;
+    win32::Win32FileSystem fileSystem;
+    AtomicFiles files{fileSystem};
+    win32::Win32MessageBoxes messages;
+    const KeyFileIo io{files, codec, messages};
+    const std::wstring path = folder.file(L"keys.ini");
+    for (const char* extra : {"caf\xC3\xA9", "\xCE\xA9mega \xD0\xB6"}) {
+        SCOPED_TRACE(extra);
+        KeyTable table;
+        for (int i = 1; i <= 20; ++i)
+            table.append(KeyDef{
+                static_cast<std::int16_t>(i * 7), static_cast<std::int16_t>(-i),
+                "Key " + std::to_string(i) + (i % 3 ? " " : "") + extra,
+                static_cast<std::int16_t>(i % 2 ? 60 : 33),
+                i % 2 ? "\"C:\\Program Files\\" + std::string(extra) + "\\x.exe\" /a" : "17"});
+        ASSERT_TRUE(saveKeys(io, narrow(path), table));
+        EXPECT_EQ(folder.read(L"keys.ini").substr(0, 2) == "\xFF\xFE", !codec.fitsAnsi(extra));
+        for (int i = 1; i <= 20; ++i)
+            for (auto [suffix, expected] :
+                 {std::pair{"_name", table[i].name}, {"_webs", table[i].webs}}) {
+                wchar_t value[1024];
+                DWORD n = GetPrivateProfileStringW(
+                    L"keys", win32::widen("key" + std::to_string(i) + suffix).c_str(), L"", value,
+                    1024, path.c_str());
+                EXPECT_EQ(narrow({value, n}), expected);
+            }
+        KeyTable ours;
+        ASSERT_TRUE(loadKeys(io, narrow(path), ours).ok);
+        EXPECT_EQ(ours, table);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(MixerBackend, TheLegacyMixerTakesWhatTheKeysWriteWithTheSystemsWinmm) {
+    // The first legacy mixer opened loads winmm, from the system folder even while a folder
+    // that holds another winmm.dll is searched before it.
+    ASSERT_EQ(GetModuleHandleW(L"winmm.dll"), nullptr);
+    TempFolder planted;
+    ASSERT_TRUE(planted.copy(L"planted-dll.dll", L"winmm.dll"));
+    SetDllDirectoryW(planted.path().c_str());
+    VolumeBackends legacy;
+    legacy.push_back(std::make_unique<win32::LegacyMixerVolume>());
+    Mixer mixer(std::move(legacy));
+    mixer.openMixer();
+    SetDllDirectoryW(nullptr);
+    EXPECT_FALSE(planted.exists(L"winmm.dll.loaded"));
+    ASSERT_NE(mixer.activeBackend(), nullptr) << "no mixer device";
+    const std::int32_t volume = mixer.currentVolume();
+    const bool muted = mixer.currentMute();
+    mixer.setVolume(50);
+    mixer.stepVolume(5);
+    EXPECT_EQ(mixer.currentVolume(), 55);
+    for (bool mute : {!muted, muted}) {
+        mixer.setMute(mute);
+        EXPECT_EQ(mixer.currentMute(), mute);
+    }
+    mixer.setVolume(volume);
+}
+
+TEST(MixerBackend, TheEndpointHearsOfANewDefaultDeviceAndLeavesTheThreadsComAsItFoundIt) {
+    std::thread([] {
+        {
+            win32::CoreAudioVolume backend;
+            ASSERT_TRUE(backend.open()) << "no playback device";
+            EXPECT_FALSE(backend.takeDeviceChange());
+            // Wine reports a new default device when its driver's setting for it changes.
+            const wchar_t* drivers = L"Software\\Wine\\Drivers\\winealsa.drv";
+            const wchar_t device[] = L"omnitap-e2e";
+            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, drivers, L"DefaultOutput", REG_SZ, device,
+                                      sizeof device),
+                      ERROR_SUCCESS);
+            EXPECT_TRUE(waitFor([&] { return backend.takeDeviceChange(); }));
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, drivers, L"DefaultOutput");
+            EXPECT_TRUE(backend.open()); // the default device again
+        }
+        // Our own apartment was left again: the thread may still choose another one.
+        HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        EXPECT_EQ(result, S_OK);
+        if (SUCCEEDED(result)) CoUninitialize();
+    }).join();
+}
