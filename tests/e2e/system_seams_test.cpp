@@ -1,16 +1,14 @@
 // The program's seams in-process against the real system: the control layer (windows from a
 // layout table at the screen's DPI, keys through the message loop as the program runs it,
-// faults kept inside it), keys.ini against the profile functions, read and saved through the
-// real file system, and the volume backends (the system's volume and mute are put back).
+// faults kept inside it), keys.ini against the profile functions, and the volume backends
+// (the system's volume and mute are put back).
 
-#include "keys/atomic_files.h"
 #include "keys/keys_ini.h"
 #include "keys/profile_text.h"
 #include "tests/e2e/support/e2e.h"
 #include "tests/e2e/support/profile_reference.h"
 #include "volume/mixer.h"
 #include "win32/core_audio_volume.h"
-#include "win32/files.h"
 #include "win32/legacy_mixer_volume.h"
 #include "win32/system_seams.h"
 #include "win32/ui/factory.h"
@@ -189,42 +187,6 @@ TEST(ProfileDifferential, EveryValueTheProgramReadsAgreesWithTheSystem) {
             EXPECT_EQ(ours.read(key), profileRead(file, key, codec)) << key;
         EXPECT_EQ(parseKeysIniBytes(bytes, codec), profileLoad(file, codec));
     }
-}
-
-// ANSI while the code page holds every value, else UTF-16: the system reads both back whole.
-// The file is replaced atomically: no temporary file is left beside keys.ini.
-TEST(ProfileDifferential, ATableSavedByTheProgramReadsBackTheSameThroughTheSystem) {
-    TempFolder folder;
-    win32::Win32FileSystem fileSystem;
-    AtomicFiles files{fileSystem};
-    win32::Win32MessageBoxes messages;
-    const KeyFileIo io{files, codec, messages};
-    const std::wstring path = folder.file(L"keys.ini");
-    for (const char* extra : {"caf\xC3\xA9", "\xCE\xA9mega \xD0\xB6"}) {
-        SCOPED_TRACE(extra);
-        KeyTable table;
-        for (int i = 1; i <= 20; ++i)
-            table.append(KeyDef{
-                static_cast<std::int16_t>(i * 7), static_cast<std::int16_t>(-i),
-                "Key " + std::to_string(i) + (i % 3 ? " " : "") + extra,
-                static_cast<std::int16_t>(i % 2 ? 60 : 33),
-                i % 2 ? "\"C:\\Program Files\\" + std::string(extra) + "\\x.exe\" /a" : "17"});
-        ASSERT_TRUE(saveKeys(io, narrow(path), table));
-        EXPECT_EQ(folder.read(L"keys.ini").substr(0, 2) == "\xFF\xFE", !codec.fitsAnsi(extra));
-        for (int i = 1; i <= 20; ++i)
-            for (auto [suffix, expected] :
-                 {std::pair{"_name", table[i].name}, {"_webs", table[i].webs}}) {
-                wchar_t value[1024];
-                DWORD n = GetPrivateProfileStringW(
-                    L"keys", win32::widen("key" + std::to_string(i) + suffix).c_str(), L"", value,
-                    1024, path.c_str());
-                EXPECT_EQ(narrow({value, n}), expected);
-            }
-        KeyTable ours;
-        ASSERT_TRUE(loadKeys(io, narrow(path), ours).ok);
-        EXPECT_EQ(ours, table);
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 1);
 }
 
 TEST(MixerBackend, TheLegacyMixerTakesWhatTheKeysWriteWithTheSystemsWinmm) {

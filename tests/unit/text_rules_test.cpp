@@ -1,6 +1,8 @@
-// The texts the player keys hand on: the title cut from the caption, the extra information,
-// and which paths may go to Explorer.
+// The rules for text that comes from outside: numbers in keys.ini, launch targets, the title
+// cut from the player's caption, the extra information, and which paths may go to Explorer.
 
+#include "actions/actions.h"
+#include "keys/lenient_number.h"
 #include "player/current_file.h"
 #include "player/track_text.h"
 
@@ -9,6 +11,42 @@
 #include <climits>
 
 using namespace omnitap;
+
+TEST(LenientNumber, ReadsTheLeadingNumberRoundingHalvesToEven) {
+    const std::pair<const char*, int> cases[] = {
+        {"  65abc", 65}, {"-12x", -12}, {"+7", 7},     {"1 7\t9", 179}, // blanks skipped anywhere
+        {"- 5", -5},     {"1.2.3", 1},  {"", 0},       {"abc", 0},      {"--5", 0},   {"\"17\"", 0},
+        {"30.5", 30},    {"31.5", 32},  {"30.51", 31}, {".5", 0},       {"-2.5", -2}, {"-3.5", -4}};
+    for (auto [text, value] : cases)
+        EXPECT_EQ(readInt16(text), value) << text;
+}
+
+TEST(LenientNumber, ClampsInsteadOfOverflowing) {
+    EXPECT_EQ(readInt16("40000"), 32767);
+    EXPECT_EQ(readInt16("-40000"), -32768);
+    EXPECT_EQ(readInt16(std::string(400, '9')), 32767);
+    EXPECT_EQ(readKeyCount("32767.4"), 32767);
+    EXPECT_EQ(readKeyCount("   "), 0);
+    EXPECT_EQ(readInt32("99999999999"), 2147483647);
+    EXPECT_EQ(readInt32("-99999999999"), -2147483647 - 1);
+}
+
+TEST(LaunchTarget, SplitsTheWayACommandLineIs) {
+    const std::pair<const char*, LaunchTarget> cases[] = {
+        {"\"C:\\Program Files\\App\\app.exe\" /switch",
+         {"C:\\Program Files\\App\\app.exe", "/switch"}},
+        {"  \"C:\\My Files\\a.exe\"   two  \"words\"  ", {"C:\\My Files\\a.exe", "two  \"words\""}},
+        {"\"C:\\a.exe\"/s", {"C:\\a.exe", "/s"}},
+        {"\"C:\\My Files\\a.exe", {"C:\\My Files\\a.exe", ""}}, // never closed: to the end
+        {"notepad.exe \"C:\\my notes.txt\"", {"notepad.exe", "\"C:\\my notes.txt\""}},
+        {" notepad.exe   C:\\notes.txt  ", {"notepad.exe", "C:\\notes.txt"}},
+        {"run me\"now please", {"run", "me\"now please"}},
+        {"calc.exe", {"calc.exe", ""}},
+        {"\"\"", {"", ""}},
+        {"  ", {"", ""}}};
+    for (const auto& [target, split] : cases)
+        EXPECT_EQ(splitLaunchTarget(target), split) << target;
+}
 
 TEST(TitleFromCaption, DropsThePlayersNameAndAPlaylistNumberButNoOtherDot) {
     const std::pair<const char*, const char*> cases[] = {
