@@ -39,11 +39,6 @@ std::string keysIniBytes(const KeyTable& table, ports::TextCodec& codec);
 // The table that the bytes of a keys.ini describe, in whichever of those forms (or UTF-8
 // with its mark).
 KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec);
-// The file's bytes: ANSI while the code page holds the text, else UTF-16 LE with its mark.
-std::string keysIniBytes(const KeyTable& table, ports::TextCodec& codec);
-// The table that the bytes of a keys.ini describe, in whichever of those forms (or UTF-8
-// with its mark).
-KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec);
 
 struct KeyFileIo {
     AtomicFiles& files;
