@@ -1,13 +1,13 @@
 #include "win32/keyboard_hook.h"
 
 #include "win32/system_library.h"
+#include "win32/typing.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
 #include <wtsapi32.h>
 
-#include <array>
 #include <future>
 
 namespace omnitap::win32 {
@@ -28,10 +28,6 @@ struct HookThread {
 };
 HookThread* hookThread = nullptr;
 
-bool physicallyDown(std::uint8_t vk) {
-    return (GetAsyncKeyState(vk) & 0x8000) != 0;
-}
-
 LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
     HookThread* t = hookThread;
     // While a fresh hook and the old one are both in place, the fresh one's CallNextHookEx
@@ -47,7 +43,7 @@ LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
     event.flags = record->flags;
     event.time = record->time;
     event.extraInfo = record->dwExtraInfo;
-    LRESULT result = t->channel.onKeyEvent(event, physicallyDown)
+    LRESULT result = t->channel.onKeyEvent(event, Win32Typing::keyIsDown)
                          ? 1
                          : CallNextHookEx(nullptr, nCode, wParam, lParam);
     t->inCallback = false;
@@ -71,25 +67,12 @@ HHOOK installHook() {
     return SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleW(nullptr), 0);
 }
 
-// Held keys that the UI thread could not send on in time, marked as our own input.
-void sendHeldKeys(std::span<const ports::KeyStroke> keys) {
-    std::array<INPUT, HeldKeys::kCapacity> inputs{};
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys[i].vk;
-        inputs[i].ki.wScan = keys[i].scanCode;
-        inputs[i].ki.dwFlags =
-            (keys[i].up ? KEYEVENTF_KEYUP : 0) | (keys[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
-        inputs[i].ki.dwExtraInfo = ports::kOwnInputMarker;
-    }
-    SendInput(static_cast<UINT>(keys.size()), inputs.data(), sizeof(INPUT));
-}
-
 // The hook thread's loop. It sleeps in the wait until a key event or a request arrives; only
 // while keys are held back does it wake by itself, to send them on when their time is up.
 void runLoop(HookThread& t) {
     for (;;) {
-        std::optional<std::uint32_t> wait = t.channel.sendOverdueKeys(GetTickCount(), sendHeldKeys);
+        std::optional<std::uint32_t> wait =
+            t.channel.sendOverdueKeys(GetTickCount(), Win32Typing::sendMarkedKeys);
         if (!wait || *wait > 0)
             MsgWaitForMultipleObjectsEx(0, nullptr, wait ? *wait : INFINITE, QS_ALLINPUT,
                                         MWMO_INPUTAVAILABLE);

@@ -7,23 +7,12 @@
 namespace omnitap::win32 {
 
 std::string Win32TextCodec::ansiToUtf8(std::string_view ansi) {
-    if (ansi.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
-    return narrow(wide);
+    return narrow(widen(ansi, CP_ACP));
 }
 
 std::string Win32TextCodec::utf8ToAnsi(std::string_view utf8) {
-    std::wstring wide = widen(utf8);
-    if (wide.empty()) return {};
     // No best-fit mapping: a character the code page lacks becomes "?", never a look-alike.
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        out.data(), n, nullptr, nullptr);
-    return out;
+    return narrow(widen(utf8), CP_ACP, WC_NO_BEST_FIT_CHARS);
 }
 
 // What comes back unchanged fits: this holds for every code page, UTF-8 among them, and

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace omnitap::win32 {
@@ -30,23 +32,24 @@ void Win32Typing::typeText(std::string_view text) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void Win32Typing::sendKeys(std::span<const ports::KeyStroke> keys) {
-    std::vector<INPUT> inputs;
-    inputs.reserve(keys.size());
-    for (const ports::KeyStroke& key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.vk;
-        input.ki.wScan = key.scanCode;
-        input.ki.dwFlags =
-            (key.up ? KEYEVENTF_KEYUP : 0) | (key.extended ? KEYEVENTF_EXTENDEDKEY : 0);
-        input.ki.dwExtraInfo = ports::kOwnInputMarker;
-        inputs.push_back(input);
+void Win32Typing::sendMarkedKeys(std::span<const ports::KeyStroke> keys) {
+    std::array<INPUT, 256> inputs{};
+    while (!keys.empty()) {
+        const std::size_t n = std::min(keys.size(), inputs.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            inputs[i] = INPUT{INPUT_KEYBOARD};
+            inputs[i].ki.wVk = keys[i].vk;
+            inputs[i].ki.wScan = keys[i].scanCode;
+            inputs[i].ki.dwFlags =
+                (keys[i].up ? KEYEVENTF_KEYUP : 0) | (keys[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
+            inputs[i].ki.dwExtraInfo = ports::kOwnInputMarker;
+        }
+        SendInput(static_cast<UINT>(n), inputs.data(), sizeof(INPUT));
+        keys = keys.subspan(n);
     }
-    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-bool Win32Typing::isKeyDown(std::uint8_t vk) {
+bool Win32Typing::keyIsDown(std::uint8_t vk) {
     return (GetAsyncKeyState(vk) & 0x8000) != 0;
 }
 

@@ -9,8 +9,14 @@ namespace omnitap::win32 {
 class Win32Typing final : public ports::Typing {
   public:
     void typeText(std::string_view text) override;
-    void sendKeys(std::span<const ports::KeyStroke> keys) override;
-    bool isKeyDown(std::uint8_t vk) override;
+    void sendKeys(std::span<const ports::KeyStroke> keys) override { sendMarkedKeys(keys); }
+    bool isKeyDown(std::uint8_t vk) override { return keyIsDown(vk); }
+
+    // Also for the hook thread: no allocation, and up to 256 keys in one SendInput call, so
+    // that no real keystroke of the user lands between two of them.
+    static void sendMarkedKeys(std::span<const ports::KeyStroke> keys);
+    // Physically down now (the asynchronous key state).
+    static bool keyIsDown(std::uint8_t vk);
 };
 
 } // namespace omnitap::win32

@@ -4,22 +4,31 @@
 
 namespace omnitap::win32 {
 
-std::wstring widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+std::wstring widen(std::string_view text, unsigned codePage) {
+    if (text.empty()) return {};
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
 }
 
-std::string narrow(std::wstring_view utf16) {
+std::string narrow(std::wstring_view utf16, unsigned codePage, unsigned long flags) {
     if (utf16.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr,
-                                0, nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, flags, utf16.data(), static_cast<int>(utf16.size()),
+                                nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                        nullptr, nullptr);
+    WideCharToMultiByte(codePage, flags, utf16.data(), static_cast<int>(utf16.size()), out.data(),
+                        n, nullptr, nullptr);
     return out;
+}
+
+std::wstring widen(std::string_view utf8) {
+    return widen(utf8, CP_UTF8);
+}
+
+std::string narrow(std::wstring_view utf16) {
+    return narrow(utf16, CP_UTF8);
 }
 
 std::string errorText(unsigned long code) {
