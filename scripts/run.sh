@@ -14,6 +14,8 @@ cp build/mingw/bin/omnitap.exe "$run/omnitap.exe"
 [ -f build/mingw/bin/player-sim.exe ] && cp build/mingw/bin/player-sim.exe "$run/"
 
 export WINEPREFIX=$run/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/wine-loader.sh
+wine_runs_32bit || wine_use_64bit_loader "$run"
 if ! grep -q '^ *[0-9]' /proc/asound/cards 2>/dev/null; then
     # No sound card: a null ALSA device gives Wine a mixer (and keeps ALSA quiet).
     export HOME=$run/home
@@ -30,7 +32,8 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "No display: Omnitap runs on the virtual display $DISPLAY."
     echo "Look at it with:  import -display $DISPLAY -window root omnitap.png"
 fi
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+# (Without 32-bit support wineboot reports the prefix's 32-bit part as failed; the rest works.)
+[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1 || true
 echo "Starting $run/omnitap.exe (keys.ini in $run). Quit from the tray menu or press Ctrl+C."
 cd "$run"
 wine omnitap.exe
