@@ -50,4 +50,19 @@ LaunchTarget splitLaunchTarget(std::string_view target) {
     return {std::string(w.substr(0, end)), std::string(trimSpaces(rest))};
 }
 
+LaunchTarget resolveLaunchTarget(std::string_view target, ports::FileSystem& files) {
+    std::string_view w = trimSpaces(target);
+    if (w.empty() || w.front() == '"') return splitLaunchTarget(w);
+    using ports::PathKind;
+    if (files.kindOf(std::string(w)) != PathKind::None) return {std::string(w), {}};
+    // w is trimmed, so every blank in it has something before it.
+    for (std::size_t blank = w.rfind(' '); blank != std::string_view::npos && blank > 0;
+         blank = w.rfind(' ', blank - 1)) {
+        std::string program(trimSpaces(w.substr(0, blank)));
+        if (files.kindOf(program) == PathKind::File)
+            return {std::move(program), std::string(trimSpaces(w.substr(blank + 1)))};
+    }
+    return splitLaunchTarget(w);
+}
+
 } // namespace omnitap

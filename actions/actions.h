@@ -4,6 +4,7 @@
 // lists the labels.
 
 #include "player/player_control.h"
+#include "ports/file_system.h"
 #include "volume/volume_control.h"
 
 #include <cstdint>
@@ -55,5 +56,11 @@ struct LaunchTarget {
     bool operator==(const LaunchTarget&) const = default;
 };
 LaunchTarget splitLaunchTarget(std::string_view target);
+// What a launch key opens. A quoted target splits as above. A target typed without quotes is
+// opened whole when it names an existing file or folder (C:\My Docs\notes.txt); else, as the
+// system reads an unquoted command line, its program is the longest part before a blank that
+// names an existing file (C:\Program Files\Tool\tool.exe --fast), and only when none does is
+// it split at the first blank.
+LaunchTarget resolveLaunchTarget(std::string_view target, ports::FileSystem& files);
 
 } // namespace omnitap

@@ -19,10 +19,11 @@ std::string keyEventReport(const KeyEvent& e) {
 }
 
 KeyboardHandler::KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
-                                 VolumeControl& volume, ports::Shell& shell, ports::Typing& typing,
+                                 VolumeControl& volume, ports::Shell& shell,
+                                 ports::FileSystem& files, ports::Typing& typing,
                                  ConfigurationView& windows, ControlSurface& control)
     : state_(state), channel_(channel), player_(player), volume_(volume), shell_(shell),
-      typing_(typing), windows_(windows), control_(control) {}
+      files_(files), typing_(typing), windows_(windows), control_(control) {}
 
 void KeyboardHandler::keyEventsWaiting() {
     channel_.drain([this](const KeyEvent& event) { handleKey(event); },
@@ -111,7 +112,7 @@ void KeyboardHandler::doAction(int index) {
 }
 
 void KeyboardHandler::launch(const std::string& target) {
-    LaunchTarget t = splitLaunchTarget(target);
+    LaunchTarget t = resolveLaunchTarget(target, files_);
     shell_.execute(control_.ownerWindow(), "open", t.file, t.parameters, "", 1 /* normal window */);
 }
 

@@ -8,6 +8,7 @@
 #include "hook/hook_channel.h"
 #include "hook/key_event.h"
 #include "player/player_control.h"
+#include "ports/file_system.h"
 #include "ports/shell.h"
 #include "ports/typing.h"
 #include "volume/volume_control.h"
@@ -45,8 +46,8 @@ std::string keyEventReport(const KeyEvent& event);
 class KeyboardHandler {
   public:
     KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
-                    VolumeControl& volume, ports::Shell& shell, ports::Typing& typing,
-                    ConfigurationView& windows, ControlSurface& control);
+                    VolumeControl& volume, ports::Shell& shell, ports::FileSystem& files,
+                    ports::Typing& typing, ConfigurationView& windows, ControlSurface& control);
 
     // The hook queued events: handles each and sends on the held keys, in order (the control
     // window's private message, and whenever the UI thread wakes for anything else).
@@ -68,6 +69,7 @@ class KeyboardHandler {
     PlayerControl& player_;
     VolumeControl& volume_;
     ports::Shell& shell_;
+    ports::FileSystem& files_;
     ports::Typing& typing_;
     ConfigurationView& windows_;
     ControlSurface& control_;

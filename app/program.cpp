@@ -34,7 +34,8 @@ Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume
       control_(seams.ui, seams.messages, seams.appInfo, seams.hook, tray_, config_, handler_,
                AboutText{versionText(), kWebSite}),
       winamp_(seams.messaging, seams.clipboard, seams.typing, seams.shell, seams.codec, control_),
-      handler_(state_, channel, winamp_, mixer_, seams.shell, seams.typing, config_, control_) {}
+      handler_(state_, channel, winamp_, mixer_, seams.shell, seams.fileSystem, seams.typing,
+               config_, control_) {}
 
 std::optional<int> Program::Main() {
     state_.iniPath = iniPathFor(seams_.appInfo.exeFolder());

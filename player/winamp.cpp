@@ -85,7 +85,6 @@ void Winamp::findPlayer() {
     playerWindow_ = messaging_.findTopLevelWindow(winamp::kWindowClass);
     // Every operation starts here, so a player that was silent last time gets asked again.
     playerSilent_ = false;
-    playerStatus_ = playerWindow_ != 0 ? queryNumber(winamp::kQueryPlayStatus, 0) : std::nullopt;
 }
 
 std::optional<std::intptr_t> Winamp::query(std::intptr_t which, std::uintptr_t argument) {
@@ -120,8 +119,11 @@ void Winamp::playPause() {
         pressMediaKey(*findPlayerCommand(play));
         return;
     }
-    // The window just asked is the one told; a player that gave no status is not guessed at.
-    if (playerStatus_) postCommand(*findPlayerCommand(*playerStatus_ == 1 ? pause : play));
+    // Only this command needs the player's state: the others post at once, so a slow player
+    // keeps no key waiting for an answer nobody reads. The window just asked is the one told;
+    // a player that gave no status is not guessed at.
+    std::optional<std::int32_t> status = queryNumber(winamp::kQueryPlayStatus, 0);
+    if (status) postCommand(*findPlayerCommand(*status == 1 ? pause : play));
 }
 
 void Winamp::sendPlayerCommand(PlayerCommand index) {

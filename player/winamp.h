@@ -73,7 +73,7 @@ class Winamp final : public PlayerControl {
     void showCurrentFile() override;
 
   private:
-    // Looks the player window up and asks its play status.
+    // Looks the player window up.
     void findPlayer();
     // The path of the current playlist entry (UTF-8), or empty when it cannot be had.
     std::string getCurrentFilePath();
@@ -92,8 +92,7 @@ class Winamp final : public PlayerControl {
     const ports::OwnerWindow& owner_; // of Explorer and the clipboard's text
 
     ports::WindowId playerWindow_ = 0;
-    std::optional<std::int32_t> playerStatus_; // 1 = playing; nothing: no player answered
-    bool playerSilent_ = false;                // a query of the current operation went unanswered
+    bool playerSilent_ = false; // a query of the current operation went unanswered
 };
 
 } // namespace omnitap

@@ -1,7 +1,8 @@
 #pragma once
-// The file operations that keys.ini's reading and its atomic replace are made of. AtomicFiles
-// (keys/) builds on them, so that what happens on each failure is decided (and tested) once,
-// whatever system lies below. Paths are UTF-8.
+// The file operations that keys.ini's reading and its atomic replace are made of, and the one
+// question a launch target asks of the disk. AtomicFiles (keys/) builds on them, so that what
+// happens on each failure is decided (and tested) once, whatever system lies below. Paths are
+// UTF-8.
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +28,9 @@ struct FileContent {
     std::string error; // the system's reason when Locked or Failed
 };
 
+// What a path names.
+enum class PathKind { None, File, Folder };
+
 class FileSystem {
   public:
     using Handle = std::uintptr_t;
@@ -46,6 +50,8 @@ class FileSystem {
     // Renames `from` to `to` in one step, replacing `to` if it exists.
     virtual FileResult replace(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
+    // Whether `path` names an existing file or folder (relative paths: from the current folder).
+    virtual PathKind kindOf(const std::string& path) = 0;
 };
 
 } // namespace omnitap::ports

@@ -105,4 +105,10 @@ void Win32FileSystem::remove(const std::string& path) {
     DeleteFileW(widen(path).c_str());
 }
 
+ports::PathKind Win32FileSystem::kindOf(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return ports::PathKind::None;
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? ports::PathKind::Folder : ports::PathKind::File;
+}
+
 } // namespace omnitap::win32

@@ -17,6 +17,7 @@ class Win32FileSystem final : public ports::FileSystem {
     void close(Handle handle) override;
     ports::FileResult replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
+    ports::PathKind kindOf(const std::string& path) override;
 };
 
 } // namespace omnitap::win32

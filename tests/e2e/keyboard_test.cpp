@@ -5,6 +5,8 @@
 #include "ports/keyboard_hook.h"
 #include "tests/e2e/support/e2e.h"
 
+#include <set>
+
 using namespace e2e;
 
 // One start in test mode (named Omnitap.exe, the hook waits for the HOOK button), with
@@ -22,13 +24,24 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     const wchar_t* overrides = _wgetenv(L"WINEDLLOVERRIDES");
     ASSERT_TRUE(!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ||
                 (overrides && wcsstr(overrides, L"winmm,comctl32=n,b")));
-    const std::string quoted =
-        narrow(L"\"" + folder.file(L"probe dir\\launch probe.exe") + L"\" /switch");
+    const std::wstring probe = folder.file(L"probe dir\\launch probe.exe");
+    const std::string quoted = narrow(L"\"" + probe + L"\" /switch");
+    // A program and a document in a folder with blanks, typed without quotes; the document's
+    // type opens with launch-probe.
+    const std::wstring document = folder.file(L"probe dir\\my notes.omnitapprobe");
+    folder.write(L"probe dir\\my notes.omnitapprobe", "");
+    const std::wstring open = L"\"" + probe + L"\" \"%1\"";
+    ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L".omnitapprobe", REG_SZ, L"OmnitapProbe", 0), 0);
+    ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L"OmnitapProbe\\shell\\open\\command", REG_SZ,
+                           open.c_str(), 0),
+              0);
     // F16 plays the next track; text where a modifier may stand is no modifier.
     const std::string ini = keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70),
                                      learnedKey(VK_F15, 33, "17"), learnedKey(VK_F13, 60, quoted),
                                      learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
-                                     learnedKey(VK_F16, 33, "notepad.exe")});
+                                     learnedKey(VK_F16, 33, "notepad.exe"),
+                                     learnedKey(VK_F17, 60, narrow(probe) + " --fast"),
+                                     learnedKey(VK_F18, 60, narrow(document))});
     folder.write(L"keys.ini", ini);
     // keys.ini held open without sharing, as a virus scanner or a backup might.
     auto hold = [&] {
@@ -58,17 +71,31 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     sendKey(VK_CONTROL, 0x1D, true);
     holdKey(VK_F13, 1500); // one program started
     tapKey(VK_F14);        // a target pasted with blanks around it, a document in quotes
+    tapKey(VK_F17);
+    tapKey(VK_F18);
     pump(300ms);
     EXPECT_EQ(log.log, (Lines{"down 66", "up 66", "down 255", "up 255", "down 126", "up 126",
                               "down 17", "up 17"}));
     EXPECT_EQ(log.text, L"b");
     Sleep(400); // the player quiet for a while
     EXPECT_EQ(sim.logOf("command"), Lines{"command 40048"});
+    auto started = [&](const wchar_t* log) {
+        std::istringstream lines(folder.read(log));
+        std::multiset<std::string> all;
+        for (std::string line; std::getline(lines, line);)
+            all.insert(line);
+        return all;
+    };
     ASSERT_TRUE(waitFor(
-        [&] { return folder.exists(L"launched.txt") && folder.exists(L"probe dir\\launched.txt"); },
+        [&] {
+            return folder.exists(L"launched.txt") &&
+                   started(L"probe dir\\launched.txt").size() == 3;
+        },
         10s));
-    Sleep(1000); // time for a second program, if one was started
-    EXPECT_EQ(folder.read(L"probe dir\\launched.txt"), quoted + "\n");
+    Sleep(1000); // time for a further program, if one was started
+    EXPECT_EQ(started(L"probe dir\\launched.txt"),
+              (std::multiset<std::string>{quoted, narrow(L"\"" + probe + L"\" --fast"),
+                                          narrow(L"\"" + probe + L"\" \"" + document + L"\"")}));
     EXPECT_EQ(folder.read(L"launched.txt"), "\"launch-probe.exe\" \"my notes.txt\"\n");
     for (const auto& name : planted)
         EXPECT_FALSE(folder.exists(name + L".loaded")) << narrow(name);

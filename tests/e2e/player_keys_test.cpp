@@ -111,6 +111,15 @@ TEST_F(PlayerKeys, WithoutThePlayerTransportKeysAreTheSystemsMediaKeysOncePerPre
     EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window(); }));
 }
 
+TEST_F(PlayerKeys, ASlowPlayerHoldsUpOnlyTheCommandThatNeedsItsAnswer) {
+    // Every query takes 2 s: asked before each command, five presses would take ten seconds,
+    // more than the log is waited for.
+    PlayerSim sim(L"--caption \"1. A - B - Winamp\" --delay 2000");
+    for (int i = 0; i < 5; ++i)
+        tapKey(VK_MEDIA_NEXT_TRACK);
+    EXPECT_EQ(sim.logOf("command", 5), Lines(5, "command 40048"));
+}
+
 TEST_F(PlayerKeys, ShowCurrentFileOpensTheFilesFolderAndNeverStartsThePlaylistEntry) {
     const std::wstring name = L"a b, 100% ^ & \u00dcn\u00efc\u00f6d\u00e9"; // in the ANSI code page
     folder.write(name + L"\\song.mp3", "");

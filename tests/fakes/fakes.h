@@ -105,6 +105,11 @@ class FakeFileSystem : public ports::FileSystem {
     void close(Handle handle) override { openHandles.erase(handle); }
     ports::FileResult replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override { files.erase(path); }
+    std::set<std::string> folders;
+    ports::PathKind kindOf(const std::string& path) override {
+        if (files.count(path)) return ports::PathKind::File;
+        return folders.count(path) ? ports::PathKind::Folder : ports::PathKind::None;
+    }
 
   private:
     std::map<Handle, std::string> pathOf_;

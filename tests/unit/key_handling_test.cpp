@@ -133,7 +133,8 @@ struct ScenarioRun : Recorder {
     KeyboardState state;
     fakes::CountingWake wake;
     HookChannel channel{wake};
-    KeyboardHandler handler{state, channel, *this, *this, *this, *this, *this, *this};
+    fakes::FakeFileSystem disk; // holds no file: targets split as typed
+    KeyboardHandler handler{state, channel, *this, *this, *this, disk, *this, *this, *this};
     std::set<std::uint32_t> down; // physically
     std::uint32_t clock = 100000;
     bool busy = false;

@@ -5,6 +5,7 @@
 #include "keys/lenient_number.h"
 #include "player/current_file.h"
 #include "player/track_text.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,26 @@ TEST(LaunchTarget, SplitsTheWayACommandLineIs) {
         {"  ", {"", ""}}};
     for (const auto& [target, split] : cases)
         EXPECT_EQ(splitLaunchTarget(target), split) << target;
+}
+
+TEST(LaunchTarget, UnquotedTargetsOpenTheExistingPathWithBlanksTheyName) {
+    fakes::FakeFileSystem disk;
+    for (const char* file :
+         {"C:\\Me\\My Docs\\notes.txt", "C:\\Program Files\\Tool\\tool.exe", "C:\\Program"})
+        disk.files[file] = "";
+    disk.folders = {"C:\\Me\\My Docs"};
+    const std::pair<const char*, LaunchTarget> cases[] = {
+        {" C:\\Me\\My Docs\\notes.txt ", {"C:\\Me\\My Docs\\notes.txt", ""}},
+        {"C:\\Me\\My Docs", {"C:\\Me\\My Docs", ""}},
+        // The longest part that is a file, not the first.
+        {"C:\\Program Files\\Tool\\tool.exe  --fast  -v",
+         {"C:\\Program Files\\Tool\\tool.exe", "--fast  -v"}},
+        // A folder is no program; nothing found: the first blank, as before.
+        {"C:\\Me\\My Docs x.txt", {"C:\\Me\\My", "Docs x.txt"}},
+        {"notepad.exe C:\\my notes.txt", {"notepad.exe", "C:\\my notes.txt"}},
+        {"", {"", ""}}};
+    for (const auto& [target, resolved] : cases)
+        EXPECT_EQ(resolveLaunchTarget(target, disk), resolved) << target;
 }
 
 TEST(TitleFromCaption, DropsThePlayersNameAndAPlaylistNumberButNoOtherDot) {
