@@ -23,8 +23,7 @@ void loadDllsFromTheSystemFolderOnly() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     loadDllsFromTheSystemFolderOnly();
-    // Static: the hand-off queue inside is too large for the stack.
-    static omnitap::win32::OmnitapApp app;
+    omnitap::win32::OmnitapApp app;
     if (std::optional<int> exitCode = app.Main()) return *exitCode;
     return omnitap::win32::runMessageLoop();
 }
