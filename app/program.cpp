@@ -20,10 +20,8 @@ std::string welcomeText() {
         text += line;
         text += "\r\n";
     }
-    text += "Enjoy Omnitap! Please report any problems to ";
-    text += kWebSite;
-    text += ".";
-    return text;
+    // No address to report problems to: the project names no page a user could reach.
+    return text + "Enjoy Omnitap!";
 }
 
 Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume)
@@ -32,7 +30,7 @@ Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume
       tray_(seams.trayShell),
       config_(ConfigContext{state_, keyFile_, seams.ui, seams.messages, channel}),
       control_(seams.ui, seams.messages, seams.appInfo, seams.hook, tray_, config_, handler_,
-               AboutText{versionText(), kWebSite}),
+               versionText()),
       winamp_(seams.messaging, seams.clipboard, seams.typing, seams.shell, seams.codec, control_),
       handler_(state_, channel, winamp_, mixer_, seams.shell, seams.typing, config_, control_) {}
 

@@ -29,9 +29,9 @@ constexpr std::intptr_t kPowerOff = 2;
 
 frmControl::frmControl(ui::UiFactory& ui, ports::MessageBoxes& messages, ports::AppInfo& appInfo,
                        ports::KeyboardHook& hook, TrayIconFs& tray, ConfigWindows& config,
-                       KeyboardHandler& keys, AboutText about)
+                       KeyboardHandler& keys, std::string versionText)
     : ui_(ui), messages_(messages), appInfo_(appInfo), hook_(hook), tray_(tray), config_(config),
-      keys_(keys), about_(std::move(about)) {}
+      keys_(keys), versionText_(std::move(versionText)) {}
 
 bool frmControl::testMode() const {
     return appInfo_.exeBaseName() == "Omnitap";
@@ -57,7 +57,7 @@ void frmControl::Form_Load() {
         window_->show();
     }
     tray_.addTrayIcon(id());
-    mnuSuperCaption_ = about_.versionText;
+    mnuSuperCaption_ = versionText_;
 }
 
 void frmControl::Form_Unload() {
@@ -85,8 +85,7 @@ void frmControl::mnuItems_Click(int index) {
 }
 
 void frmControl::mnuSuper_Click() {
-    messages_.show(0, about_.versionText + "\r\n" + about_.webSite, "Omnitap",
-                   ports::mb::kIconInformation);
+    messages_.show(0, versionText_, "Omnitap", ports::mb::kIconInformation);
 }
 
 void frmControl::Timer1_Timer() {

@@ -17,17 +17,11 @@
 
 namespace omnitap {
 
-// What the About box and the tray menu's first entry say.
-struct AboutText {
-    std::string versionText; // "Omnitap, version 1.1.0"
-    std::string webSite;
-};
-
 class frmControl final : public ControlSurface {
   public:
     frmControl(ui::UiFactory& ui, ports::MessageBoxes& messages, ports::AppInfo& appInfo,
                ports::KeyboardHook& hook, TrayIconFs& tray, ConfigWindows& config,
-               KeyboardHandler& keys, AboutText about);
+               KeyboardHandler& keys, std::string versionText);
 
     void Form_Load();
     void Form_Unload();
@@ -62,7 +56,7 @@ class frmControl final : public ControlSurface {
     TrayIconFs& tray_;
     ConfigWindows& config_;
     KeyboardHandler& keys_;
-    AboutText about_;
+    std::string versionText_; // "Omnitap, version 1.1.0": the About box and the menu's first entry
     std::unique_ptr<ui::Window> window_;
     std::unique_ptr<ui::Timer> Timer1_;
     std::string mnuSuperCaption_ = "Omnitap";
