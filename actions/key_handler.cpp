@@ -69,10 +69,13 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
 
 void KeyboardHandler::keyReleased(int index) {
     if (state_.keyTable[index].mapm == kMonitorsOffAction) control_.monitorsOff();
-    if (state_.volumeStep != 0) {
-        state_.volumeStep = 0;
-        control_.setRepeatTimer(false);
-    }
+    endVolumeRepeat();
+}
+
+void KeyboardHandler::endVolumeRepeat() {
+    if (state_.volumeStep == 0) return;
+    state_.volumeStep = 0;
+    control_.setRepeatTimer(false);
 }
 
 void KeyboardHandler::doAction(int index) {

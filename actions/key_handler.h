@@ -55,6 +55,8 @@ class KeyboardHandler {
     // Returns true when the event belongs to the program (the hook swallows exactly those).
     bool handleKey(const KeyEvent& event);
     void keyReleased(int index);
+    // Stops the held volume key's repeat, if one runs.
+    void endVolumeRepeat();
     void doAction(int index);
     // One more step of the held volume key (the control window's timer).
     void repeatVolumeStep();

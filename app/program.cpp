@@ -29,8 +29,8 @@ Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume
       keyFile_(KeyFileIo{files_, seams.codec, seams.messages}), mixer_(std::move(volume)),
       tray_(seams.trayShell),
       config_(ConfigContext{state_, keyFile_, seams.ui, seams.messages, channel}),
-      control_(seams.ui, seams.messages, seams.appInfo, seams.hook, tray_, config_, handler_,
-               versionText()),
+      control_(ControlParts{seams.ui, seams.messages, seams.appInfo, seams.hook, channel, tray_},
+               config_, handler_, versionText()),
       winamp_(seams.messaging, seams.clipboard, seams.typing, seams.shell, seams.codec, control_),
       handler_(state_, channel, winamp_, mixer_, seams.shell, seams.typing, config_, control_) {}
 

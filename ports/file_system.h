@@ -3,6 +3,8 @@
 // (keys/) builds on them, so that what happens on each failure is decided (and tested) once,
 // whatever system lies below. Paths are UTF-8.
 
+#include "ports/result.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -10,10 +12,7 @@
 
 namespace omnitap::ports {
 
-struct FileResult {
-    bool ok = true;
-    std::string error; // the system's reason when !ok
-};
+using FileResult = Result;
 
 struct FileContent {
     enum class Status {

@@ -13,7 +13,7 @@ namespace omnitap::ports {
 using IconId = std::uintptr_t;
 
 // Shell_NotifyIcon's commands, with the system's values.
-enum class TrayCommand : std::uint32_t { Add = 0, Delete = 2, SetVersion = 4 };
+enum class TrayCommand : std::uint32_t { Add = 0, Modify = 1, Delete = 2, SetVersion = 4 };
 
 // Byte counts of the record's layouts on 32-bit Windows: the first layout (up to a
 // 64-character tip) and the extended one (128-character tip, balloon fields, uVersion).
@@ -55,6 +55,8 @@ class TrayShell {
     // The application icon at the size of the notification area, owned by the shell
     // object; 0 when it cannot be loaded.
     virtual IconId applicationIcon() = 0;
+    // The same, greyed: the keys do nothing for now.
+    virtual IconId greyedIcon() = 0;
 };
 
 } // namespace omnitap::ports

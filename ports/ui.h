@@ -187,6 +187,7 @@ class Window {
 
 struct MenuItem {
     std::string text; // "-" is a separator
+    bool checked = false;
 };
 
 class UiFactory {

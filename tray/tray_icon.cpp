@@ -18,6 +18,18 @@ constexpr std::int32_t kWideFirstLayoutTipCharacters = 64;
 
 } // namespace
 
+std::string_view trayTip(KeysState state) {
+    switch (state) {
+    case KeysState::Paused:
+        return "Omnitap - keys paused";
+    case KeysState::Off:
+        return "Omnitap - keys off (hook could not be installed)";
+    case KeysState::On:
+        break;
+    }
+    return kTrayTip;
+}
+
 WindowsVersion getWindowsVersion(std::uint32_t versionWord) {
     return {static_cast<int>(versionWord & 0xFF), static_cast<int>((versionWord >> 8) & 0xFF),
             (versionWord & 0x80000000u) == 0};
@@ -90,9 +102,26 @@ TrayIconFs::~TrayIconFs() {
 void TrayIconFs::addTrayIcon(ports::WindowId window) {
     removeTrayIcon(); // a second add replaces the first icon rather than leaving it behind
     choice_ = chooseTrayRecord(getWindowsVersion(shell_.versionWord()));
-    record_ = makeTrayRecord(choice_, window, shell_.applicationIcon(), kTrayTip);
+    window_ = window;
+    record_ = recordFor(state_);
     wanted_ = true;
     sendAdd();
+}
+
+ports::TrayIconRecord TrayIconFs::recordFor(KeysState state) {
+    if (!(choice_.trayUseWide && choice_.trayShell5)) state = KeysState::On;
+    const ports::IconId icon =
+        state == KeysState::On ? shell_.applicationIcon() : shell_.greyedIcon();
+    return makeTrayRecord(choice_, window_, icon, trayTip(state));
+}
+
+void TrayIconFs::showKeysState(KeysState state) {
+    state_ = state;
+    if (!wanted_) return; // the icon, when added, says it
+    ports::TrayIconRecord changed = recordFor(state);
+    if (changed == record_) return;
+    record_ = changed;
+    shell_.notifyIcon(ports::TrayCommand::Modify, record_);
 }
 
 void TrayIconFs::removeTrayIcon() {

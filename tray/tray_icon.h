@@ -2,7 +2,7 @@
 // The notification-area icon (module TrayIconFs): chooses the shell's record from the
 // system version, adds the icon with the tip "Omnitap", deletes it with the very record
 // that added it, re-adds it when Explorer restarts, and opens the tray menu on a
-// right-button release.
+// right-button release. On Windows 2000 and later it also tells whether the keys act.
 
 #include "ports/tray_shell.h"
 
@@ -52,6 +52,15 @@ constexpr std::uint32_t kNotifyIconVersion = 3; // NOTIFYICON_VERSION
 ports::TrayIconRecord makeTrayRecord(const TrayChoice& choice, ports::WindowId window,
                                      ports::IconId icon, std::string_view tip);
 
+// What the keys do now, as the icon tells it: greyed, with its tip, unless they act.
+enum class KeysState {
+    On,
+    Paused, // "Pause Keys" in the tray menu
+    Off,    // the keyboard hook could not be installed
+};
+// "Omnitap", "Omnitap - keys paused", "Omnitap - keys off (hook could not be installed)".
+std::string_view trayTip(KeysState state);
+
 class TrayIconFs {
   public:
     explicit TrayIconFs(ports::TrayShell& shell);
@@ -73,16 +82,22 @@ class TrayIconFs {
     // Explorer has restarted (the "TaskbarCreated" message): adds the icon again if it was
     // added and not removed.
     void reAddTrayIcon();
+    // The icon and its tip tell `state` from now on. Only the record of Windows 2000 and
+    // later changes: the older systems keep the first icon and "Omnitap".
+    void showKeysState(KeysState state);
 
     TrayChoice choice() const { return choice_; }
     bool wanted() const { return wanted_; }
 
   private:
     void sendAdd();
+    ports::TrayIconRecord recordFor(KeysState state);
 
     ports::TrayShell& shell_;
     std::uint32_t taskbarCreated_;
     TrayChoice choice_;
+    ports::WindowId window_ = 0;
+    KeysState state_ = KeysState::On;
     ports::TrayIconRecord record_;
     bool wanted_ = false; // added and not removed, whether or not the shell accepted it
 };

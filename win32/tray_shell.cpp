@@ -18,6 +18,7 @@ namespace {
 using ports::TrayCommand;
 
 static_assert(static_cast<DWORD>(TrayCommand::Add) == NIM_ADD &&
+              static_cast<DWORD>(TrayCommand::Modify) == NIM_MODIFY &&
               static_cast<DWORD>(TrayCommand::Delete) == NIM_DELETE &&
               static_cast<DWORD>(TrayCommand::SetVersion) == NIM_SETVERSION);
 
@@ -107,13 +108,21 @@ unsigned Win32TrayShell::taskbarCreatedMessage() {
 }
 
 ports::IconId Win32TrayShell::applicationIcon() {
-    if (!icon_) {
+    return icon(icon_, IDI_OMNITAP);
+}
+
+ports::IconId Win32TrayShell::greyedIcon() {
+    return icon(greyed_, IDI_OMNITAP_GREYED);
+}
+
+ports::IconId Win32TrayShell::icon(IconHandle& icon, int resource) {
+    if (!icon) {
         HINSTANCE module = resources_ ? resources_ : GetModuleHandleW(nullptr);
-        icon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_OMNITAP), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+        icon.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(resource), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), 0)));
     }
-    return reinterpret_cast<ports::IconId>(icon_.get());
+    return reinterpret_cast<ports::IconId>(icon.get());
 }
 
 } // namespace omnitap::win32

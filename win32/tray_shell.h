@@ -24,10 +24,14 @@ class Win32TrayShell final : public ports::TrayShell {
     bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
     unsigned taskbarCreatedMessage() override;
     ports::IconId applicationIcon() override;
+    ports::IconId greyedIcon() override;
 
   private:
+    using IconHandle = Unique<HICON__*, &destroyIconHandle, &noIcon>;
+    ports::IconId icon(IconHandle& icon, int resource);
+
     HINSTANCE__* resources_;
-    Unique<HICON__*, &destroyIconHandle, &noIcon> icon_;
+    IconHandle icon_, greyed_;
 };
 
 } // namespace omnitap::win32

@@ -20,18 +20,26 @@ const std::vector<ui::ControlDesign> kControls = {
     {"Label3", ui::Kind::Label, "Label1", {720, 1440, 3855, 255}},
 };
 
-enum MenuEntry { mnuSuper = 0, mnuNothing = 1, mnuItemsEditConfiguration = 2, mnuItemsQuit = 3 };
+// The tray menu's entries, in their order; the two after "Edit Configuration" are checked
+// while they are on, and "Turn Keys On" is there only while the hook is missing.
+enum class MenuEntry { mnuSuper, mnuNothing, EditConfiguration, TurnKeysOn, PauseKeys, Quit };
+
+std::string hookRefusedText(const std::string& reason) {
+    return "Omnitap cannot watch the keyboard, so your keys do nothing for now.\r\n\r\n" + reason +
+           "\r\n\r\nOmnitap tries again when the computer is unlocked or wakes up, and when you "
+           "choose \"Turn Keys On\" in its menu in the notification area.";
+}
 
 } // namespace
 
 constexpr std::uintptr_t kMonitorPower = 0xF170; // SC_MONITORPOWER
 constexpr std::intptr_t kPowerOff = 2;
 
-frmControl::frmControl(ui::UiFactory& ui, ports::MessageBoxes& messages, ports::AppInfo& appInfo,
-                       ports::KeyboardHook& hook, TrayIconFs& tray, ConfigWindows& config,
-                       KeyboardHandler& keys, std::string versionText)
-    : ui_(ui), messages_(messages), appInfo_(appInfo), hook_(hook), tray_(tray), config_(config),
-      keys_(keys), versionText_(std::move(versionText)) {}
+frmControl::frmControl(ControlParts parts, ConfigWindows& config, KeyboardHandler& keys,
+                       std::string versionText)
+    : ui_(parts.ui), messages_(parts.messages), appInfo_(parts.appInfo), hook_(parts.hook),
+      channel_(parts.channel), tray_(parts.tray), config_(config), keys_(keys),
+      versionText_(std::move(versionText)) {}
 
 bool frmControl::testMode() const {
     return appInfo_.exeBaseName() == "Omnitap";
@@ -51,13 +59,34 @@ void frmControl::Form_Load() {
     Timer1_->setEnabled(false);
     Timer1_->onTimer = [this] { Timer1_Timer(); };
 
+    ports::Result hooked;
     if (!testMode()) {
-        hook_.hookKeyboard(id());
+        hooked = installHook();
     } else {
         window_->show();
     }
     tray_.addTrayIcon(id());
     mnuSuperCaption_ = versionText_;
+    // Once the icon says so; the box runs the message loop, so the program runs meanwhile.
+    reportRefusal(hooked);
+}
+
+ports::Result frmControl::installHook() {
+    ports::Result installed = hook_.hookKeyboard(id());
+    hookMissing_ = !installed.ok;
+    showKeysState();
+    return installed;
+}
+
+void frmControl::reportRefusal(const ports::Result& hooked) {
+    if (!hooked.ok)
+        messages_.show(0, hookRefusedText(hooked.error), "Omnitap", ports::mb::kIconWarning);
+}
+
+void frmControl::showKeysState() {
+    tray_.showKeysState(hookMissing_        ? KeysState::Off
+                        : channel_.paused() ? KeysState::Paused
+                                            : KeysState::On);
 }
 
 void frmControl::Form_Unload() {
@@ -68,7 +97,7 @@ void frmControl::Form_Unload() {
 }
 
 void frmControl::Command2_Click() {
-    hook_.hookKeyboard(id());
+    reportRefusal(installHook());
     hookedByButton_ = true;
 }
 
@@ -86,6 +115,17 @@ void frmControl::mnuItems_Click(int index) {
 
 void frmControl::mnuSuper_Click() {
     messages_.show(0, versionText_, "Omnitap", ports::mb::kIconInformation);
+}
+
+void frmControl::mnuTurnKeysOn_Click() {
+    reportRefusal(installHook());
+}
+
+void frmControl::mnuPauseKeys_Click() {
+    const bool pause = !channel_.paused();
+    channel_.setPaused(pause);
+    if (pause) keys_.endVolumeRepeat(); // its key's release would no longer be seen
+    showKeysState();
 }
 
 void frmControl::Timer1_Timer() {
@@ -106,19 +146,37 @@ void frmControl::monitorsOff() {
 }
 
 void frmControl::PopupMenu_mnuPop() {
-    int choice =
-        ui_.showPopupMenu(id(), {{mnuSuperCaption_}, {"-"}, {"Edit Configuration"}, {"Quit"}});
-    switch (choice) {
-    case mnuSuper:
+    std::vector<ui::MenuItem> items;
+    std::vector<MenuEntry> entries;
+    auto add = [&](MenuEntry entry, std::string text, bool checked = false) {
+        items.push_back({std::move(text), checked});
+        entries.push_back(entry);
+    };
+    add(MenuEntry::mnuSuper, mnuSuperCaption_);
+    add(MenuEntry::mnuNothing, "-");
+    add(MenuEntry::EditConfiguration, "Edit Configuration");
+    if (hookMissing_) add(MenuEntry::TurnKeysOn, "Turn Keys On");
+    add(MenuEntry::PauseKeys, "Pause Keys", channel_.paused());
+    add(MenuEntry::Quit, "Quit");
+    const int choice = ui_.showPopupMenu(id(), items);
+    if (choice < 0 || choice >= static_cast<int>(entries.size())) return;
+    switch (entries[static_cast<std::size_t>(choice)]) {
+    case MenuEntry::mnuSuper:
         mnuSuper_Click();
         break;
-    case mnuItemsEditConfiguration:
+    case MenuEntry::EditConfiguration:
         mnuItems_Click(0);
         break;
-    case mnuItemsQuit:
+    case MenuEntry::TurnKeysOn:
+        mnuTurnKeysOn_Click();
+        break;
+    case MenuEntry::PauseKeys:
+        mnuPauseKeys_Click();
+        break;
+    case MenuEntry::Quit:
         mnuItems_Click(1);
         break;
-    default:
+    case MenuEntry::mnuNothing:
         break;
     }
 }
@@ -130,7 +188,10 @@ bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
     keys_.keyEventsWaiting();
     if (message == ports::kKeyEventsMessage) return true;
     if (needsFreshHook(message, wParam)) {
-        hook_.renewHook();
+        if (hookMissing_)
+            installHook(); // the system may take it now: no box, the tray tells how it went
+        else
+            hook_.renewHook();
         return false; // the system's notification: its default handling follows
     }
     if (message == ports::kLoseHookMessage && testMode()) {

@@ -4,6 +4,7 @@
 // shows itself with a HOOK button instead of hooking at once (test mode).
 
 #include "actions/key_handler.h"
+#include "hook/hook_channel.h"
 #include "ports/app_info.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
@@ -17,11 +18,20 @@
 
 namespace omnitap {
 
+// What the control window works with besides the windows it opens.
+struct ControlParts {
+    ui::UiFactory& ui;
+    ports::MessageBoxes& messages;
+    ports::AppInfo& appInfo;
+    ports::KeyboardHook& hook;
+    HookChannel& channel;
+    TrayIconFs& tray;
+};
+
 class frmControl final : public ControlSurface {
   public:
-    frmControl(ui::UiFactory& ui, ports::MessageBoxes& messages, ports::AppInfo& appInfo,
-               ports::KeyboardHook& hook, TrayIconFs& tray, ConfigWindows& config,
-               KeyboardHandler& keys, std::string versionText);
+    frmControl(ControlParts parts, ConfigWindows& config, KeyboardHandler& keys,
+               std::string versionText);
 
     void Form_Load();
     void Form_Unload();
@@ -30,6 +40,8 @@ class frmControl final : public ControlSurface {
     void Command4_Click();
     void mnuItems_Click(int index);
     void mnuSuper_Click();
+    void mnuTurnKeysOn_Click();
+    void mnuPauseKeys_Click();
     void Timer1_Timer();
 
     // Opens the tray menu at the mouse position (a right-button release on the icon).
@@ -48,11 +60,17 @@ class frmControl final : public ControlSurface {
 
   private:
     bool onPrivateMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    // Installs the hook; while the system refuses, the keys are off and the tray says so.
+    ports::Result installHook();
+    // One box naming the system's reason, when the hook was refused.
+    void reportRefusal(const ports::Result& hooked);
+    void showKeysState();
 
     ui::UiFactory& ui_;
     ports::MessageBoxes& messages_;
     ports::AppInfo& appInfo_;
     ports::KeyboardHook& hook_;
+    HookChannel& channel_;
     TrayIconFs& tray_;
     ConfigWindows& config_;
     KeyboardHandler& keys_;
@@ -61,6 +79,7 @@ class frmControl final : public ControlSurface {
     std::unique_ptr<ui::Timer> Timer1_;
     std::string mnuSuperCaption_ = "Omnitap";
     bool hookedByButton_ = false;
+    bool hookMissing_ = false; // the system refused the last installation
 };
 
 } // namespace omnitap

@@ -113,7 +113,7 @@ class FakeUiFactory : public ui::UiFactory {
     std::vector<FakeWindow*> windows; // alive now
     std::vector<FakeTimer*> timers;
     std::vector<std::vector<ui::MenuItem>> menusShown;
-    int menuChoice = -1; // what the user picks in the next popup menu
+    std::string menuChoice; // the entry the user picks in the next popup menu, by its text
 
     FakeWindow* find(const std::string& caption) const;
     FakeWindow& window(const std::string& caption) const; // throws when it is not open
@@ -124,7 +124,9 @@ class FakeUiFactory : public ui::UiFactory {
     std::unique_ptr<ui::Timer> createTimer() override;
     int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items) override {
         menusShown.push_back(items);
-        return menuChoice;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].text == menuChoice) return static_cast<int>(i);
+        return -1;
     }
 };
 

@@ -218,6 +218,7 @@ class FakeTrayShell : public ports::TrayShell {
     bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
     unsigned taskbarCreatedMessage() override { return 0xC0A1; }
     ports::IconId applicationIcon() override { return 0x1C0; }
+    ports::IconId greyedIcon() override { return 0x1C1; }
     void restartExplorer() { shown.clear(); } // every icon is gone
 };
 
@@ -254,9 +255,11 @@ class FakeKeyboardHook : public ports::KeyboardHook {
   public:
     Calls calls;
     ports::WindowId notify = 0;
-    void hookKeyboard(ports::WindowId window) override {
+    ports::Result installs; // what the system answers each installation
+    ports::Result hookKeyboard(ports::WindowId window) override {
         notify = window;
         calls.push_back("hook");
+        return installs;
     }
     void unhookKeyboard() override { calls.push_back("unhook"); }
     void renewHook() override { calls.push_back("renew"); }

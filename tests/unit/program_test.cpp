@@ -22,8 +22,27 @@ std::optional<int> start(fakes::FakeProgram& p, const std::string& ini = kOneKey
     p.appInfo.baseName = exeBaseName;
     return p.program.Main();
 }
-bool tray(fakes::FakeProgram& p, std::uint32_t message, std::intptr_t lParam = 0) {
-    return p.controlWindow().onPrivateMessage(message, 0, lParam);
+bool tray(fakes::FakeProgram& p, std::uint32_t message, std::intptr_t lParam = 0,
+          std::uintptr_t wParam = 0) {
+    return p.controlWindow().onPrivateMessage(message, wParam, lParam);
+}
+// The tray menu's entry `text` chosen by a right-click on the icon; the menu as it looked,
+// checked entries marked.
+std::string choose(fakes::FakeProgram& p, const std::string& text) {
+    p.ui.menuChoice = text;
+    tray(p, kTrayCallbackMessage, kTrayRightButtonUp);
+    std::string entries;
+    for (const ui::MenuItem& item : p.ui.menusShown.back())
+        entries += item.text + (item.checked ? " (checked)|" : "|");
+    return entries;
+}
+// What the tray icon says: its tip, and whether it is greyed.
+std::string icon(fakes::FakeProgram& p) {
+    const ports::TrayIconRecord& r = p.trayShell.calls.back().record;
+    std::string tip;
+    for (std::size_t i = 0; r.szTip[i]; i += 2)
+        tip += static_cast<char>(r.szTip[i]);
+    return tip + (r.hIcon == p.trayShell.greyedIcon() ? " (greyed)" : "");
 }
 
 } // namespace
@@ -114,24 +133,56 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_TRUE(tray(p, ports::kKeyEventsMessage));
     EXPECT_EQ(p.messaging.callsOf("post").size(), 1u); // the player got "next track"
 
-    p.ui.menuChoice = 0;                                    // the version entry: the About box
+    p.ui.menuChoice = "Omnitap, version 1.1.0";             // the About box
     EXPECT_TRUE(tray(p, kTrayCallbackMessage, 0x00AB0205)); // right-button release, junk above
     tray(p, kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
     ASSERT_EQ(p.ui.menusShown.size(), 1u);
-    std::string texts;
-    for (const auto& item : p.ui.menusShown[0])
-        texts += item.text + "|";
-    EXPECT_EQ(texts, "Omnitap, version 1.1.0|-|Edit Configuration|Quit|");
     ASSERT_EQ(p.messages.shown.size(), 1u);
     EXPECT_EQ(p.messages.shown[0].text, "Omnitap, version 1.1.0"); // no address nobody can reach
     EXPECT_EQ(p.messages.shown[0].style, 64u);
-    p.ui.menuChoice = 2;
-    tray(p, kTrayCallbackMessage, 0x0205);
+    EXPECT_EQ(choose(p, "Edit Configuration"),
+              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Quit|");
     EXPECT_TRUE(p.ui.find("Omnitap - Edit Configuration"));
-    p.ui.menuChoice = 3;
-    tray(p, kTrayCallbackMessage, 0x0205);
+    choose(p, "Quit");
     EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
     EXPECT_EQ(p.appInfo.endings, 1);
+}
+
+TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
+    fakes::FakeProgram p;
+    p.hook.installs = {false, "Access is denied.", 5};
+    start(p, "[keys]\r\nnumkeys=2\r\nkey1_mapm=33\r\nkey1_code=176\r\nkey2_mapm=301\r\n"
+             "key2_code=175\r\n"); // next track, volume up
+    const std::string off = "Omnitap - keys off (hook could not be installed) (greyed)";
+    EXPECT_EQ(icon(p), off);
+    ASSERT_EQ(p.messages.shown.size(), 1u); // one box, with the system's reason
+    EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
+    EXPECT_EQ(p.messages.shown[0].style, ports::mb::kIconWarning);
+    tray(p, 0x02B1, 0, 8); // unlocked: tried again, still refused, no second box
+    EXPECT_EQ(icon(p), off);
+    p.hook.installs = {};
+    EXPECT_EQ(choose(p, "Turn Keys On"), "Omnitap, version 1.1.0|-|Edit Configuration|Turn Keys "
+                                         "On|Pause Keys|Quit|");
+    EXPECT_EQ(p.hook.calls, (fakes::Calls{"hook", "hook", "hook"}));
+    EXPECT_EQ(icon(p), "Omnitap");
+    EXPECT_EQ(p.messages.shown.size(), 1u);
+
+    KeyEvent volumeUp; // held: the repeat runs until paused
+    volumeUp.vkCode = 175;
+    p.channel.onKeyEvent(volumeUp, [](std::uint8_t) { return false; });
+    tray(p, ports::kKeyEventsMessage);
+    EXPECT_TRUE(p.program.controlWindow().Timer1().enabled());
+    EXPECT_EQ(choose(p, "Pause Keys"),
+              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Quit|");
+    EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
+    EXPECT_EQ(icon(p), "Omnitap - keys paused (greyed)");
+    EXPECT_FALSE(p.hookSwallowsPress(176)); // every key passes
+    p.channel.setFinderWaiting(true);
+    EXPECT_TRUE(p.hookSwallowsPress(176)); // but the Key Finder's
+    EXPECT_EQ(choose(p, "Pause Keys"), "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys "
+                                       "(checked)|Quit|");
+    EXPECT_EQ(icon(p), "Omnitap");
+    EXPECT_TRUE(p.hookSwallowsPress(176));
 }
 
 TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {

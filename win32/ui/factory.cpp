@@ -48,7 +48,8 @@ int Win32UiFactory::showPopupMenu(ui::WindowId owner, const std::vector<ui::Menu
         if (items[i].text == "-")
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         else
-            AppendMenuW(menu.get(), MF_STRING, i + 1, widen(items[i].text).c_str());
+            AppendMenuW(menu.get(), MF_STRING | (items[i].checked ? MF_CHECKED : MF_UNCHECKED),
+                        i + 1, widen(items[i].text).c_str());
     }
     // Without the owner in front, a menu opened from the tray stays open when the user clicks
     // elsewhere; the WM_NULL afterwards lets it close properly the next time.
