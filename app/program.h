@@ -15,12 +15,14 @@
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
 #include "ports/shell.h"
+#include "ports/startup_list.h"
 #include "ports/text_codec.h"
 #include "ports/tray_shell.h"
 #include "ports/typing.h"
 #include "ports/ui.h"
 #include "ports/volume_backend.h"
 #include "ports/window_messaging.h"
+#include "tray/start_with_windows.h"
 #include "tray/tray_icon.h"
 #include "volume/mixer.h"
 #include "windows/config_windows.h"
@@ -44,6 +46,7 @@ struct Seams {
     ui::UiFactory& ui;
     ports::KeyboardHook& hook;
     ports::RunningCopies& copies;
+    ports::StartupList& startup;
 };
 
 // The welcome text shown when no key has been learned yet.
@@ -77,6 +80,7 @@ class Program {
     KeyboardState state_;
     Mixer mixer_;
     TrayIconFs tray_;
+    StartWithWindows startWithWindows_;
     ConfigWindows config_;
     // Given the key handler, which is built after it: the window calls it only once the
     // message loop runs.

@@ -22,7 +22,15 @@ const std::vector<ui::ControlDesign> kControls = {
 
 // The tray menu's entries, in their order; the two after "Edit Configuration" are checked
 // while they are on, and "Turn Keys On" is there only while the hook is missing.
-enum class MenuEntry { mnuSuper, mnuNothing, EditConfiguration, TurnKeysOn, PauseKeys, Quit };
+enum class MenuEntry {
+    mnuSuper,
+    mnuNothing,
+    EditConfiguration,
+    TurnKeysOn,
+    PauseKeys,
+    StartWithWindows,
+    Quit
+};
 
 std::string hookRefusedText(const std::string& reason) {
     return "Omnitap cannot watch the keyboard, so your keys do nothing for now.\r\n\r\n" + reason +
@@ -38,8 +46,8 @@ constexpr std::intptr_t kPowerOff = 2;
 frmControl::frmControl(ControlParts parts, ConfigWindows& config, KeyboardHandler& keys,
                        std::string versionText)
     : ui_(parts.ui), messages_(parts.messages), appInfo_(parts.appInfo), hook_(parts.hook),
-      channel_(parts.channel), tray_(parts.tray), config_(config), keys_(keys),
-      versionText_(std::move(versionText)) {}
+      channel_(parts.channel), tray_(parts.tray), startWithWindows_(parts.startWithWindows),
+      config_(config), keys_(keys), versionText_(std::move(versionText)) {}
 
 bool frmControl::testMode() const {
     return appInfo_.exeBaseName() == "Omnitap";
@@ -157,6 +165,7 @@ void frmControl::PopupMenu_mnuPop() {
     add(MenuEntry::EditConfiguration, "Edit Configuration");
     if (hookMissing_) add(MenuEntry::TurnKeysOn, "Turn Keys On");
     add(MenuEntry::PauseKeys, "Pause Keys", channel_.paused());
+    add(MenuEntry::StartWithWindows, "Start with Windows", startWithWindows_.checked());
     add(MenuEntry::Quit, "Quit");
     const int choice = ui_.showPopupMenu(id(), items);
     if (choice < 0 || choice >= static_cast<int>(entries.size())) return;
@@ -172,6 +181,9 @@ void frmControl::PopupMenu_mnuPop() {
         break;
     case MenuEntry::PauseKeys:
         mnuPauseKeys_Click();
+        break;
+    case MenuEntry::StartWithWindows:
+        mnuStartWithWindows_Click();
         break;
     case MenuEntry::Quit:
         mnuItems_Click(1);

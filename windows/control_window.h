@@ -9,6 +9,7 @@
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/ui.h"
+#include "tray/start_with_windows.h"
 #include "tray/tray_icon.h"
 #include "windows/config_windows.h"
 
@@ -26,6 +27,7 @@ struct ControlParts {
     ports::KeyboardHook& hook;
     HookChannel& channel;
     TrayIconFs& tray;
+    StartWithWindows& startWithWindows;
 };
 
 class frmControl final : public ControlSurface {
@@ -42,6 +44,7 @@ class frmControl final : public ControlSurface {
     void mnuSuper_Click();
     void mnuTurnKeysOn_Click();
     void mnuPauseKeys_Click();
+    void mnuStartWithWindows_Click() { startWithWindows_.toggle(); }
     void Timer1_Timer();
 
     // Opens the tray menu at the mouse position (a right-button release on the icon).
@@ -72,6 +75,7 @@ class frmControl final : public ControlSurface {
     ports::KeyboardHook& hook_;
     HookChannel& channel_;
     TrayIconFs& tray_;
+    StartWithWindows& startWithWindows_;
     ConfigWindows& config_;
     KeyboardHandler& keys_;
     std::string versionText_; // "Omnitap, version 1.1.0": the About box and the menu's first entry

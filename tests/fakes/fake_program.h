@@ -20,10 +20,11 @@ struct FakeProgram {
     FakeUiFactory ui;
     FakeKeyboardHook hook;
     FakeRunningCopies copies;
+    FakeStartupList startup;
     CountingWake wake;
     HookChannel channel{wake};
     Program program{Seams{files, codec, messages, appInfo, shell, messaging, clipboard, typing,
-                          trayShell, ui, hook, copies},
+                          trayShell, ui, hook, copies, startup},
                     channel, ports::VolumeBackends{}}; // no volume device
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }

@@ -10,6 +10,7 @@
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
 #include "ports/shell.h"
+#include "ports/startup_list.h"
 #include "ports/text_codec.h"
 #include "ports/tray_shell.h"
 #include "ports/typing.h"
@@ -61,6 +62,7 @@ class FakeAppInfo : public ports::AppInfo {
     int endings = 0;
     std::string exeFolder() override { return folder; }
     std::string exeBaseName() override { return baseName; }
+    std::string exePath() override { return folder + "\\" + baseName + ".exe"; }
     void endProgram() override { ++endings; }
 };
 
@@ -247,6 +249,25 @@ class FakeVolumeBackend : public ports::VolumeBackend {
     bool writeMute(bool muted) override {
         muteWrites.push_back(muted);
         return mute && (mute = muted ? 1 : 0);
+    }
+};
+
+// The entries Windows starts at log-on; every change fails with `refusal` while it is set.
+class FakeStartupList : public ports::StartupList {
+  public:
+    std::map<std::string, std::string> entries;
+    ports::Result refusal;
+    std::optional<std::string> command(const std::string& name) override {
+        auto it = entries.find(name);
+        return it == entries.end() ? std::nullopt : std::optional(it->second);
+    }
+    ports::Result setCommand(const std::string& name, const std::string& command) override {
+        if (refusal.ok) entries[name] = command;
+        return refusal;
+    }
+    ports::Result remove(const std::string& name) override {
+        if (refusal.ok) entries.erase(name);
+        return refusal;
     }
 };
 

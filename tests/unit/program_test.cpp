@@ -141,7 +141,7 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_EQ(p.messages.shown[0].text, "Omnitap, version 1.1.0"); // no address nobody can reach
     EXPECT_EQ(p.messages.shown[0].style, 64u);
     EXPECT_EQ(choose(p, "Edit Configuration"),
-              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Quit|");
+              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Start with Windows|Quit|");
     EXPECT_TRUE(p.ui.find("Omnitap - Edit Configuration"));
     choose(p, "Quit");
     EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
@@ -162,7 +162,7 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     EXPECT_EQ(icon(p), off);
     p.hook.installs = {};
     EXPECT_EQ(choose(p, "Turn Keys On"), "Omnitap, version 1.1.0|-|Edit Configuration|Turn Keys "
-                                         "On|Pause Keys|Quit|");
+                                         "On|Pause Keys|Start with Windows|Quit|");
     EXPECT_EQ(p.hook.calls, (fakes::Calls{"hook", "hook", "hook"}));
     EXPECT_EQ(icon(p), "Omnitap");
     EXPECT_EQ(p.messages.shown.size(), 1u);
@@ -173,16 +173,50 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     tray(p, ports::kKeyEventsMessage);
     EXPECT_TRUE(p.program.controlWindow().Timer1().enabled());
     EXPECT_EQ(choose(p, "Pause Keys"),
-              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Quit|");
+              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Start with Windows|Quit|");
     EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
     EXPECT_EQ(icon(p), "Omnitap - keys paused (greyed)");
     EXPECT_FALSE(p.hookSwallowsPress(176)); // every key passes
     p.channel.setFinderWaiting(true);
     EXPECT_TRUE(p.hookSwallowsPress(176)); // but the Key Finder's
     EXPECT_EQ(choose(p, "Pause Keys"), "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys "
-                                       "(checked)|Quit|");
+                                       "(checked)|Start with Windows|Quit|");
     EXPECT_EQ(icon(p), "Omnitap");
     EXPECT_TRUE(p.hookSwallowsPress(176));
+}
+
+TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOneRemoves) {
+    const std::string ours = "\"C:\\Tools\\Omnitap\\omnitap.exe\"";
+    const struct {
+        std::optional<std::string> entry;
+        bool ticked;
+        std::optional<std::string> afterwards; // when chosen
+    } cases[] = {
+        {std::nullopt, false, ours},
+        {ours, true, std::nullopt},
+        {" c:\\tools\\omnitap\\OMNITAP.EXE ", true, std::nullopt}, // as Windows reads it
+        {"\"C:\\Old\\Omnitap\\omnitap.exe\"", false, ours},        // another copy, or gone
+        {ours + " /minimized", false, ours},                       // not this exe alone
+        {"\"C:\\Tools\\Omnitap\\omnitap.exe", false, ours},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry.value_or("(none)"));
+        fakes::FakeProgram p;
+        start(p);
+        if (c.entry) p.startup.entries["Omnitap"] = *c.entry;
+        const std::string menu = choose(p, "Start with Windows");
+        EXPECT_NE(menu.find(c.ticked ? "|Start with Windows (checked)|" : "|Start with Windows|"),
+                  std::string::npos)
+            << menu;
+        EXPECT_EQ(p.startup.command("Omnitap"), c.afterwards);
+        EXPECT_TRUE(p.messages.shown.empty());
+        // A refusal is reported with the system's reason and leaves the entry as it was.
+        p.startup.refusal = {false, "Access is denied.", 5};
+        choose(p, "Start with Windows");
+        EXPECT_EQ(p.startup.command("Omnitap"), c.afterwards);
+        ASSERT_EQ(p.messages.shown.size(), 1u);
+        EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
+    }
 }
 
 TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {
