@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace omnitap::ports {
 
@@ -13,7 +14,13 @@ namespace omnitap::ports {
 using IconId = std::uintptr_t;
 
 // Shell_NotifyIcon's commands, with the system's values.
-enum class TrayCommand : std::uint32_t { Add = 0, Modify = 1, Delete = 2, SetVersion = 4 };
+enum class TrayCommand : std::uint32_t {
+    Add = 0,
+    Modify = 1,
+    Delete = 2,
+    SetFocus = 3, // the keyboard's focus back to the notification area
+    SetVersion = 4
+};
 
 // Byte counts of the record's layouts on 32-bit Windows: the first layout (up to a
 // 64-character tip) and the extended one (128-character tip, balloon fields, uVersion).
@@ -57,6 +64,8 @@ class TrayShell {
     virtual IconId applicationIcon() = 0;
     // The same, greyed: the keys do nothing for now.
     virtual IconId greyedIcon() = 0;
+    // Where the shell shows the record's icon; nothing when it cannot tell.
+    virtual std::optional<ScreenRect> iconRect(const TrayIconRecord& record) = 0;
 };
 
 } // namespace omnitap::ports

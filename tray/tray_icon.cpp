@@ -130,8 +130,31 @@ void TrayIconFs::removeTrayIcon() {
     shell_.notifyIcon(ports::TrayCommand::Delete, record_);
 }
 
-bool TrayIconFs::handleTrayMessage(int code) const {
-    return code == kTrayRightButtonUp;
+TrayRequest TrayIconFs::handleTrayMessage(int code) {
+    const bool afterRightButtonUp = std::exchange(rightButtonUp_, code == kTrayRightButtonUp);
+    if (!versionTaken_)
+        return code == kTrayRightButtonUp ? TrayRequest::Menu : TrayRequest::Nothing;
+    switch (code) {
+    case kTrayContextMenu:
+        return afterRightButtonUp ? TrayRequest::Menu : TrayRequest::MenuAtIcon;
+    case kTraySelect:
+    case kTrayKeySelect:
+    case kTrayDoubleClick:
+        return TrayRequest::EditConfiguration;
+    default:
+        return TrayRequest::Nothing;
+    }
+}
+
+std::optional<ports::ScreenPoint> TrayIconFs::iconCentre() {
+    std::optional<ports::ScreenRect> r = shell_.iconRect(record_);
+    if (!r) return std::nullopt;
+    return ports::ScreenPoint{r->left + (r->right - r->left) / 2,
+                              r->top + (r->bottom - r->top) / 2};
+}
+
+void TrayIconFs::returnFocus() {
+    if (versionTaken_) shell_.notifyIcon(ports::TrayCommand::SetFocus, record_);
 }
 
 void TrayIconFs::reAddTrayIcon() {
@@ -139,10 +162,11 @@ void TrayIconFs::reAddTrayIcon() {
 }
 
 void TrayIconFs::sendAdd() {
-    // The shell's answers are not examined: without an icon the program still works, and
-    // the next "TaskbarCreated" tries again.
+    // Whether the icon was added is not examined: without it the program still works, and the
+    // next "TaskbarCreated" tries again. Whether the version took says what notifications come.
     shell_.notifyIcon(ports::TrayCommand::Add, record_);
-    if (choice_.trayShell5) shell_.notifyIcon(ports::TrayCommand::SetVersion, record_);
+    versionTaken_ =
+        choice_.trayShell5 && shell_.notifyIcon(ports::TrayCommand::SetVersion, record_);
 }
 
 } // namespace omnitap

@@ -52,6 +52,14 @@ constexpr std::uint32_t kNotifyIconVersion = 3; // NOTIFYICON_VERSION
 ports::TrayIconRecord makeTrayRecord(const TrayChoice& choice, ports::WindowId window,
                                      ports::IconId icon, std::string_view tip);
 
+// What a notification from the icon asks for.
+enum class TrayRequest {
+    Nothing,
+    Menu,              // at the mouse position: the mouse asked
+    MenuAtIcon,        // the keyboard asked
+    EditConfiguration, // the icon's default action
+};
+
 // What the keys do now, as the icon tells it: greyed, with its tip, unless they act.
 enum class KeysState {
     On,
@@ -74,9 +82,16 @@ class TrayIconFs {
     void addTrayIcon(ports::WindowId window);
     // Deletes the icon with the record that added it.
     void removeTrayIcon();
-    // `code`: the low word of the callback message's lParam. True when the tray menu is to
-    // open (a right-button release on the icon).
-    bool handleTrayMessage(int code) const;
+    // `code`: the low word of the callback message's lParam. A shell that took
+    // NOTIFYICON_VERSION asks for the menu with WM_CONTEXTMENU (after a right-button release,
+    // at the mouse; alone, from the keyboard) and activates the icon with NIN_SELECT,
+    // NIN_KEYSELECT or a double-click; an older one asks for the menu with a right-button
+    // release.
+    TrayRequest handleTrayMessage(int code);
+    // The centre of the icon, where the shell can tell it.
+    std::optional<ports::ScreenPoint> iconCentre();
+    // The keyboard's focus back to the icons, after a menu the keyboard opened was closed.
+    void returnFocus();
     // The registered message by which Explorer announces that it (re)started.
     std::uint32_t taskbarCreatedMessage() const { return taskbarCreated_; }
     // Explorer has restarted (the "TaskbarCreated" message): adds the icon again if it was
@@ -99,7 +114,9 @@ class TrayIconFs {
     ports::WindowId window_ = 0;
     KeysState state_ = KeysState::On;
     ports::TrayIconRecord record_;
-    bool wanted_ = false; // added and not removed, whether or not the shell accepted it
+    bool wanted_ = false;        // added and not removed, whether or not the shell accepted it
+    bool versionTaken_ = false;  // the shell took NOTIFYICON_VERSION when the icon was added
+    bool rightButtonUp_ = false; // the last notification was a right-button release
 };
 
 } // namespace omnitap

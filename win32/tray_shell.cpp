@@ -20,6 +20,7 @@ using ports::TrayCommand;
 static_assert(static_cast<DWORD>(TrayCommand::Add) == NIM_ADD &&
               static_cast<DWORD>(TrayCommand::Modify) == NIM_MODIFY &&
               static_cast<DWORD>(TrayCommand::Delete) == NIM_DELETE &&
+              static_cast<DWORD>(TrayCommand::SetFocus) == NIM_SETFOCUS &&
               static_cast<DWORD>(TrayCommand::SetVersion) == NIM_SETVERSION);
 
 // The portable byte counts are those of 32-bit Windows; a 32-bit build must agree.
@@ -105,6 +106,16 @@ bool Win32TrayShell::notifyIcon(TrayCommand command, const ports::TrayIconRecord
 
 unsigned Win32TrayShell::taskbarCreatedMessage() {
     return RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+std::optional<ports::ScreenRect> Win32TrayShell::iconRect(const ports::TrayIconRecord& record) {
+    // Windows 7 and later; looked up, so that older systems still start the program.
+    using GetRect = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
+    auto getRect = systemFunction<GetRect>(L"shell32.dll", "Shell_NotifyIconGetRect");
+    NOTIFYICONIDENTIFIER icon{sizeof icon, reinterpret_cast<HWND>(record.hWnd), record.uID, {}};
+    RECT r{};
+    if (!getRect || FAILED(getRect(&icon, &r))) return std::nullopt;
+    return ports::ScreenRect{r.left, r.top, r.right, r.bottom};
 }
 
 ports::IconId Win32TrayShell::applicationIcon() {

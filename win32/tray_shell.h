@@ -25,6 +25,7 @@ class Win32TrayShell final : public ports::TrayShell {
     unsigned taskbarCreatedMessage() override;
     ports::IconId applicationIcon() override;
     ports::IconId greyedIcon() override;
+    std::optional<ports::ScreenRect> iconRect(const ports::TrayIconRecord& record) override;
 
   private:
     using IconHandle = Unique<HICON__*, &destroyIconHandle, &noIcon>;

@@ -153,11 +153,12 @@ void frmControl::monitorsOff() {
     if (window_) window_->sendSystemCommand(kMonitorPower, kPowerOff);
 }
 
-void frmControl::PopupMenu_mnuPop() {
+void frmControl::PopupMenu_mnuPop(bool byKeyboard) {
     std::vector<ui::MenuItem> items;
     std::vector<MenuEntry> entries;
     auto add = [&](MenuEntry entry, std::string text, bool checked = false) {
-        items.push_back({std::move(text), checked});
+        // What activating the icon does is the menu's default.
+        items.push_back({std::move(text), checked, entry == MenuEntry::EditConfiguration});
         entries.push_back(entry);
     };
     add(MenuEntry::mnuSuper, mnuSuperCaption_);
@@ -167,8 +168,12 @@ void frmControl::PopupMenu_mnuPop() {
     add(MenuEntry::PauseKeys, "Pause Keys", channel_.paused());
     add(MenuEntry::StartWithWindows, "Start with Windows", startWithWindows_.checked());
     add(MenuEntry::Quit, "Quit");
-    const int choice = ui_.showPopupMenu(id(), items);
-    if (choice < 0 || choice >= static_cast<int>(entries.size())) return;
+    const int choice =
+        ui_.showPopupMenu(id(), items, byKeyboard ? tray_.iconCentre() : std::nullopt);
+    if (choice < 0 || choice >= static_cast<int>(entries.size())) {
+        if (byKeyboard) tray_.returnFocus(); // Esc: the keyboard goes on among the icons
+        return;
+    }
     switch (entries[static_cast<std::size_t>(choice)]) {
     case MenuEntry::mnuSuper:
         mnuSuper_Click();
@@ -215,7 +220,18 @@ bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
         return true;
     }
     if (message == kTrayCallbackMessage) {
-        if (tray_.handleTrayMessage(static_cast<int>(lParam & 0xFFFF))) PopupMenu_mnuPop();
+        const TrayRequest request = tray_.handleTrayMessage(static_cast<int>(lParam & 0xFFFF));
+        switch (request) {
+        case TrayRequest::Menu:
+        case TrayRequest::MenuAtIcon:
+            PopupMenu_mnuPop(request == TrayRequest::MenuAtIcon);
+            break;
+        case TrayRequest::EditConfiguration:
+            config_.showEditConfiguration();
+            break;
+        case TrayRequest::Nothing:
+            break;
+        }
         return true;
     }
     if (message == tray_.taskbarCreatedMessage()) {

@@ -47,8 +47,9 @@ class frmControl final : public ControlSurface {
     void mnuStartWithWindows_Click() { startWithWindows_.toggle(); }
     void Timer1_Timer();
 
-    // Opens the tray menu at the mouse position (a right-button release on the icon).
-    void PopupMenu_mnuPop();
+    // Opens the tray menu: at the mouse position, or, when the keyboard asked for it, at the
+    // icon (where the shell can tell it).
+    void PopupMenu_mnuPop(bool byKeyboard = false);
 
     bool testMode() const;
     ui::WindowId id() const { return window_ ? window_->id() : 0; }

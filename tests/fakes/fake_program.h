@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fakes.h"
+#include "tray/tray_messages.h"
 
 namespace omnitap::fakes {
 
@@ -29,6 +30,35 @@ struct FakeProgram {
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }
     FakeWindow& controlWindow() { return ui.window("omnitap control window"); }
+    // Starts with `ini` as keys.ini, as `exeBaseName`.exe.
+    std::optional<int> start(const std::string& ini, const std::string& exeBaseName = "omnitap") {
+        files.files[iniPath()] = ini;
+        appInfo.baseName = exeBaseName;
+        return program.Main();
+    }
+    // A message to the control window, as the system, the shell or the hook sends it.
+    bool message(std::uint32_t message, std::intptr_t lParam = 0, std::uintptr_t wParam = 0) {
+        return controlWindow().onPrivateMessage(message, wParam, lParam);
+    }
+    // The tray menu's entry `text` chosen after a right-click on the icon (the shell sends the
+    // release, then WM_CONTEXTMENU); the menu as it looked, checked entries marked.
+    std::string choose(const std::string& text) {
+        ui.menuChoice = text;
+        message(kTrayCallbackMessage, kTrayRightButtonUp);
+        message(kTrayCallbackMessage, kTrayContextMenu);
+        std::string entries;
+        for (const ui::MenuItem& item : ui.menusShown.back())
+            entries += item.text + (item.checked ? " (checked)|" : "|");
+        return entries;
+    }
+    // What the tray icon says: its tip, and whether it is greyed.
+    std::string trayIcon() {
+        const ports::TrayIconRecord& r = trayShell.calls.back().record;
+        std::string tip;
+        for (std::size_t i = 0; r.szTip[i]; i += 2)
+            tip += static_cast<char>(r.szTip[i]);
+        return tip + (r.hIcon == trayShell.greyedIcon() ? " (greyed)" : "");
+    }
     // A tap of the key through the hook's decision: whether its press was swallowed.
     bool hookSwallowsPress(std::uint32_t vk) {
         KeyEvent event;

@@ -113,6 +113,7 @@ class FakeUiFactory : public ui::UiFactory {
     std::vector<FakeWindow*> windows; // alive now
     std::vector<FakeTimer*> timers;
     std::vector<std::vector<ui::MenuItem>> menusShown;
+    std::vector<std::optional<ports::ScreenPoint>> menuPlaces; // where each was asked to open
     std::string menuChoice; // the entry the user picks in the next popup menu, by its text
 
     FakeWindow* find(const std::string& caption) const;
@@ -122,8 +123,10 @@ class FakeUiFactory : public ui::UiFactory {
     createWindow(const ui::WindowDesign& window,
                  const std::vector<ui::ControlDesign>& controls) override;
     std::unique_ptr<ui::Timer> createTimer() override;
-    int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items) override {
+    int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items,
+                      std::optional<ports::ScreenPoint> at) override {
         menusShown.push_back(items);
+        menuPlaces.push_back(at);
         for (std::size_t i = 0; i < items.size(); ++i)
             if (items[i].text == menuChoice) return static_cast<int>(i);
         return -1;

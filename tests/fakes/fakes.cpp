@@ -118,6 +118,7 @@ bool FakeTrayShell::notifyIcon(ports::TrayCommand command, const ports::TrayIcon
         shown.erase(found);
         return true;
     case ports::TrayCommand::Modify:
+    case ports::TrayCommand::SetFocus:
     case ports::TrayCommand::SetVersion:
         return found != shown.end();
     }

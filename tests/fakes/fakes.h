@@ -221,6 +221,10 @@ class FakeTrayShell : public ports::TrayShell {
     unsigned taskbarCreatedMessage() override { return 0xC0A1; }
     ports::IconId applicationIcon() override { return 0x1C0; }
     ports::IconId greyedIcon() override { return 0x1C1; }
+    std::optional<ports::ScreenRect> iconAt{{1200, 990, 1216, 1006}};
+    std::optional<ports::ScreenRect> iconRect(const ports::TrayIconRecord&) override {
+        return iconAt;
+    }
     void restartExplorer() { shown.clear(); } // every icon is gone
 };
 

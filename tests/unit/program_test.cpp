@@ -16,35 +16,6 @@ namespace {
 const std::string kOneKey =
     "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
 
-std::optional<int> start(fakes::FakeProgram& p, const std::string& ini = kOneKey,
-                         const std::string& exeBaseName = "omnitap") {
-    p.files.files[p.iniPath()] = ini;
-    p.appInfo.baseName = exeBaseName;
-    return p.program.Main();
-}
-bool tray(fakes::FakeProgram& p, std::uint32_t message, std::intptr_t lParam = 0,
-          std::uintptr_t wParam = 0) {
-    return p.controlWindow().onPrivateMessage(message, wParam, lParam);
-}
-// The tray menu's entry `text` chosen by a right-click on the icon; the menu as it looked,
-// checked entries marked.
-std::string choose(fakes::FakeProgram& p, const std::string& text) {
-    p.ui.menuChoice = text;
-    tray(p, kTrayCallbackMessage, kTrayRightButtonUp);
-    std::string entries;
-    for (const ui::MenuItem& item : p.ui.menusShown.back())
-        entries += item.text + (item.checked ? " (checked)|" : "|");
-    return entries;
-}
-// What the tray icon says: its tip, and whether it is greyed.
-std::string icon(fakes::FakeProgram& p) {
-    const ports::TrayIconRecord& r = p.trayShell.calls.back().record;
-    std::string tip;
-    for (std::size_t i = 0; r.szTip[i]; i += 2)
-        tip += static_cast<char>(r.szTip[i]);
-    return tip + (r.hIcon == p.trayShell.greyedIcon() ? " (greyed)" : "");
-}
-
 } // namespace
 
 TEST(Program, AFirstRunWelcomesOnceEverythingRunsThenOpensEditConfiguration) {
@@ -84,7 +55,7 @@ TEST(Program, AKeysIniHeldAMomentIsWaitedForOneThatCannotBeReadIsNoFirstRun) {
         fakes::FakeProgram p;
         p.files.lockedReads = c.lockedReads;
         p.files.readError = c.readError;
-        std::optional<int> ended = start(p);
+        std::optional<int> ended = p.start(kOneKey);
         EXPECT_EQ(p.files.waited, c.waited);
         EXPECT_EQ(p.hookSwallowsPress(176), c.reason.empty()); // the keys loaded
         if (c.reason.empty()) {
@@ -108,11 +79,11 @@ TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAnd
     EXPECT_EQ(runningCopyName("C:\\Tools\\keys.ini"), runningCopyName("c:\\TOOLS\\Keys.INI"));
     EXPECT_NE(runningCopyName("C:\\Tools\\keys.ini"), runningCopyName("C:\\Tool\\keys.ini"));
     fakes::FakeProgram first, second, elsewhere;
-    ASSERT_EQ(start(first), std::nullopt);
+    ASSERT_EQ(first.start(kOneKey), std::nullopt);
     EXPECT_EQ(first.copies.listening, first.controlWindow().id());
     second.copies.running = elsewhere.copies.running = first.copies.running;
     elsewhere.appInfo.folder = "C:\\Other";
-    EXPECT_EQ(start(second, "", "Omnitap"), 0); // the test mode as well
+    EXPECT_EQ(second.start("", "Omnitap"), 0); // the test mode as well
     EXPECT_EQ(second.copies.asked, 1);
     EXPECT_TRUE(second.ui.windows.empty() && second.hook.calls.empty());
     EXPECT_TRUE(second.messages.shown.empty()); // not even the welcome
@@ -122,7 +93,7 @@ TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAnd
 TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     fakes::FakeProgram p;
     p.messaging.addPlayer(7, "Winamp");
-    start(p);
+    p.start(kOneKey);
     EXPECT_TRUE(p.messages.shown.empty());
     EXPECT_FALSE(p.controlWindow().visible());
     EXPECT_EQ(p.hook.calls, std::vector<std::string>{"hook"});
@@ -130,135 +101,20 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_TRUE(p.hookSwallowsPress(176)); // known to the hook at once
     EXPECT_EQ(p.wake.wakes, 1);
     EXPECT_TRUE(p.messaging.callsOf("post").empty()); // nothing runs on the hook's thread
-    EXPECT_TRUE(tray(p, ports::kKeyEventsMessage));
+    EXPECT_TRUE(p.message(ports::kKeyEventsMessage));
     EXPECT_EQ(p.messaging.callsOf("post").size(), 1u); // the player got "next track"
 
-    p.ui.menuChoice = "Omnitap, version 1.1.0";             // the About box
-    EXPECT_TRUE(tray(p, kTrayCallbackMessage, 0x00AB0205)); // right-button release, junk above
-    tray(p, kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
+    p.ui.menuChoice = "Omnitap, version 1.1.0";               // the About box
+    EXPECT_TRUE(p.message(kTrayCallbackMessage, 0x00AB007B)); // WM_CONTEXTMENU, junk above
+    p.message(kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
     ASSERT_EQ(p.ui.menusShown.size(), 1u);
     ASSERT_EQ(p.messages.shown.size(), 1u);
     EXPECT_EQ(p.messages.shown[0].text, "Omnitap, version 1.1.0"); // no address nobody can reach
     EXPECT_EQ(p.messages.shown[0].style, 64u);
-    EXPECT_EQ(choose(p, "Edit Configuration"),
+    EXPECT_EQ(p.choose("Edit Configuration"),
               "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Start with Windows|Quit|");
     EXPECT_TRUE(p.ui.find("Omnitap - Edit Configuration"));
-    choose(p, "Quit");
+    p.choose("Quit");
     EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
     EXPECT_EQ(p.appInfo.endings, 1);
-}
-
-TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
-    fakes::FakeProgram p;
-    p.hook.installs = {false, "Access is denied.", 5};
-    start(p, "[keys]\r\nnumkeys=2\r\nkey1_mapm=33\r\nkey1_code=176\r\nkey2_mapm=301\r\n"
-             "key2_code=175\r\n"); // next track, volume up
-    const std::string off = "Omnitap - keys off (hook could not be installed) (greyed)";
-    EXPECT_EQ(icon(p), off);
-    ASSERT_EQ(p.messages.shown.size(), 1u); // one box, with the system's reason
-    EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
-    EXPECT_EQ(p.messages.shown[0].style, ports::mb::kIconWarning);
-    tray(p, 0x02B1, 0, 8); // unlocked: tried again, still refused, no second box
-    EXPECT_EQ(icon(p), off);
-    p.hook.installs = {};
-    EXPECT_EQ(choose(p, "Turn Keys On"), "Omnitap, version 1.1.0|-|Edit Configuration|Turn Keys "
-                                         "On|Pause Keys|Start with Windows|Quit|");
-    EXPECT_EQ(p.hook.calls, (fakes::Calls{"hook", "hook", "hook"}));
-    EXPECT_EQ(icon(p), "Omnitap");
-    EXPECT_EQ(p.messages.shown.size(), 1u);
-
-    KeyEvent volumeUp; // held: the repeat runs until paused
-    volumeUp.vkCode = 175;
-    p.channel.onKeyEvent(volumeUp, [](std::uint8_t) { return false; });
-    tray(p, ports::kKeyEventsMessage);
-    EXPECT_TRUE(p.program.controlWindow().Timer1().enabled());
-    EXPECT_EQ(choose(p, "Pause Keys"),
-              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Start with Windows|Quit|");
-    EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
-    EXPECT_EQ(icon(p), "Omnitap - keys paused (greyed)");
-    EXPECT_FALSE(p.hookSwallowsPress(176)); // every key passes
-    p.channel.setFinderWaiting(true);
-    EXPECT_TRUE(p.hookSwallowsPress(176)); // but the Key Finder's
-    EXPECT_EQ(choose(p, "Pause Keys"), "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys "
-                                       "(checked)|Start with Windows|Quit|");
-    EXPECT_EQ(icon(p), "Omnitap");
-    EXPECT_TRUE(p.hookSwallowsPress(176));
-}
-
-TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOneRemoves) {
-    const std::string ours = "\"C:\\Tools\\Omnitap\\omnitap.exe\"";
-    const struct {
-        std::optional<std::string> entry;
-        bool ticked;
-        std::optional<std::string> afterwards; // when chosen
-    } cases[] = {
-        {std::nullopt, false, ours},
-        {ours, true, std::nullopt},
-        {" c:\\tools\\omnitap\\OMNITAP.EXE ", true, std::nullopt}, // as Windows reads it
-        {"\"C:\\Old\\Omnitap\\omnitap.exe\"", false, ours},        // another copy, or gone
-        {ours + " /minimized", false, ours},                       // not this exe alone
-        {"\"C:\\Tools\\Omnitap\\omnitap.exe", false, ours},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry.value_or("(none)"));
-        fakes::FakeProgram p;
-        start(p);
-        if (c.entry) p.startup.entries["Omnitap"] = *c.entry;
-        const std::string menu = choose(p, "Start with Windows");
-        EXPECT_NE(menu.find(c.ticked ? "|Start with Windows (checked)|" : "|Start with Windows|"),
-                  std::string::npos)
-            << menu;
-        EXPECT_EQ(p.startup.command("Omnitap"), c.afterwards);
-        EXPECT_TRUE(p.messages.shown.empty());
-        // A refusal is reported with the system's reason and leaves the entry as it was.
-        p.startup.refusal = {false, "Access is denied.", 5};
-        choose(p, "Start with Windows");
-        EXPECT_EQ(p.startup.command("Omnitap"), c.afterwards);
-        ASSERT_EQ(p.messages.shown.size(), 1u);
-        EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
-    }
-}
-
-TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {
-    const struct {
-        std::uint32_t versionWord; // as GetVersion reports it
-        bool wide, shell5;
-        std::uint32_t cbSize;
-        std::string tip; // its first bytes, then zeros (wide) or blanks (narrow)
-    } systems[] = {
-        {0xC3B60004, false, false, 88, {"Omnitap\0 ", 9}},                   // 95
-        {0xC0005A04, false, true, 488, {"Omnitap\0 ", 9}},                   // Me
-        {0x05650004, true, false, 152, {"O\0m\0n\0i\0t\0a\0p\0\0\0\0", 17}}, // NT 4
-        {0x4A61000A, true, true, 936, {"O\0m\0n\0i\0t\0a\0p\0\0\0\0", 17}},  // 10
-    };
-    for (const auto& s : systems) {
-        SCOPED_TRACE(s.versionWord);
-        fakes::FakeTrayShell shell;
-        shell.version = s.versionWord;
-        {
-            TrayIconFs tray(shell);
-            tray.addTrayIcon(0x20A3C);
-            shell.restartExplorer();
-            tray.reAddTrayIcon();
-            EXPECT_EQ(shell.shown.size(), 1u);
-        }
-        EXPECT_TRUE(shell.shown.empty()); // deleted when the program ends
-        const ports::TrayIconRecord& r = shell.calls.front().record;
-        EXPECT_EQ(r.wide, s.wide);
-        EXPECT_EQ(r.cbSize, s.cbSize);
-        EXPECT_EQ(r.uVersion, s.shell5 ? 3u : 0u);
-        EXPECT_EQ(r.hWnd, 0x20A3Cu);
-        EXPECT_EQ(r.uCallbackMessage, kTrayCallbackMessage);
-        EXPECT_EQ(std::string(r.szTip.begin(), r.szTip.begin() + s.tip.size()), s.tip);
-        EXPECT_EQ(r.szTip[127], s.wide ? 0 : ' ');
-        std::vector<ports::TrayCommand> commands, expected{ports::TrayCommand::Add};
-        for (const auto& call : shell.calls) {
-            commands.push_back(call.command);
-            EXPECT_EQ(call.record, r);
-        }
-        if (s.shell5) expected.push_back(ports::TrayCommand::SetVersion);
-        expected.insert(expected.end(), expected.begin(), expected.end()); // again after Explorer
-        expected.push_back(ports::TrayCommand::Delete);
-        EXPECT_EQ(commands, expected);
-    }
 }
