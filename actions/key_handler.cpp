@@ -115,7 +115,9 @@ void KeyboardHandler::doAction(int index) {
 
 void KeyboardHandler::launch(const std::string& target) {
     LaunchTarget t = splitLaunchTarget(target);
-    shell_.execute(control_.ownerWindow(), "open", t.file, t.parameters, "", 1 /* normal window */);
+    ports::Result started = shell_.execute(control_.ownerWindow(), "open", t.file, t.parameters, "",
+                                           1 /* normal window */);
+    if (!started.ok) control_.showNotice(launchFailureNotice(target, started));
 }
 
 void KeyboardHandler::repeatVolumeStep() {

@@ -43,7 +43,11 @@ struct TrayIconRecord {
     IconId hIcon = 0;
     // szTip as bytes: 128 ANSI characters (narrow) or 128 UTF-16LE units (wide).
     std::array<std::uint8_t, 256> szTip{};
-    std::uint32_t uVersion = 0;
+    // A balloon's text and title (NIF_INFO), UTF-16LE: 256 and 64 units. Wide records only.
+    std::array<std::uint8_t, 512> szInfo{};
+    std::array<std::uint8_t, 128> szInfoTitle{};
+    std::uint32_t uVersion = 0; // with NIF_INFO, uTimeout, which shares its place
+    std::uint32_t dwInfoFlags = 0;
 
     bool operator==(const TrayIconRecord&) const = default;
 };

@@ -153,6 +153,19 @@ std::optional<ports::ScreenPoint> TrayIconFs::iconCentre() {
                               r->top + (r->bottom - r->top) / 2};
 }
 
+void TrayIconFs::showBalloon(std::string_view title, std::string_view text) {
+    if (!wanted_ || !(choice_.trayUseWide && choice_.trayShell5)) return;
+    // Sent once, never kept in the record: a later change of the tip must not show it again.
+    ports::TrayIconRecord balloon = record_;
+    balloon.uFlags |= kBalloonFlag;
+    copyToFixedBuffer(text, balloon.szInfo, static_cast<std::int32_t>(balloon.szInfo.size()));
+    copyToFixedBuffer(title, balloon.szInfoTitle,
+                      static_cast<std::int32_t>(balloon.szInfoTitle.size()));
+    balloon.uVersion = kBalloonTimeoutMs;
+    balloon.dwInfoFlags = kBalloonWarning;
+    shell_.notifyIcon(ports::TrayCommand::Modify, balloon);
+}
+
 void TrayIconFs::returnFocus() {
     if (versionTaken_) shell_.notifyIcon(ports::TrayCommand::SetFocus, record_);
 }

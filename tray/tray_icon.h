@@ -47,6 +47,9 @@ void fillNarrowTip(std::string_view text, std::span<std::uint8_t> field);
 constexpr std::uint32_t kTrayIconId = 1;        // uID, the same for the whole run
 constexpr std::uint32_t kTrayFlags = 7;         // NIF_MESSAGE | NIF_ICON | NIF_TIP
 constexpr std::uint32_t kNotifyIconVersion = 3; // NOTIFYICON_VERSION
+constexpr std::uint32_t kBalloonFlag = 0x10;    // NIF_INFO
+constexpr std::uint32_t kBalloonWarning = 2;    // NIIF_WARNING
+constexpr std::uint32_t kBalloonTimeoutMs = 10000;
 
 // The record that adds the icon for `window`.
 ports::TrayIconRecord makeTrayRecord(const TrayChoice& choice, ports::WindowId window,
@@ -92,6 +95,9 @@ class TrayIconFs {
     std::optional<ports::ScreenPoint> iconCentre();
     // The keyboard's focus back to the icons, after a menu the keyboard opened was closed.
     void returnFocus();
+    // A warning balloon from the icon, which takes no focus (Windows 2000 and later; the older
+    // systems show nothing).
+    void showBalloon(std::string_view title, std::string_view text);
     // The registered message by which Explorer announces that it (re)started.
     std::uint32_t taskbarCreatedMessage() const { return taskbarCreated_; }
     // Explorer has restarted (the "TaskbarCreated" message): adds the icon again if it was

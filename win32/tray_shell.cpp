@@ -55,7 +55,12 @@ template <typename Data> Data toSystemRecord(const ports::TrayIconRecord& r) {
     d.hIcon = reinterpret_cast<HICON>(r.hIcon);
     static_assert(sizeof d.szTip <= sizeof r.szTip);
     std::memcpy(d.szTip, r.szTip.data(), sizeof d.szTip); // UTF-16LE bytes or ANSI characters
+    static_assert(sizeof d.szInfo <= sizeof r.szInfo &&
+                  sizeof d.szInfoTitle <= sizeof r.szInfoTitle);
+    std::memcpy(d.szInfo, r.szInfo.data(), sizeof d.szInfo);
+    std::memcpy(d.szInfoTitle, r.szInfoTitle.data(), sizeof d.szInfoTitle);
     d.uVersion = r.uVersion;
+    d.dwInfoFlags = r.dwInfoFlags;
     return d;
 }
 

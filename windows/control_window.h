@@ -61,6 +61,7 @@ class frmControl final : public ControlSurface {
     void setCaption(const std::string& caption) override;
     void setRepeatTimer(bool enabled) override;
     void monitorsOff() override;
+    void showNotice(const Notice& notice) override { tray_.showBalloon(notice.title, notice.text); }
 
   private:
     bool onPrivateMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);

@@ -196,10 +196,12 @@ struct ShellRequest {
 class ShellRecorder : public ports::Shell {
   public:
     std::vector<ShellRequest> requests;
-    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
-                 const std::string& parameters, const std::string& directory,
-                 int showCommand) override {
+    ports::Result answer; // to every request
+    ports::Result execute(ports::WindowId owner, const std::string& verb, const std::string& file,
+                          const std::string& parameters, const std::string& directory,
+                          int showCommand) override {
         requests.push_back({owner, verb, file, parameters, directory, showCommand});
+        return answer;
     }
     std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
 };

@@ -2,6 +2,7 @@
 // with Windows, a hook the system refused) and what the keyboard and the mouse ask of it.
 
 #include "tests/fakes/fake_program.h"
+#include "text/utf8.h"
 #include "tray/tray_icon.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,14 @@ namespace {
 
 const std::string kOneKey =
     "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
+
+// A wide record's text field up to its terminator.
+template <std::size_t N> std::string text(const std::array<std::uint8_t, N>& field) {
+    std::size_t end = 0;
+    while (end + 1 < N && (field[end] || field[end + 1]))
+        end += 2;
+    return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(field.data()), end));
+}
 
 } // namespace
 
@@ -129,6 +138,30 @@ TEST(Tray, TheMouseOrTheKeyboardOpenTheMenuOrActivateTheIconAsTheShellsVersionSa
     EXPECT_EQ(p.ui.menuPlaces.back(), std::nullopt); // the mouse's, where the mouse is
     p.message(kTrayCallbackMessage, kTrayKeySelect);
     EXPECT_TRUE(p.ui.window("Omnitap - Edit Configuration").visible());
+}
+
+TEST(Tray, ATargetThatCannotBeStartedIsToldOnceInAWarningBalloon) {
+    fakes::FakeProgram p;
+    p.start(
+        "[keys]\r\nnumkeys=1\r\nkey1_mapm=60\r\nkey1_code=113\r\nkey1_webs=C:\\Gone\\x.exe\r\n");
+    p.shell.answer = {false, "The system cannot find the path specified.", 3};
+    EXPECT_TRUE(p.hookSwallowsPress(113)); // swallowed all the same
+    p.message(ports::kKeyEventsMessage);
+    const fakes::FakeTrayShell::Call balloon = p.trayShell.calls.back();
+    EXPECT_EQ(balloon.command, ports::TrayCommand::Modify);
+    EXPECT_EQ(balloon.record.uFlags, kTrayFlags | kBalloonFlag);
+    EXPECT_EQ(balloon.record.dwInfoFlags, kBalloonWarning);
+    EXPECT_EQ(text(balloon.record.szInfoTitle), "Omnitap could not start a key's program");
+    EXPECT_EQ(text(balloon.record.szInfo),
+              "C:\\Gone\\x.exe\n" + launchFailureReason({false, "", 3}));
+    EXPECT_TRUE(p.messages.shown.empty()); // no box takes the focus
+    // Not again: neither when Explorer restarts nor when the tip changes.
+    p.trayShell.restartExplorer();
+    p.message(p.trayShell.taskbarCreatedMessage());
+    p.choose("Pause Keys");
+    ASSERT_EQ(p.trayShell.calls.size(), 6u); // add, version, balloon; add, version, tip
+    for (std::size_t i = 3; i < 6; ++i)
+        EXPECT_EQ(p.trayShell.calls[i].record.uFlags, kTrayFlags);
 }
 
 TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {
