@@ -6,6 +6,7 @@
 #include "hook/hook_channel.h"
 #include "win32/clipboard.h"
 #include "win32/files.h"
+#include "win32/indicator_window.h"
 #include "win32/keyboard_hook.h"
 #include "win32/running_copies.h"
 #include "win32/shell.h"
@@ -36,6 +37,7 @@ class OmnitapApp {
     Win32UiFactory ui_;
     Win32RunningCopies copies_;
     Win32StartupList startup_;
+    Win32IndicatorWindow indicator_;
     PostedWake wake_;
     HookChannel channel_{wake_};
     KeyboardHook hook_{channel_, wake_};

@@ -27,13 +27,15 @@ std::string welcomeText() {
 Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume)
     : seams_(seams), channel_(channel), files_(seams.fileSystem),
       keyFile_(KeyFileIo{files_, seams.codec, seams.messages}), mixer_(std::move(volume)),
-      tray_(seams.trayShell), startWithWindows_(seams.startup, seams.appInfo, seams.messages),
+      shownVolume_(mixer_, seams.indicator, seams.ui.createTimer()), tray_(seams.trayShell),
+      startWithWindows_(seams.startup, seams.appInfo, seams.messages),
       config_(ConfigContext{state_, keyFile_, seams.ui, seams.messages, channel}),
       control_(ControlParts{seams.ui, seams.messages, seams.appInfo, seams.hook, channel, tray_,
                             startWithWindows_},
                config_, handler_, versionText()),
       winamp_(seams.messaging, seams.clipboard, seams.typing, seams.shell, seams.codec, control_),
-      handler_(state_, channel, winamp_, mixer_, seams.shell, seams.typing, config_, control_) {}
+      handler_(state_, channel, winamp_, shownVolume_, seams.shell, seams.typing, config_,
+               control_) {}
 
 std::optional<int> Program::Main() {
     state_.iniPath = iniPathFor(seams_.appInfo.exeFolder());

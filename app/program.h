@@ -11,6 +11,7 @@
 #include "ports/app_info.h"
 #include "ports/clipboard.h"
 #include "ports/file_system.h"
+#include "ports/indicator_window.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
@@ -25,6 +26,7 @@
 #include "tray/start_with_windows.h"
 #include "tray/tray_icon.h"
 #include "volume/mixer.h"
+#include "volume/volume_indicator.h"
 #include "windows/config_windows.h"
 #include "windows/control_window.h"
 
@@ -47,6 +49,7 @@ struct Seams {
     ports::KeyboardHook& hook;
     ports::RunningCopies& copies;
     ports::StartupList& startup;
+    ports::IndicatorWindow& indicator;
 };
 
 // The welcome text shown when no key has been learned yet.
@@ -79,6 +82,7 @@ class Program {
     KeyFile keyFile_;
     KeyboardState state_;
     Mixer mixer_;
+    ShownVolume shownVolume_; // what the volume keys change
     TrayIconFs tray_;
     StartWithWindows startWithWindows_;
     ConfigWindows config_;

@@ -70,10 +70,6 @@ template <typename Function> Function systemFunction(const wchar_t* module, cons
 
 } // namespace
 
-void destroyIconHandle(HICON__* icon) {
-    DestroyIcon(icon);
-}
-
 std::uint32_t Win32TrayShell::versionWord() {
     // GetVersion and GetVersionEx report the version in the program's manifest (or 6.2
     // without one) rather than the system's; RtlGetVersion always tells the truth. The word

@@ -1,9 +1,12 @@
 // The tray of the real program, with the test standing in for the shell's notification area:
 // what the icon says, its menu's new entries (Pause Keys, Start with Windows), the keyboard's
-// way to the menu and to Edit Configuration, and the balloon of a launch that failed.
+// way to the menu and to Edit Configuration, the balloon of a launch that failed, and the
+// volume indicator near the notification area.
 
 #include "actions/launch_failure.h"
 #include "tests/e2e/support/e2e.h"
+#include "volume/volume_indicator.h"
+#include "win32/volume_backends.h"
 
 #include <shellapi.h>
 
@@ -67,8 +70,8 @@ class Tray : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         area = std::make_unique<NotificationArea>();
-        folder.write(L"keys.ini",
-                     keysIni({learnedKey(VK_F13, 60, narrow(folder.file(L"gone.exe")))}));
+        folder.write(L"keys.ini", keysIni({learnedKey(VK_F13, 60, narrow(folder.file(L"gone.exe"))),
+                                           learnedKey(VK_F14, 301)}));
         app = std::make_unique<Omnitap>(folder);
         control = waitForWindow(app->pid(), L"OmnitapControlWindow", nullptr, 15s, false);
     }
@@ -154,4 +157,28 @@ TEST_F(Tray, ATargetThatCannotBeStartedIsToldInABalloonAndTheFocusStaysWhereItWa
     pump(300ms);
     EXPECT_TRUE(log.log.empty()); // swallowed
     EXPECT_EQ(GetForegroundWindow(), FindWindowW(L"E2EKeyLog", nullptr));
+}
+
+TEST_F(Tray, AVolumeKeyShowsTheIndicatorWhileTypedTextStillReachesTheFocusedProgram) {
+    tapKey(VK_F14); // volume up
+    for (WORD vk : {'A', 'B', 'C'})
+        tapKey(vk);
+    HWND indicator = waitForWindow(app->pid(), L"OmnitapVolumeIndicator", nullptr, 5s);
+    ASSERT_NE(indicator, nullptr);
+    omnitap::Mixer mixer(
+        omnitap::win32::systemVolumeBackends()); // the system, read as the program does
+    mixer.openMixer();
+    EXPECT_EQ(narrow(windowText(indicator)), omnitap::indicatorView(mixer).text);
+    const LONG_PTR style = GetWindowLongPtrW(indicator, GWL_EXSTYLE);
+    for (LONG_PTR bit : {WS_EX_TOPMOST, WS_EX_NOACTIVATE, WS_EX_TRANSPARENT, WS_EX_TOOLWINDOW})
+        EXPECT_TRUE(style & bit) << bit;
+    RECT at{}, work{};
+    GetWindowRect(indicator, &at);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0); // Wine's: no taskbar, the whole screen
+    EXPECT_TRUE(at.right <= work.right && at.bottom <= work.bottom &&
+                at.left > (work.left + work.right) / 2 && at.top > (work.top + work.bottom) / 2);
+    pump(300ms);
+    EXPECT_EQ(log.text, L"abc");
+    EXPECT_EQ(GetForegroundWindow(), FindWindowW(L"E2EKeyLog", nullptr));
+    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(indicator); }, 3s)); // after about 1.5 s
 }

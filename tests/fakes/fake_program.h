@@ -22,10 +22,11 @@ struct FakeProgram {
     FakeKeyboardHook hook;
     FakeRunningCopies copies;
     FakeStartupList startup;
+    FakeIndicatorWindow indicator;
     CountingWake wake;
     HookChannel channel{wake};
     Program program{Seams{files, codec, messages, appInfo, shell, messaging, clipboard, typing,
-                          trayShell, ui, hook, copies, startup},
+                          trayShell, ui, hook, copies, startup, indicator},
                     channel, ports::VolumeBackends{}}; // no volume device
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }

@@ -100,8 +100,12 @@ class FakeTimer : public ui::Timer {
   public:
     int interval = 0;
     bool isEnabled = false;
+    int starts = 0; // its count started afresh
     void setInterval(int ms) override { interval = ms; }
-    void setEnabled(bool e) override { isEnabled = e; }
+    void setEnabled(bool e) override {
+        starts += e && !isEnabled;
+        isEnabled = e;
+    }
     bool enabled() const override { return isEnabled; }
     void tick() {
         if (isEnabled && onTimer) onTimer();

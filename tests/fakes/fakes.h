@@ -6,6 +6,7 @@
 #include "ports/app_info.h"
 #include "ports/clipboard.h"
 #include "ports/file_system.h"
+#include "ports/indicator_window.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
@@ -275,6 +276,18 @@ class FakeStartupList : public ports::StartupList {
         if (refusal.ok) entries.erase(name);
         return refusal;
     }
+};
+
+// What the volume indicator showed, in order ("Volume 45 % [45]"), and whether it is up.
+class FakeIndicatorWindow : public ports::IndicatorWindow {
+  public:
+    Calls shown;
+    bool visible = false;
+    void show(const std::string& text, std::optional<std::int32_t> level) override {
+        shown.push_back(text + (level ? " [" + std::to_string(*level) + "]" : ""));
+        visible = true;
+    }
+    void hide() override { visible = false; }
 };
 
 // Records installs and removals; the events themselves go through the channel.
