@@ -4,9 +4,18 @@
 #include "app/program.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fakes.h"
+#include "text/utf8.h"
 #include "tray/tray_messages.h"
 
 namespace omnitap::fakes {
+
+// A wide tray record's text field, up to its terminator.
+template <std::size_t N> std::string wideText(const std::array<std::uint8_t, N>& field) {
+    std::size_t end = 0;
+    while (end + 1 < N && (field[end] || field[end + 1]))
+        end += 2;
+    return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(field.data()), end));
+}
 
 struct FakeProgram {
     FakeFileSystem files;
@@ -55,10 +64,7 @@ struct FakeProgram {
     // What the tray icon says: its tip, and whether it is greyed.
     std::string trayIcon() {
         const ports::TrayIconRecord& r = trayShell.calls.back().record;
-        std::string tip;
-        for (std::size_t i = 0; r.szTip[i]; i += 2)
-            tip += static_cast<char>(r.szTip[i]);
-        return tip + (r.hIcon == trayShell.greyedIcon() ? " (greyed)" : "");
+        return wideText(r.szTip) + (r.hIcon == trayShell.greyedIcon() ? " (greyed)" : "");
     }
     // A tap of the key through the hook's decision: whether its press was swallowed.
     bool hookSwallowsPress(std::uint32_t vk) {

@@ -2,7 +2,6 @@
 // with Windows, a hook the system refused) and what the keyboard and the mouse ask of it.
 
 #include "tests/fakes/fake_program.h"
-#include "text/utf8.h"
 #include "tray/tray_icon.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +12,6 @@ namespace {
 
 const std::string kOneKey =
     "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
-
-// A wide record's text field up to its terminator.
-template <std::size_t N> std::string text(const std::array<std::uint8_t, N>& field) {
-    std::size_t end = 0;
-    while (end + 1 < N && (field[end] || field[end + 1]))
-        end += 2;
-    return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(field.data()), end));
-}
 
 } // namespace
 
@@ -33,138 +24,68 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     EXPECT_EQ(p.trayIcon(), off);
     ASSERT_EQ(p.messages.shown.size(), 1u); // one box, with the system's reason
     EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
-    EXPECT_EQ(p.messages.shown[0].style, ports::mb::kIconWarning);
     p.message(0x02B1, 0, 8); // unlocked: tried again, still refused, no second box
     EXPECT_EQ(p.trayIcon(), off);
     p.hook.installs = {};
-    EXPECT_EQ(p.choose("Turn Keys On"), "Omnitap, version 1.1.0|-|Edit Configuration|Turn Keys "
-                                        "On|Pause Keys|Start with Windows|Quit|");
+    EXPECT_NE(p.choose("Turn Keys On").find("|Edit Configuration|Turn Keys On|Pause Keys|"),
+              std::string::npos);
     EXPECT_EQ(p.hook.calls, (fakes::Calls{"hook", "hook", "hook"}));
-    EXPECT_EQ(p.trayIcon(), "Omnitap");
-    EXPECT_EQ(p.messages.shown.size(), 1u);
+    EXPECT_EQ(p.trayIcon() + std::to_string(p.messages.shown.size()), "Omnitap1");
 
     KeyEvent volumeUp; // held: the repeat runs until paused
     volumeUp.vkCode = 175;
     p.channel.onKeyEvent(volumeUp, [](std::uint8_t) { return false; });
     p.message(ports::kKeyEventsMessage);
     EXPECT_TRUE(p.program.controlWindow().Timer1().enabled());
-    EXPECT_EQ(p.choose("Pause Keys"),
-              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Start with Windows|Quit|");
+    p.choose("Pause Keys");
     EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
     EXPECT_EQ(p.trayIcon(), "Omnitap - keys paused (greyed)");
     EXPECT_FALSE(p.hookSwallowsPress(176)); // every key passes
     p.channel.setFinderWaiting(true);
     EXPECT_TRUE(p.hookSwallowsPress(176)); // but the Key Finder's
-    EXPECT_EQ(p.choose("Pause Keys"), "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys "
-                                      "(checked)|Start with Windows|Quit|");
+    EXPECT_NE(p.choose("Pause Keys").find("|Pause Keys (checked)|"), std::string::npos);
     EXPECT_EQ(p.trayIcon(), "Omnitap");
     EXPECT_TRUE(p.hookSwallowsPress(176));
+
+    // The keyboard's menu opens at the icon, with "Edit Configuration" in bold, and closed with
+    // Esc gives the focus back to the icons; the mouse's opens where the mouse is.
+    p.ui.menuChoice = ""; // Esc
+    p.message(kTrayCallbackMessage, kTrayContextMenu);
+    EXPECT_EQ(p.ui.menuPlaces.back(), (ports::ScreenPoint{1208, 998}));
+    EXPECT_TRUE(p.ui.menusShown.back()[2].isDefault);
+    EXPECT_EQ(p.trayShell.calls.back().command, ports::TrayCommand::SetFocus);
+    EXPECT_EQ(p.ui.menuPlaces.end()[-2], std::nullopt);
 }
 
 TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOneRemoves) {
     const std::string ours = "\"C:\\Tools\\Omnitap\\omnitap.exe\"";
-    const struct {
-        std::optional<std::string> entry;
-        bool ticked;
-        std::optional<std::string> afterwards; // when chosen
-    } cases[] = {
+    const std::tuple<std::optional<std::string>, bool, std::optional<std::string>> cases[] = {
+        // the entry; whether it shows ticked; the entry once chosen
         {std::nullopt, false, ours},
         {ours, true, std::nullopt},
         {" c:\\tools\\omnitap\\OMNITAP.EXE ", true, std::nullopt}, // as Windows reads it
         {"\"C:\\Old\\Omnitap\\omnitap.exe\"", false, ours},        // another copy, or gone
         {ours + " /minimized", false, ours},                       // not this exe alone
-        {"\"C:\\Tools\\Omnitap\\omnitap.exe", false, ours},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry.value_or("(none)"));
+        {"\"C:\\Tools\\Omnitap\\omnitap.exe", false, ours}};
+    for (const auto& [entry, ticked, afterwards] : cases) {
         fakes::FakeProgram p;
         p.start(kOneKey);
-        if (c.entry) p.startup.entries["Omnitap"] = *c.entry;
+        if (entry) p.startup.entries["Omnitap"] = *entry;
         const std::string menu = p.choose("Start with Windows");
-        EXPECT_NE(menu.find(c.ticked ? "|Start with Windows (checked)|" : "|Start with Windows|"),
-                  std::string::npos)
-            << menu;
-        EXPECT_EQ(p.startup.command("Omnitap"), c.afterwards);
-        EXPECT_TRUE(p.messages.shown.empty());
-        // A refusal is reported with the system's reason and leaves the entry as it was.
-        p.startup.refusal = {false, "Access is denied.", 5};
-        p.choose("Start with Windows");
-        EXPECT_EQ(p.startup.command("Omnitap"), c.afterwards);
-        ASSERT_EQ(p.messages.shown.size(), 1u);
-        EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
+        EXPECT_EQ(menu.find("|Start with Windows (checked)|") != std::string::npos, ticked) << menu;
+        EXPECT_EQ(p.startup.command("Omnitap"), afterwards) << menu;
     }
-}
-
-TEST(Tray, TheMouseOrTheKeyboardOpenTheMenuOrActivateTheIconAsTheShellsVersionSays) {
-    using R = TrayRequest;
-    const struct {
-        std::uint32_t versionWord;
-        std::vector<int> codes;
-        std::vector<R> requests;
-    } cases[] = {
-        // Windows 2000 and later: a right-click ends in WM_CONTEXTMENU, at the mouse; alone, it
-        // is the keyboard's. Enter, Space, a click and a double-click activate the icon.
-        {0x23F00206,
-         {kTrayRightButtonUp, kTrayContextMenu, kTrayContextMenu, kTrayKeySelect, kTraySelect,
-          kTrayDoubleClick, 0x0200, 0x0202},
-         {R::Nothing, R::Menu, R::MenuAtIcon, R::EditConfiguration, R::EditConfiguration,
-          R::EditConfiguration, R::Nothing, R::Nothing}},
-        // Windows 98: the right-button release alone.
-        {0xC0000A04,
-         {kTrayRightButtonUp, kTrayContextMenu, kTrayKeySelect, kTrayDoubleClick},
-         {R::Menu, R::Nothing, R::Nothing, R::Nothing}},
-    };
-    for (const auto& c : cases) {
-        fakes::FakeTrayShell shell;
-        shell.version = c.versionWord;
-        TrayIconFs tray(shell);
-        tray.addTrayIcon(0x20A3C);
-        std::vector<R> requests;
-        for (int code : c.codes)
-            requests.push_back(tray.handleTrayMessage(code));
-        EXPECT_EQ(requests, c.requests) << c.versionWord;
-    }
-
-    // The keyboard's menu opens at the icon and, closed with Esc, gives the focus back to the
-    // icons; "Edit Configuration" is its default entry.
+    // A refusal is reported with the system's reason and changes nothing.
     fakes::FakeProgram p;
     p.start(kOneKey);
-    p.message(kTrayCallbackMessage, kTrayContextMenu);
-    EXPECT_EQ(p.ui.menuPlaces.back(), (ports::ScreenPoint{1208, 998}));
-    EXPECT_EQ(p.trayShell.calls.back().command, ports::TrayCommand::SetFocus);
-    EXPECT_TRUE(p.ui.menusShown.back()[2].isDefault);
-    EXPECT_EQ(p.choose(""),
-              "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Start with Windows|Quit|");
-    EXPECT_EQ(p.ui.menuPlaces.back(), std::nullopt); // the mouse's, where the mouse is
-    p.message(kTrayCallbackMessage, kTrayKeySelect);
-    EXPECT_TRUE(p.ui.window("Omnitap - Edit Configuration").visible());
+    p.startup.refusal = {false, "Access is denied.", 5};
+    p.choose("Start with Windows");
+    EXPECT_TRUE(p.startup.entries.empty());
+    ASSERT_EQ(p.messages.shown.size(), 1u);
+    EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
 }
 
-TEST(Tray, ATargetThatCannotBeStartedIsToldOnceInAWarningBalloon) {
-    fakes::FakeProgram p;
-    p.start(
-        "[keys]\r\nnumkeys=1\r\nkey1_mapm=60\r\nkey1_code=113\r\nkey1_webs=C:\\Gone\\x.exe\r\n");
-    p.shell.answer = {false, "The system cannot find the path specified.", 3};
-    EXPECT_TRUE(p.hookSwallowsPress(113)); // swallowed all the same
-    p.message(ports::kKeyEventsMessage);
-    const fakes::FakeTrayShell::Call balloon = p.trayShell.calls.back();
-    EXPECT_EQ(balloon.command, ports::TrayCommand::Modify);
-    EXPECT_EQ(balloon.record.uFlags, kTrayFlags | kBalloonFlag);
-    EXPECT_EQ(balloon.record.dwInfoFlags, kBalloonWarning);
-    EXPECT_EQ(text(balloon.record.szInfoTitle), "Omnitap could not start a key's program");
-    EXPECT_EQ(text(balloon.record.szInfo),
-              "C:\\Gone\\x.exe\n" + launchFailureReason({false, "", 3}));
-    EXPECT_TRUE(p.messages.shown.empty()); // no box takes the focus
-    // Not again: neither when Explorer restarts nor when the tip changes.
-    p.trayShell.restartExplorer();
-    p.message(p.trayShell.taskbarCreatedMessage());
-    p.choose("Pause Keys");
-    ASSERT_EQ(p.trayShell.calls.size(), 6u); // add, version, balloon; add, version, tip
-    for (std::size_t i = 3; i < 6; ++i)
-        EXPECT_EQ(p.trayShell.calls[i].record.uFlags, kTrayFlags);
-}
-
-TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {
+TEST(TrayIcon, EachSystemGetsItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) {
     const struct {
         std::uint32_t versionWord; // as GetVersion reports it
         bool wide, shell5;
@@ -176,16 +97,28 @@ TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {
         {0x05650004, true, false, 152, {"O\0m\0n\0i\0t\0a\0p\0\0\0\0", 17}}, // NT 4
         {0x4A61000A, true, true, 936, {"O\0m\0n\0i\0t\0a\0p\0\0\0\0", 17}},  // 10
     };
+    using R = TrayRequest;
     for (const auto& s : systems) {
         SCOPED_TRACE(s.versionWord);
         fakes::FakeTrayShell shell;
         shell.version = s.versionWord;
+        std::vector<R> requests;
         {
             TrayIconFs tray(shell);
             tray.addTrayIcon(0x20A3C);
+            // Only Windows 2000 and later hear of the keys' state and show balloons, which
+            // are sent once: not with the icon again.
+            tray.showKeysState(KeysState::Paused);
+            tray.showBalloon("Omnitap could not...", "C:\\x.exe");
             shell.restartExplorer();
             tray.reAddTrayIcon();
             EXPECT_EQ(shell.shown.size(), 1u);
+
+            // With NOTIFYICON_VERSION a right-click ends in WM_CONTEXTMENU (at the mouse);
+            // alone, it is the keyboard's; Enter, Space, a click and a double-click activate.
+            for (int code : {kTrayRightButtonUp, kTrayContextMenu, kTrayContextMenu, kTrayKeySelect,
+                             kTraySelect, kTrayDoubleClick, 0x0200})
+                requests.push_back(tray.handleTrayMessage(code));
         }
         EXPECT_TRUE(shell.shown.empty()); // deleted when the program ends
         const ports::TrayIconRecord& r = shell.calls.front().record;
@@ -199,11 +132,25 @@ TEST(TrayIcon, EachSystemGetsItsRecordAndTheIconGoesWithTheRecordThatAddedIt) {
         std::vector<ports::TrayCommand> commands, expected{ports::TrayCommand::Add};
         for (const auto& call : shell.calls) {
             commands.push_back(call.command);
-            EXPECT_EQ(call.record, r);
+            EXPECT_EQ(std::tie(call.record.hWnd, call.record.uID, call.record.cbSize),
+                      std::tie(r.hWnd, r.uID, r.cbSize));
         }
         if (s.shell5) expected.push_back(ports::TrayCommand::SetVersion);
-        expected.insert(expected.end(), expected.begin(), expected.end()); // again after Explorer
+        const std::size_t added = expected.size();
+        if (s.wide && s.shell5) expected.insert(expected.end(), 2, ports::TrayCommand::Modify);
+        expected.insert(expected.end(), expected.begin(), expected.begin() + added); // Explorer
         expected.push_back(ports::TrayCommand::Delete);
-        EXPECT_EQ(commands, expected);
+        ASSERT_EQ(commands, expected);
+        if (!s.wide || !s.shell5) continue;
+        const ports::TrayIconRecord& balloon = shell.calls[added + 1].record;
+        EXPECT_EQ(balloon.uFlags, kTrayFlags | kBalloonFlag);
+        EXPECT_EQ(balloon.dwInfoFlags, kBalloonWarning);
+        EXPECT_EQ(fakes::wideText(balloon.szInfoTitle) + "|" + fakes::wideText(balloon.szInfo),
+                  "Omnitap could not...|C:\\x.exe");
+        EXPECT_EQ(shell.calls[added + 2].record.uFlags, kTrayFlags); // added again: no balloon
+        const R edit = R::EditConfiguration, none = R::Nothing;
+        const std::vector<R> versioned{none, R::Menu, R::MenuAtIcon, edit, edit, edit, none};
+        const std::vector<R> older{R::Menu, none, none, none, none, none, none};
+        EXPECT_EQ(requests, s.shell5 ? versioned : older);
     }
 }
