@@ -176,10 +176,11 @@ void TrayIconFs::reAddTrayIcon() {
 
 void TrayIconFs::sendAdd() {
     // Whether the icon was added is not examined: without it the program still works, and the
-    // next "TaskbarCreated" tries again. Whether the version took says what notifications come.
+    // next "TaskbarCreated" tries again. Whether the version took says what notifications come;
+    // a shell that took it once takes it again (a refusal then means the icon went meanwhile).
     shell_.notifyIcon(ports::TrayCommand::Add, record_);
-    versionTaken_ =
-        choice_.trayShell5 && shell_.notifyIcon(ports::TrayCommand::SetVersion, record_);
+    if (choice_.trayShell5 && shell_.notifyIcon(ports::TrayCommand::SetVersion, record_))
+        versionTaken_ = true;
 }
 
 } // namespace omnitap

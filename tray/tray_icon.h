@@ -121,7 +121,7 @@ class TrayIconFs {
     KeysState state_ = KeysState::On;
     ports::TrayIconRecord record_;
     bool wanted_ = false;        // added and not removed, whether or not the shell accepted it
-    bool versionTaken_ = false;  // the shell took NOTIFYICON_VERSION when the icon was added
+    bool versionTaken_ = false;  // the shell took NOTIFYICON_VERSION for the icon
     bool rightButtonUp_ = false; // the last notification was a right-button release
 };
 
