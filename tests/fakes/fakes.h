@@ -6,12 +6,10 @@
 #include "ports/app_info.h"
 #include "ports/clipboard.h"
 #include "ports/file_system.h"
-#include "ports/indicator_window.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
 #include "ports/shell.h"
-#include "ports/startup_list.h"
 #include "ports/text_codec.h"
 #include "ports/tray_shell.h"
 #include "ports/typing.h"
@@ -257,37 +255,6 @@ class FakeVolumeBackend : public ports::VolumeBackend {
         muteWrites.push_back(muted);
         return mute && (mute = muted ? 1 : 0);
     }
-};
-
-// The entries Windows starts at log-on; every change fails with `refusal` while it is set.
-class FakeStartupList : public ports::StartupList {
-  public:
-    std::map<std::string, std::string> entries;
-    ports::Result refusal;
-    std::optional<std::string> command(const std::string& name) override {
-        auto it = entries.find(name);
-        return it == entries.end() ? std::nullopt : std::optional(it->second);
-    }
-    ports::Result setCommand(const std::string& name, const std::string& command) override {
-        if (refusal.ok) entries[name] = command;
-        return refusal;
-    }
-    ports::Result remove(const std::string& name) override {
-        if (refusal.ok) entries.erase(name);
-        return refusal;
-    }
-};
-
-// What the volume indicator showed, in order ("Volume 45 % [45]"), and whether it is up.
-class FakeIndicatorWindow : public ports::IndicatorWindow {
-  public:
-    Calls shown;
-    bool visible = false;
-    void show(const std::string& text, std::optional<std::int32_t> level) override {
-        shown.push_back(text + (level ? " [" + std::to_string(*level) + "]" : ""));
-        visible = true;
-    }
-    void hide() override { visible = false; }
 };
 
 // Records installs and removals; the events themselves go through the channel.
