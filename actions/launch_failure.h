@@ -13,7 +13,6 @@ namespace omnitap {
 struct Notice {
     std::string title; // at most 63 UTF-16 units, as a balloon's title holds
     std::string text;  // at most 255
-    bool operator==(const Notice&) const = default;
 };
 
 // The reason in words a user can act on, for what the shell usually answers; for anything

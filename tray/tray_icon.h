@@ -1,8 +1,9 @@
 #pragma once
 // The notification-area icon (module TrayIconFs): chooses the shell's record from the
 // system version, adds the icon with the tip "Omnitap", deletes it with the very record
-// that added it, re-adds it when Explorer restarts, and opens the tray menu on a
-// right-button release. On Windows 2000 and later it also tells whether the keys act.
+// that added it, re-adds it when Explorer restarts, and says what the mouse and the keyboard
+// ask of it. On Windows 2000 and later it also tells whether the keys act, and shows
+// balloons.
 
 #include "ports/tray_shell.h"
 
