@@ -71,10 +71,17 @@ void Win32IndicatorWindow::create() {
 void Win32IndicatorWindow::show(const std::string& text, std::optional<std::int32_t> level) {
     if (!hwnd_) create();
     if (!hwnd_) return; // the volume changed all the same
+    // A held key keeps the indicator where it is, and one at the end of the range (or a device
+    // that does not move) changes nothing at all: its 200 ms steps cost no drawing.
+    const std::wstring caption = widen(text);
+    const bool shown = IsWindowVisible(hwnd_) != FALSE;
+    if (shown && level == level_ && caption == caption_) return;
     level_ = level;
-    SetWindowTextW(hwnd_, widen(text).c_str());
-    place();
+    caption_ = caption;
+    SetWindowTextW(hwnd_, caption_.c_str());
     InvalidateRect(hwnd_, nullptr, TRUE);
+    if (shown) return;
+    place();
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
@@ -117,12 +124,10 @@ void Win32IndicatorWindow::paint(HDC dc) {
     const int padding = px(kPadding), bar = px(kBarHeight);
     RECT text{padding, padding / 2, client.right - padding, client.bottom - padding / 2};
     if (level_) text.bottom = client.bottom - padding - bar;
-    wchar_t caption[64] = L"";
-    GetWindowTextW(hwnd_, caption, 64);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colours.text);
     HGDIOBJ old = SelectObject(dc, font_.get());
-    DrawTextW(dc, caption, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    DrawTextW(dc, caption_.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
     SelectObject(dc, old);
     if (!level_) return;
     RECT track{padding, client.bottom - padding - bar, client.right - padding,

@@ -32,6 +32,7 @@ class Win32IndicatorWindow final : public ports::IndicatorWindow {
     void paint(HDC dc);
 
     HWND hwnd_ = nullptr; // made when first shown
+    std::wstring caption_;
     std::optional<std::int32_t> level_;
     unsigned dpi_ = 0;
     FontHandle font_;
