@@ -179,8 +179,10 @@ void TrayIconFs::sendAdd() {
     // next "TaskbarCreated" tries again. Whether the version took says what notifications come;
     // a shell that took it once takes it again (a refusal then means the icon went meanwhile).
     shell_.notifyIcon(ports::TrayCommand::Add, record_);
-    if (choice_.trayShell5 && shell_.notifyIcon(ports::TrayCommand::SetVersion, record_))
-        versionTaken_ = true;
+    if (!choice_.trayShell5) return;
+    const bool taken = shell_.notifyIcon(ports::TrayCommand::SetVersion, record_);
+    // Windows Me's narrow record keeps the right-button release of old.
+    if (taken && choice_.trayUseWide) versionTaken_ = true;
 }
 
 } // namespace omnitap
