@@ -141,6 +141,10 @@ TEST(TrayIcon, EachSystemGetsItsRecordItsNotificationsAndTheIconGoesWithTheRecor
         expected.insert(expected.end(), expected.begin(), expected.begin() + added); // Explorer
         expected.push_back(ports::TrayCommand::Delete);
         ASSERT_EQ(commands, expected);
+        const R edit = R::EditConfiguration, none = R::Nothing;
+        const std::vector<R> versioned{none, R::Menu, R::MenuAtIcon, edit, edit, edit, none};
+        const std::vector<R> older{R::Menu, none, none, none, none, none, none};
+        EXPECT_EQ(requests, s.wide && s.shell5 ? versioned : older);
         if (!s.wide || !s.shell5) continue;
         const ports::TrayIconRecord& balloon = shell.calls[added + 1].record;
         EXPECT_EQ(balloon.uFlags, kTrayFlags | kBalloonFlag);
@@ -148,9 +152,5 @@ TEST(TrayIcon, EachSystemGetsItsRecordItsNotificationsAndTheIconGoesWithTheRecor
         EXPECT_EQ(fakes::wideText(balloon.szInfoTitle) + "|" + fakes::wideText(balloon.szInfo),
                   "Omnitap could not...|C:\\x.exe");
         EXPECT_EQ(shell.calls[added + 2].record.uFlags, kTrayFlags); // added again: no balloon
-        const R edit = R::EditConfiguration, none = R::Nothing;
-        const std::vector<R> versioned{none, R::Menu, R::MenuAtIcon, edit, edit, edit, none};
-        const std::vector<R> older{R::Menu, none, none, none, none, none, none};
-        EXPECT_EQ(requests, s.wide && s.shell5 ? versioned : older);
     }
 }
