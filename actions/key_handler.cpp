@@ -70,10 +70,13 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
 
 void KeyboardHandler::keyReleased(int index) {
     if (state_.keyTable[index].mapm == kMonitorsOffAction) control_.monitorsOff();
-    if (state_.volumeStep != 0) {
-        state_.volumeStep = 0;
-        control_.setRepeatTimer(false);
-    }
+    endVolumeRepeat();
+}
+
+void KeyboardHandler::endVolumeRepeat() {
+    if (state_.volumeStep == 0) return;
+    state_.volumeStep = 0;
+    control_.setRepeatTimer(false);
 }
 
 void KeyboardHandler::doAction(int index) {
@@ -113,7 +116,9 @@ void KeyboardHandler::doAction(int index) {
 
 void KeyboardHandler::launch(const std::string& target) {
     LaunchTarget t = resolveLaunchTarget(target, files_);
-    shell_.execute(control_.ownerWindow(), "open", t.file, t.parameters, "", 1 /* normal window */);
+    ports::Result started = shell_.execute(control_.ownerWindow(), "open", t.file, t.parameters, "",
+                                           1 /* normal window */);
+    if (!started.ok) control_.showNotice(launchFailureNotice(target, started));
 }
 
 void KeyboardHandler::repeatVolumeStep() {

@@ -5,6 +5,7 @@
 // this is the rest of the work, in the order of events.
 
 #include "actions/keyboard_state.h"
+#include "actions/launch_failure.h"
 #include "hook/hook_channel.h"
 #include "hook/key_event.h"
 #include "player/player_control.h"
@@ -38,6 +39,8 @@ class ControlSurface : public ports::OwnerWindow {
     virtual void setRepeatTimer(bool enabled) = 0; // Timer1, the volume repeat
     // WM_SYSCOMMAND / SC_MONITORPOWER through the window's default handling.
     virtual void monitorsOff() = 0;
+    // A notice from the tray icon, which leaves the focus where it is.
+    virtual void showNotice(const Notice& notice) = 0;
 };
 
 // The five-line report of an event that the Key Finder shows.
@@ -56,6 +59,8 @@ class KeyboardHandler {
     // Returns true when the event belongs to the program (the hook swallows exactly those).
     bool handleKey(const KeyEvent& event);
     void keyReleased(int index);
+    // Stops the held volume key's repeat, if one runs.
+    void endVolumeRepeat();
     void doAction(int index);
     // One more step of the held volume key (the control window's timer).
     void repeatVolumeStep();

@@ -6,9 +6,11 @@
 #include "hook/hook_channel.h"
 #include "win32/clipboard.h"
 #include "win32/files.h"
+#include "win32/indicator_window.h"
 #include "win32/keyboard_hook.h"
 #include "win32/running_copies.h"
 #include "win32/shell.h"
+#include "win32/startup_list.h"
 #include "win32/system_seams.h"
 #include "win32/tray_shell.h"
 #include "win32/typing.h"
@@ -34,6 +36,8 @@ class OmnitapApp {
     Win32TrayShell trayShell_;
     Win32UiFactory ui_;
     Win32RunningCopies copies_;
+    Win32StartupList startup_;
+    Win32IndicatorWindow indicator_;
     PostedWake wake_;
     HookChannel channel_{wake_};
     KeyboardHook hook_{channel_, wake_};

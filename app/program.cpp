@@ -20,21 +20,21 @@ std::string welcomeText() {
         text += line;
         text += "\r\n";
     }
-    text += "Enjoy Omnitap! Please report any problems to ";
-    text += kWebSite;
-    text += ".";
-    return text;
+    // No address to report problems to: the project names no page a user could reach.
+    return text + "Enjoy Omnitap!";
 }
 
 Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume)
     : seams_(seams), channel_(channel), files_(seams.fileSystem),
       keyFile_(KeyFileIo{files_, seams.codec, seams.messages}), mixer_(std::move(volume)),
-      tray_(seams.trayShell),
+      shownVolume_(mixer_, seams.indicator, seams.ui.createTimer()), tray_(seams.trayShell),
+      startWithWindows_(seams.startup, seams.appInfo, seams.messages),
       config_(ConfigContext{state_, keyFile_, seams.ui, seams.messages, channel}),
-      control_(seams.ui, seams.messages, seams.appInfo, seams.hook, tray_, config_, handler_,
-               AboutText{versionText(), kWebSite}),
+      control_(ControlParts{seams.ui, seams.messages, seams.appInfo, seams.hook, channel, tray_,
+                            startWithWindows_},
+               config_, handler_, versionText()),
       winamp_(seams.messaging, seams.clipboard, seams.typing, seams.shell, seams.codec, control_),
-      handler_(state_, channel, winamp_, mixer_, seams.shell, seams.fileSystem, seams.typing,
+      handler_(state_, channel, winamp_, shownVolume_, seams.shell, seams.fileSystem, seams.typing,
                config_, control_) {}
 
 std::optional<int> Program::Main() {

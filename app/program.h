@@ -11,18 +11,22 @@
 #include "ports/app_info.h"
 #include "ports/clipboard.h"
 #include "ports/file_system.h"
+#include "ports/indicator_window.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
 #include "ports/shell.h"
+#include "ports/startup_list.h"
 #include "ports/text_codec.h"
 #include "ports/tray_shell.h"
 #include "ports/typing.h"
 #include "ports/ui.h"
 #include "ports/volume_backend.h"
 #include "ports/window_messaging.h"
+#include "tray/start_with_windows.h"
 #include "tray/tray_icon.h"
 #include "volume/mixer.h"
+#include "volume/volume_indicator.h"
 #include "windows/config_windows.h"
 #include "windows/control_window.h"
 
@@ -44,6 +48,8 @@ struct Seams {
     ui::UiFactory& ui;
     ports::KeyboardHook& hook;
     ports::RunningCopies& copies;
+    ports::StartupList& startup;
+    ports::IndicatorWindow& indicator;
 };
 
 // The welcome text shown when no key has been learned yet.
@@ -76,7 +82,9 @@ class Program {
     KeyFile keyFile_;
     KeyboardState state_;
     Mixer mixer_;
+    ShownVolume shownVolume_; // what the volume keys change
     TrayIconFs tray_;
+    StartWithWindows startWithWindows_;
     ConfigWindows config_;
     // Given the key handler, which is built after it: the window calls it only once the
     // message loop runs.

@@ -1,12 +1,9 @@
 #pragma once
-// The version the user sees and the maker's web site, said by the tray menu, the About box
-// and the welcome text.
+// The version the user sees, said by the tray menu and the About box.
 
 #include <string>
 
 namespace omnitap {
-
-inline constexpr const char* kWebSite = "https://omnitap.example.org";
 
 // "Omnitap, version 1.1.0"
 inline std::string versionText() {

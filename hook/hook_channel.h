@@ -49,6 +49,10 @@ class HookChannel {
     // UI thread: the Key Finder starts or stops waiting for a key.
     void setFinderWaiting(bool waiting) { finderWaiting_.store(waiting); }
     bool finderWaiting() const { return finderWaiting_.load(); }
+    // UI thread: while paused, every key passes untouched, as if none were learned; only the
+    // Key Finder still catches its key.
+    void setPaused(bool paused) { paused_.store(paused, std::memory_order_relaxed); }
+    bool paused() const { return paused_.load(std::memory_order_relaxed); }
 
     // UI thread: hands the queued events that the key handling must see to `handle`, and the
     // held keys to `send` (as one batch per run of them), in the order of the events.
@@ -129,7 +133,10 @@ class HookChannel {
 
     template <typename IsDown>
     bool decide(const KeyIndex& index, KeyEvent& event, IsDown&& isDown) {
-        const KeyIndex::Slot* slot = index.find(event.vkCode, event.scanCode);
+        // A flag alone, publishing nothing else: the next event after the change sees it.
+        const KeyIndex::Slot* slot = paused_.load(std::memory_order_relaxed)
+                                         ? nullptr
+                                         : index.find(event.vkCode, event.scanCode);
         KeyStates::Key& key = keys_.of(event.vkCode, event.scanCode);
         // A release, and a press that repeats a held key, go as the key's press went.
         bool swallow = key.down == KeyStates::Down::Swallowed;
@@ -167,6 +174,7 @@ class HookChannel {
     KeyStates keys_; // hook thread only
     HeldKeys held_;
     std::atomic<bool> finderWaiting_{false};
+    std::atomic<bool> paused_{false};
     std::atomic<bool> wakePending_{false};
     EventQueue<KeyEvent, kQueueCapacity> queue_;
     std::vector<KeyIndex::Entry> published_; // UI thread only, as are the three below

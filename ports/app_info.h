@@ -12,6 +12,8 @@ class AppInfo {
     virtual std::string exeFolder() = 0;
     // File name of the executable without folder and extension ("omnitap").
     virtual std::string exeBaseName() = 0;
+    // The executable's full path, UTF-8.
+    virtual std::string exePath() = 0;
     // Ends the process at once: open windows close without their own unload handling.
     virtual void endProgram() = 0;
 };

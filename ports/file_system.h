@@ -4,6 +4,8 @@
 // happens on each failure is decided (and tested) once, whatever system lies below. Paths are
 // UTF-8.
 
+#include "ports/result.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -11,10 +13,7 @@
 
 namespace omnitap::ports {
 
-struct FileResult {
-    bool ok = true;
-    std::string error; // the system's reason when !ok
-};
+using FileResult = Result;
 
 struct FileContent {
     enum class Status {

@@ -3,6 +3,7 @@
 // that belong to the program to the hook channel; the UI thread hears of them through a
 // private message to the window named at installation.
 
+#include "ports/result.h"
 #include "ports/shell.h" // WindowId
 
 #include <cstdint>
@@ -20,9 +21,9 @@ class KeyboardHook {
     virtual ~KeyboardHook() = default;
     // Installs the hook; queued events are announced to `notify` with kKeyEventsMessage, and
     // `notify` hears of the session's changes (unlock, reconnection). A second call while it
-    // is installed changes nothing. A failure is not reported: keys then simply reach their
-    // applications.
-    virtual void hookKeyboard(WindowId notify) = 0;
+    // is installed changes nothing. When the system refuses, nothing is installed (keys then
+    // simply reach their applications) and the result gives the system's reason.
+    virtual Result hookKeyboard(WindowId notify) = 0;
     // Removes it, if it was installed.
     virtual void unhookKeyboard() = 0;
     // Installs a fresh hook, then removes the old one (the system may have dropped it).

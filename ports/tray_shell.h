@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace omnitap::ports {
 
@@ -13,7 +14,13 @@ namespace omnitap::ports {
 using IconId = std::uintptr_t;
 
 // Shell_NotifyIcon's commands, with the system's values.
-enum class TrayCommand : std::uint32_t { Add = 0, Delete = 2, SetVersion = 4 };
+enum class TrayCommand : std::uint32_t {
+    Add = 0,
+    Modify = 1,
+    Delete = 2,
+    SetFocus = 3, // the keyboard's focus back to the notification area
+    SetVersion = 4
+};
 
 // Byte counts of the record's layouts on 32-bit Windows: the first layout (up to a
 // 64-character tip) and the extended one (128-character tip, balloon fields, uVersion).
@@ -36,7 +43,11 @@ struct TrayIconRecord {
     IconId hIcon = 0;
     // szTip as bytes: 128 ANSI characters (narrow) or 128 UTF-16LE units (wide).
     std::array<std::uint8_t, 256> szTip{};
-    std::uint32_t uVersion = 0;
+    // A balloon's text and title (NIF_INFO), UTF-16LE: 256 and 64 units. Wide records only.
+    std::array<std::uint8_t, 512> szInfo{};
+    std::array<std::uint8_t, 128> szInfoTitle{};
+    std::uint32_t uVersion = 0; // with NIF_INFO, uTimeout, which shares its place
+    std::uint32_t dwInfoFlags = 0;
 
     bool operator==(const TrayIconRecord&) const = default;
 };
@@ -55,6 +66,10 @@ class TrayShell {
     // The application icon at the size of the notification area, owned by the shell
     // object; 0 when it cannot be loaded.
     virtual IconId applicationIcon() = 0;
+    // The same, greyed: the keys do nothing for now.
+    virtual IconId greyedIcon() = 0;
+    // Where the shell shows the record's icon; nothing when it cannot tell.
+    virtual std::optional<ScreenRect> iconRect(const TrayIconRecord& record) = 0;
 };
 
 } // namespace omnitap::ports

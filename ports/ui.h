@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -187,6 +188,8 @@ class Window {
 
 struct MenuItem {
     std::string text; // "-" is a separator
+    bool checked = false;
+    bool isDefault = false; // shown in bold: what activating the icon does
 };
 
 class UiFactory {
@@ -195,9 +198,11 @@ class UiFactory {
     virtual std::unique_ptr<Window> createWindow(const WindowDesign& window,
                                                  const std::vector<ControlDesign>& controls) = 0;
     virtual std::unique_ptr<Timer> createTimer() = 0;
-    // Opens a popup menu at the mouse position, owned by `owner` (brought forward first, so
-    // that a click elsewhere closes the menu); returns the chosen item's index or -1.
-    virtual int showPopupMenu(WindowId owner, const std::vector<MenuItem>& items) = 0;
+    // Opens a popup menu at `at`, or at the mouse position when nothing is given, owned by
+    // `owner` (brought forward first, so that a click elsewhere closes the menu); returns the
+    // chosen item's index or -1.
+    virtual int showPopupMenu(WindowId owner, const std::vector<MenuItem>& items,
+                              std::optional<ports::ScreenPoint> at) = 0;
 };
 
 } // namespace omnitap::ui

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Regenerates resources/omnitap.ico from the drawing in resources/icon/omnitap_icon.py.
+# Regenerates resources/omnitap.ico and its greyed twin omnitap-greyed.ico (the tray icon
+# while the keys do nothing) from the drawing in resources/icon/omnitap_icon.py.
 #
 #   resources/make-icon.sh [PREVIEW_DIR]
 #
@@ -9,11 +10,14 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 python3 "$here/icon/omnitap_icon.py" "$here/omnitap.ico"
+python3 "$here/icon/omnitap_icon.py" --greyed "$here/omnitap-greyed.ico"
 
-# A second reader of the file: ImageMagick must see twelve images.
+# A second reader of the files: ImageMagick must see twelve images in each.
 if command -v identify >/dev/null; then
-    count=$(identify "$here/omnitap.ico" | wc -l)
-    [ "$count" -eq 12 ] || { echo "make-icon: ImageMagick reads $count images, not 12" >&2; exit 1; }
+    for ico in omnitap omnitap-greyed; do
+        count=$(identify "$here/$ico.ico" | wc -l)
+        [ "$count" -eq 12 ] || { echo "make-icon: ImageMagick reads $count images in $ico.ico, not 12" >&2; exit 1; }
+    done
 fi
 
 if [ $# -ge 1 ]; then

@@ -20,7 +20,7 @@ send 124:100:down                  # volume up, held: no release yet
 held=$(over 3)
 send 125:101:down 125:101:up 125:101:down 125:101:up   # mute twice; its release ends the repeat
 send 124:100:up
-sleep 0.5
+sleep 2 # the volume indicator hides 1.5 s after the last change
 after=$(over 3)
 send 126:102:down 126:102:up
 alive=yes; kill -0 "$pid" 2>/dev/null || alive=no

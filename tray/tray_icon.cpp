@@ -18,6 +18,18 @@ constexpr std::int32_t kWideFirstLayoutTipCharacters = 64;
 
 } // namespace
 
+std::string_view trayTip(KeysState state) {
+    switch (state) {
+    case KeysState::Paused:
+        return "Omnitap - keys paused";
+    case KeysState::Off:
+        return "Omnitap - keys off (hook could not be installed)";
+    case KeysState::On:
+        break;
+    }
+    return kTrayTip;
+}
+
 WindowsVersion getWindowsVersion(std::uint32_t versionWord) {
     return {static_cast<int>(versionWord & 0xFF), static_cast<int>((versionWord >> 8) & 0xFF),
             (versionWord & 0x80000000u) == 0};
@@ -90,9 +102,26 @@ TrayIconFs::~TrayIconFs() {
 void TrayIconFs::addTrayIcon(ports::WindowId window) {
     removeTrayIcon(); // a second add replaces the first icon rather than leaving it behind
     choice_ = chooseTrayRecord(getWindowsVersion(shell_.versionWord()));
-    record_ = makeTrayRecord(choice_, window, shell_.applicationIcon(), kTrayTip);
+    window_ = window;
+    record_ = recordFor(state_);
     wanted_ = true;
     sendAdd();
+}
+
+ports::TrayIconRecord TrayIconFs::recordFor(KeysState state) {
+    if (!(choice_.trayUseWide && choice_.trayShell5)) state = KeysState::On;
+    const ports::IconId icon =
+        state == KeysState::On ? shell_.applicationIcon() : shell_.greyedIcon();
+    return makeTrayRecord(choice_, window_, icon, trayTip(state));
+}
+
+void TrayIconFs::showKeysState(KeysState state) {
+    state_ = state;
+    if (!wanted_) return; // the icon, when added, says it
+    ports::TrayIconRecord changed = recordFor(state);
+    if (changed == record_) return;
+    record_ = changed;
+    shell_.notifyIcon(ports::TrayCommand::Modify, record_);
 }
 
 void TrayIconFs::removeTrayIcon() {
@@ -101,8 +130,44 @@ void TrayIconFs::removeTrayIcon() {
     shell_.notifyIcon(ports::TrayCommand::Delete, record_);
 }
 
-bool TrayIconFs::handleTrayMessage(int code) const {
-    return code == kTrayRightButtonUp;
+TrayRequest TrayIconFs::handleTrayMessage(int code) {
+    const bool afterRightButtonUp = std::exchange(rightButtonUp_, code == kTrayRightButtonUp);
+    if (!versionTaken_)
+        return code == kTrayRightButtonUp ? TrayRequest::Menu : TrayRequest::Nothing;
+    switch (code) {
+    case kTrayContextMenu:
+        return afterRightButtonUp ? TrayRequest::Menu : TrayRequest::MenuAtIcon;
+    case kTraySelect:
+    case kTrayKeySelect:
+    case kTrayDoubleClick:
+        return TrayRequest::EditConfiguration;
+    default:
+        return TrayRequest::Nothing;
+    }
+}
+
+std::optional<ports::ScreenPoint> TrayIconFs::iconCentre() {
+    std::optional<ports::ScreenRect> r = shell_.iconRect(record_);
+    if (!r) return std::nullopt;
+    return ports::ScreenPoint{r->left + (r->right - r->left) / 2,
+                              r->top + (r->bottom - r->top) / 2};
+}
+
+void TrayIconFs::showBalloon(std::string_view title, std::string_view text) {
+    if (!wanted_ || !(choice_.trayUseWide && choice_.trayShell5)) return;
+    // Sent once, never kept in the record: a later change of the tip must not show it again.
+    ports::TrayIconRecord balloon = record_;
+    balloon.uFlags |= kBalloonFlag;
+    copyToFixedBuffer(text, balloon.szInfo, static_cast<std::int32_t>(balloon.szInfo.size()));
+    copyToFixedBuffer(title, balloon.szInfoTitle,
+                      static_cast<std::int32_t>(balloon.szInfoTitle.size()));
+    balloon.uVersion = kBalloonTimeoutMs;
+    balloon.dwInfoFlags = kBalloonWarning;
+    shell_.notifyIcon(ports::TrayCommand::Modify, balloon);
+}
+
+void TrayIconFs::returnFocus() {
+    if (versionTaken_) shell_.notifyIcon(ports::TrayCommand::SetFocus, record_);
 }
 
 void TrayIconFs::reAddTrayIcon() {
@@ -110,10 +175,14 @@ void TrayIconFs::reAddTrayIcon() {
 }
 
 void TrayIconFs::sendAdd() {
-    // The shell's answers are not examined: without an icon the program still works, and
-    // the next "TaskbarCreated" tries again.
+    // Whether the icon was added is not examined: without it the program still works, and the
+    // next "TaskbarCreated" tries again. Whether the version took says what notifications come;
+    // a shell that took it once takes it again (a refusal then means the icon went meanwhile).
     shell_.notifyIcon(ports::TrayCommand::Add, record_);
-    if (choice_.trayShell5) shell_.notifyIcon(ports::TrayCommand::SetVersion, record_);
+    if (!choice_.trayShell5) return;
+    const bool taken = shell_.notifyIcon(ports::TrayCommand::SetVersion, record_);
+    // Windows Me's narrow record keeps the right-button release of old.
+    if (taken && choice_.trayUseWide) versionTaken_ = true;
 }
 
 } // namespace omnitap

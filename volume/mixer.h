@@ -42,6 +42,8 @@ class Mixer final : public VolumeControl {
     void stepVolume(std::int32_t volumeStep) override;
 
     std::int32_t currentVolume() const { return currentVolume_; }
+    // The last refresh could read the volume.
+    bool volumeKnown() const { return volumeKnown_; }
     bool currentMute() const override { return currentMute_; }
 
     // The backend in use, or null.

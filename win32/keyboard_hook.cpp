@@ -2,6 +2,7 @@
 
 #include "win32/system_library.h"
 #include "win32/typing.h"
+#include "win32/wide.h"
 
 #include <windows.h>
 
@@ -123,10 +124,10 @@ bool PostedWake::wake() {
            FALSE;
 }
 
-void KeyboardHook::hookKeyboard(ports::WindowId notify) {
-    if (hooked_) return;
+ports::Result KeyboardHook::hookKeyboard(ports::WindowId notify) {
+    if (hooked_) return {};
     wake_.setWindow(notify);
-    std::promise<bool> installed;
+    std::promise<DWORD> installed; // 0, or why the system refused
     auto result = installed.get_future();
     thread_ = std::thread([this, &installed] {
         // The callback does little; at raised priority a busy machine cannot starve it into
@@ -139,22 +140,28 @@ void KeyboardHook::hookKeyboard(ports::WindowId notify) {
         HookThread thread{channel_, watch_};
         hookThread = &thread;
         thread.hook = installHook();
-        installed.set_value(thread.hook != nullptr);
-        if (!thread.hook) return;
+        if (!thread.hook) {
+            const DWORD error = GetLastError();
+            hookThread = nullptr; // `thread` is gone once this returns
+            installed.set_value(error ? error : ERROR_HOOK_NOT_INSTALLED);
+            return;
+        }
+        installed.set_value(0);
         runLoop(thread);
         UnhookWindowsHookEx(thread.hook);
         hookThread = nullptr;
     });
-    hooked_ = result.get();
-    if (!hooked_) {
+    if (const DWORD error = result.get()) {
         thread_.join();
-        return;
+        return {false, errorText(error), error};
     }
+    hooked_ = true;
     notify_ = notify;
     auto window = reinterpret_cast<HWND>(notify);
     hearSessionChanges(window, true);
     SetWindowSubclass(window, rawInputProc, kRawInputSubclass, reinterpret_cast<DWORD_PTR>(this));
     registerRawInput(window, RIDEV_INPUTSINK);
+    return {};
 }
 
 void KeyboardHook::unhookKeyboard() {

@@ -32,7 +32,7 @@ class KeyboardHook final : public ports::KeyboardHook {
     KeyboardHook(const KeyboardHook&) = delete;
     KeyboardHook& operator=(const KeyboardHook&) = delete;
 
-    void hookKeyboard(ports::WindowId notify) override;
+    ports::Result hookKeyboard(ports::WindowId notify) override;
     void unhookKeyboard() override;
     void renewHook() override;
     void loseHook() override;

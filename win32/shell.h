@@ -5,9 +5,9 @@ namespace omnitap::win32 {
 
 class Win32Shell final : public ports::Shell {
   public:
-    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
-                 const std::string& parameters, const std::string& directory,
-                 int showCommand) override;
+    ports::Result execute(ports::WindowId owner, const std::string& verb, const std::string& file,
+                          const std::string& parameters, const std::string& directory,
+                          int showCommand) override;
     std::string systemProgram(const std::string& name) override;
 };
 

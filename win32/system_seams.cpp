@@ -57,6 +57,10 @@ std::string Win32AppInfo::exeBaseName() {
     return narrow(dot == std::wstring::npos ? name : name.substr(0, dot));
 }
 
+std::string Win32AppInfo::exePath() {
+    return narrow(modulePath());
+}
+
 void Win32AppInfo::endProgram() {
     ExitProcess(0);
 }

@@ -24,6 +24,7 @@ class Win32AppInfo final : public ports::AppInfo {
   public:
     std::string exeFolder() override;
     std::string exeBaseName() override;
+    std::string exePath() override;
     void endProgram() override;
 };
 

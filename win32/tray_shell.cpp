@@ -18,7 +18,9 @@ namespace {
 using ports::TrayCommand;
 
 static_assert(static_cast<DWORD>(TrayCommand::Add) == NIM_ADD &&
+              static_cast<DWORD>(TrayCommand::Modify) == NIM_MODIFY &&
               static_cast<DWORD>(TrayCommand::Delete) == NIM_DELETE &&
+              static_cast<DWORD>(TrayCommand::SetFocus) == NIM_SETFOCUS &&
               static_cast<DWORD>(TrayCommand::SetVersion) == NIM_SETVERSION);
 
 // The portable byte counts are those of 32-bit Windows; a 32-bit build must agree.
@@ -53,7 +55,12 @@ template <typename Data> Data toSystemRecord(const ports::TrayIconRecord& r) {
     d.hIcon = reinterpret_cast<HICON>(r.hIcon);
     static_assert(sizeof d.szTip <= sizeof r.szTip);
     std::memcpy(d.szTip, r.szTip.data(), sizeof d.szTip); // UTF-16LE bytes or ANSI characters
+    static_assert(sizeof d.szInfo <= sizeof r.szInfo &&
+                  sizeof d.szInfoTitle <= sizeof r.szInfoTitle);
+    std::memcpy(d.szInfo, r.szInfo.data(), sizeof d.szInfo);
+    std::memcpy(d.szInfoTitle, r.szInfoTitle.data(), sizeof d.szInfoTitle);
     d.uVersion = r.uVersion;
+    d.dwInfoFlags = r.dwInfoFlags;
     return d;
 }
 
@@ -62,10 +69,6 @@ template <typename Function> Function systemFunction(const wchar_t* module, cons
 }
 
 } // namespace
-
-void destroyIconHandle(HICON__* icon) {
-    DestroyIcon(icon);
-}
 
 std::uint32_t Win32TrayShell::versionWord() {
     // GetVersion and GetVersionEx report the version in the program's manifest (or 6.2
@@ -106,14 +109,32 @@ unsigned Win32TrayShell::taskbarCreatedMessage() {
     return RegisterWindowMessageW(L"TaskbarCreated");
 }
 
+std::optional<ports::ScreenRect> Win32TrayShell::iconRect(const ports::TrayIconRecord& record) {
+    // Windows 7 and later; looked up, so that older systems still start the program.
+    using GetRect = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
+    auto getRect = systemFunction<GetRect>(L"shell32.dll", "Shell_NotifyIconGetRect");
+    NOTIFYICONIDENTIFIER icon{sizeof icon, reinterpret_cast<HWND>(record.hWnd), record.uID, {}};
+    RECT r{};
+    if (!getRect || FAILED(getRect(&icon, &r))) return std::nullopt;
+    return ports::ScreenRect{r.left, r.top, r.right, r.bottom};
+}
+
 ports::IconId Win32TrayShell::applicationIcon() {
-    if (!icon_) {
+    return icon(icon_, IDI_OMNITAP);
+}
+
+ports::IconId Win32TrayShell::greyedIcon() {
+    return icon(greyed_, IDI_OMNITAP_GREYED);
+}
+
+ports::IconId Win32TrayShell::icon(IconHandle& icon, int resource) {
+    if (!icon) {
         HINSTANCE module = resources_ ? resources_ : GetModuleHandleW(nullptr);
-        icon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_OMNITAP), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+        icon.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(resource), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), 0)));
     }
-    return reinterpret_cast<ports::IconId>(icon_.get());
+    return reinterpret_cast<ports::IconId>(icon.get());
 }
 
 } // namespace omnitap::win32

@@ -2,18 +2,9 @@
 // The notification area through Shell_NotifyIcon.
 
 #include "ports/tray_shell.h"
-#include "win32/unique_handle.h"
-
-struct HICON__;     // HICON
-struct HINSTANCE__; // HINSTANCE, HMODULE
+#include "win32/ui/dpi.h" // IconHandle
 
 namespace omnitap::win32 {
-
-void destroyIconHandle(HICON__* icon);
-// Named rather than Unique's default lambda, which a class in a header cannot hold.
-constexpr HICON__* noIcon() {
-    return nullptr;
-}
 
 class Win32TrayShell final : public ports::TrayShell {
   public:
@@ -24,10 +15,14 @@ class Win32TrayShell final : public ports::TrayShell {
     bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
     unsigned taskbarCreatedMessage() override;
     ports::IconId applicationIcon() override;
+    ports::IconId greyedIcon() override;
+    std::optional<ports::ScreenRect> iconRect(const ports::TrayIconRecord& record) override;
 
   private:
+    ports::IconId icon(IconHandle& icon, int resource);
+
     HINSTANCE__* resources_;
-    Unique<HICON__*, &destroyIconHandle, &noIcon> icon_;
+    IconHandle icon_, greyed_;
 };
 
 } // namespace omnitap::win32

@@ -20,18 +20,34 @@ const std::vector<ui::ControlDesign> kControls = {
     {"Label3", ui::Kind::Label, "Label1", {720, 1440, 3855, 255}},
 };
 
-enum MenuEntry { mnuSuper = 0, mnuNothing = 1, mnuItemsEditConfiguration = 2, mnuItemsQuit = 3 };
+// The tray menu's entries, in their order; the two after "Edit Configuration" are checked
+// while they are on, and "Turn Keys On" is there only while the hook is missing.
+enum class MenuEntry {
+    mnuSuper,
+    mnuNothing,
+    EditConfiguration,
+    TurnKeysOn,
+    PauseKeys,
+    StartWithWindows,
+    Quit
+};
+
+std::string hookRefusedText(const std::string& reason) {
+    return "Omnitap cannot watch the keyboard, so your keys do nothing for now.\r\n\r\n" + reason +
+           "\r\n\r\nOmnitap tries again when the computer is unlocked or wakes up, and when you "
+           "choose \"Turn Keys On\" in its menu in the notification area.";
+}
 
 } // namespace
 
 constexpr std::uintptr_t kMonitorPower = 0xF170; // SC_MONITORPOWER
 constexpr std::intptr_t kPowerOff = 2;
 
-frmControl::frmControl(ui::UiFactory& ui, ports::MessageBoxes& messages, ports::AppInfo& appInfo,
-                       ports::KeyboardHook& hook, TrayIconFs& tray, ConfigWindows& config,
-                       KeyboardHandler& keys, AboutText about)
-    : ui_(ui), messages_(messages), appInfo_(appInfo), hook_(hook), tray_(tray), config_(config),
-      keys_(keys), about_(std::move(about)) {}
+frmControl::frmControl(ControlParts parts, ConfigWindows& config, KeyboardHandler& keys,
+                       std::string versionText)
+    : ui_(parts.ui), messages_(parts.messages), appInfo_(parts.appInfo), hook_(parts.hook),
+      channel_(parts.channel), tray_(parts.tray), startWithWindows_(parts.startWithWindows),
+      config_(config), keys_(keys), versionText_(std::move(versionText)) {}
 
 bool frmControl::testMode() const {
     return appInfo_.exeBaseName() == "Omnitap";
@@ -51,13 +67,34 @@ void frmControl::Form_Load() {
     Timer1_->setEnabled(false);
     Timer1_->onTimer = [this] { Timer1_Timer(); };
 
+    ports::Result hooked;
     if (!testMode()) {
-        hook_.hookKeyboard(id());
+        hooked = installHook();
     } else {
         window_->show();
     }
     tray_.addTrayIcon(id());
-    mnuSuperCaption_ = about_.versionText;
+    mnuSuperCaption_ = versionText_;
+    // Once the icon says so; the box runs the message loop, so the program runs meanwhile.
+    reportRefusal(hooked);
+}
+
+ports::Result frmControl::installHook() {
+    ports::Result installed = hook_.hookKeyboard(id());
+    hookMissing_ = !installed.ok;
+    showKeysState();
+    return installed;
+}
+
+void frmControl::reportRefusal(const ports::Result& hooked) {
+    if (!hooked.ok)
+        messages_.show(0, hookRefusedText(hooked.error), "Omnitap", ports::mb::kIconWarning);
+}
+
+void frmControl::showKeysState() {
+    tray_.showKeysState(hookMissing_        ? KeysState::Off
+                        : channel_.paused() ? KeysState::Paused
+                                            : KeysState::On);
 }
 
 void frmControl::Form_Unload() {
@@ -68,7 +105,7 @@ void frmControl::Form_Unload() {
 }
 
 void frmControl::Command2_Click() {
-    hook_.hookKeyboard(id());
+    reportRefusal(installHook());
     hookedByButton_ = true;
 }
 
@@ -85,8 +122,18 @@ void frmControl::mnuItems_Click(int index) {
 }
 
 void frmControl::mnuSuper_Click() {
-    messages_.show(0, about_.versionText + "\r\n" + about_.webSite, "Omnitap",
-                   ports::mb::kIconInformation);
+    messages_.show(0, versionText_, "Omnitap", ports::mb::kIconInformation);
+}
+
+void frmControl::mnuTurnKeysOn_Click() {
+    reportRefusal(installHook());
+}
+
+void frmControl::mnuPauseKeys_Click() {
+    const bool pause = !channel_.paused();
+    channel_.setPaused(pause);
+    if (pause) keys_.endVolumeRepeat(); // its key's release would no longer be seen
+    showKeysState();
 }
 
 void frmControl::Timer1_Timer() {
@@ -106,20 +153,47 @@ void frmControl::monitorsOff() {
     if (window_) window_->sendSystemCommand(kMonitorPower, kPowerOff);
 }
 
-void frmControl::PopupMenu_mnuPop() {
-    int choice =
-        ui_.showPopupMenu(id(), {{mnuSuperCaption_}, {"-"}, {"Edit Configuration"}, {"Quit"}});
-    switch (choice) {
-    case mnuSuper:
+void frmControl::PopupMenu_mnuPop(bool byKeyboard) {
+    std::vector<ui::MenuItem> items;
+    std::vector<MenuEntry> entries;
+    auto add = [&](MenuEntry entry, std::string text, bool checked = false) {
+        // What activating the icon does is the menu's default.
+        items.push_back({std::move(text), checked, entry == MenuEntry::EditConfiguration});
+        entries.push_back(entry);
+    };
+    add(MenuEntry::mnuSuper, mnuSuperCaption_);
+    add(MenuEntry::mnuNothing, "-");
+    add(MenuEntry::EditConfiguration, "Edit Configuration");
+    if (hookMissing_) add(MenuEntry::TurnKeysOn, "Turn Keys On");
+    add(MenuEntry::PauseKeys, "Pause Keys", channel_.paused());
+    add(MenuEntry::StartWithWindows, "Start with Windows", startWithWindows_.checked());
+    add(MenuEntry::Quit, "Quit");
+    const int choice =
+        ui_.showPopupMenu(id(), items, byKeyboard ? tray_.iconCentre() : std::nullopt);
+    if (choice < 0 || choice >= static_cast<int>(entries.size())) {
+        if (byKeyboard) tray_.returnFocus(); // Esc: the keyboard goes on among the icons
+        return;
+    }
+    switch (entries[static_cast<std::size_t>(choice)]) {
+    case MenuEntry::mnuSuper:
         mnuSuper_Click();
         break;
-    case mnuItemsEditConfiguration:
+    case MenuEntry::EditConfiguration:
         mnuItems_Click(0);
         break;
-    case mnuItemsQuit:
+    case MenuEntry::TurnKeysOn:
+        mnuTurnKeysOn_Click();
+        break;
+    case MenuEntry::PauseKeys:
+        mnuPauseKeys_Click();
+        break;
+    case MenuEntry::StartWithWindows:
+        mnuStartWithWindows_Click();
+        break;
+    case MenuEntry::Quit:
         mnuItems_Click(1);
         break;
-    default:
+    case MenuEntry::mnuNothing:
         break;
     }
 }
@@ -131,7 +205,10 @@ bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
     keys_.keyEventsWaiting();
     if (message == ports::kKeyEventsMessage) return true;
     if (needsFreshHook(message, wParam)) {
-        hook_.renewHook();
+        if (hookMissing_)
+            installHook(); // the system may take it now: no box, the tray tells how it went
+        else
+            hook_.renewHook();
         return false; // the system's notification: its default handling follows
     }
     if (message == ports::kLoseHookMessage && testMode()) {
@@ -143,7 +220,18 @@ bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
         return true;
     }
     if (message == kTrayCallbackMessage) {
-        if (tray_.handleTrayMessage(static_cast<int>(lParam & 0xFFFF))) PopupMenu_mnuPop();
+        const TrayRequest request = tray_.handleTrayMessage(static_cast<int>(lParam & 0xFFFF));
+        switch (request) {
+        case TrayRequest::Menu:
+        case TrayRequest::MenuAtIcon:
+            PopupMenu_mnuPop(request == TrayRequest::MenuAtIcon);
+            break;
+        case TrayRequest::EditConfiguration:
+            config_.showEditConfiguration();
+            break;
+        case TrayRequest::Nothing:
+            break;
+        }
         return true;
     }
     if (message == tray_.taskbarCreatedMessage()) {

@@ -10,7 +10,10 @@ Every size is written three times: 16 colours (the standard VGA palette, hard
 edges), 256 colours (the anti-aliased picture on a palette of its own, hard outer
 edge) and 32-bit colour with alpha. Only the standard library is used.
 
-usage: omnitap_icon.py OUTPUT.ico
+With --greyed the same key is drawn in greys: the tray icon while the keys do
+nothing (paused, or the keyboard hook is missing).
+
+usage: omnitap_icon.py [--greyed] OUTPUT.ico
 """
 
 import math
@@ -41,6 +44,13 @@ COLOURS = {
     "skirt": ((44, 96, 168), (26, 62, 118), 4),
     "face": ((104, 170, 240), (58, 128, 214), 12),
     "mark": ((255, 255, 255), (236, 244, 255), 15),
+}
+# The greyed key: lighter and flatter, so that it reads as "off" beside coloured icons.
+GREYED = {
+    "outline": ((84, 84, 84), (70, 70, 70), 8),
+    "skirt": ((150, 150, 150), (128, 128, 128), 8),
+    "face": ((212, 212, 212), (190, 190, 190), 7),
+    "mark": ((255, 255, 255), (248, 248, 248), 15),
 }
 
 SUPERSAMPLE = 8
@@ -239,6 +249,10 @@ def write_ico(path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
+    args = sys.argv[1:]
+    if args[:1] == ["--greyed"]:
+        COLOURS.update(GREYED)
+        args = args[1:]
+    if len(args) != 1:
         sys.exit(__doc__.strip().splitlines()[-1])
-    write_ico(sys.argv[1])
+    write_ico(args[0])

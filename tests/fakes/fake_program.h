@@ -2,10 +2,21 @@
 // The whole program over seams in memory: what the Windows entry point builds, with fakes.
 
 #include "app/program.h"
+#include "tests/fakes/fake_desktop.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fakes.h"
+#include "text/utf8.h"
+#include "tray/tray_messages.h"
 
 namespace omnitap::fakes {
+
+// A wide tray record's text field, up to its terminator.
+template <std::size_t N> std::string wideText(const std::array<std::uint8_t, N>& field) {
+    std::size_t end = 0;
+    while (end + 1 < N && (field[end] || field[end + 1]))
+        end += 2;
+    return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(field.data()), end));
+}
 
 struct FakeProgram {
     FakeFileSystem files;
@@ -20,14 +31,42 @@ struct FakeProgram {
     FakeUiFactory ui;
     FakeKeyboardHook hook;
     FakeRunningCopies copies;
+    FakeStartupList startup;
+    FakeIndicatorWindow indicator;
     CountingWake wake;
     HookChannel channel{wake};
     Program program{Seams{files, codec, messages, appInfo, shell, messaging, clipboard, typing,
-                          trayShell, ui, hook, copies},
+                          trayShell, ui, hook, copies, startup, indicator},
                     channel, ports::VolumeBackends{}}; // no volume device
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }
     FakeWindow& controlWindow() { return ui.window("omnitap control window"); }
+    // Starts with `ini` as keys.ini, as `exeBaseName`.exe.
+    std::optional<int> start(const std::string& ini, const std::string& exeBaseName = "omnitap") {
+        files.files[iniPath()] = ini;
+        appInfo.baseName = exeBaseName;
+        return program.Main();
+    }
+    // A message to the control window, as the system, the shell or the hook sends it.
+    bool message(std::uint32_t message, std::intptr_t lParam = 0, std::uintptr_t wParam = 0) {
+        return controlWindow().onPrivateMessage(message, wParam, lParam);
+    }
+    // The tray menu's entry `text` chosen after a right-click on the icon (the shell sends the
+    // release, then WM_CONTEXTMENU); the menu as it looked, checked entries marked.
+    std::string choose(const std::string& text) {
+        ui.menuChoice = text;
+        message(kTrayCallbackMessage, kTrayRightButtonUp);
+        message(kTrayCallbackMessage, kTrayContextMenu);
+        std::string entries;
+        for (const ui::MenuItem& item : ui.menusShown.back())
+            entries += item.text + (item.checked ? " (checked)|" : "|");
+        return entries;
+    }
+    // What the tray icon says: its tip, and whether it is greyed.
+    std::string trayIcon() {
+        const ports::TrayIconRecord& r = trayShell.calls.back().record;
+        return wideText(r.szTip) + (r.hIcon == trayShell.greyedIcon() ? " (greyed)" : "");
+    }
     // A tap of the key through the hook's decision: whether its press was swallowed.
     bool hookSwallowsPress(std::uint32_t vk) {
         KeyEvent event;

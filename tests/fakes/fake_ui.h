@@ -100,8 +100,12 @@ class FakeTimer : public ui::Timer {
   public:
     int interval = 0;
     bool isEnabled = false;
+    int starts = 0; // its count started afresh
     void setInterval(int ms) override { interval = ms; }
-    void setEnabled(bool e) override { isEnabled = e; }
+    void setEnabled(bool e) override {
+        starts += e && !isEnabled;
+        isEnabled = e;
+    }
     bool enabled() const override { return isEnabled; }
     void tick() {
         if (isEnabled && onTimer) onTimer();
@@ -113,7 +117,8 @@ class FakeUiFactory : public ui::UiFactory {
     std::vector<FakeWindow*> windows; // alive now
     std::vector<FakeTimer*> timers;
     std::vector<std::vector<ui::MenuItem>> menusShown;
-    int menuChoice = -1; // what the user picks in the next popup menu
+    std::vector<std::optional<ports::ScreenPoint>> menuPlaces; // where each was asked to open
+    std::string menuChoice; // the entry the user picks in the next popup menu, by its text
 
     FakeWindow* find(const std::string& caption) const;
     FakeWindow& window(const std::string& caption) const; // throws when it is not open
@@ -122,9 +127,13 @@ class FakeUiFactory : public ui::UiFactory {
     createWindow(const ui::WindowDesign& window,
                  const std::vector<ui::ControlDesign>& controls) override;
     std::unique_ptr<ui::Timer> createTimer() override;
-    int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items) override {
+    int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items,
+                      std::optional<ports::ScreenPoint> at) override {
         menusShown.push_back(items);
-        return menuChoice;
+        menuPlaces.push_back(at);
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].text == menuChoice) return static_cast<int>(i);
+        return -1;
     }
 };
 

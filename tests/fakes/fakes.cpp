@@ -117,6 +117,8 @@ bool FakeTrayShell::notifyIcon(ports::TrayCommand command, const ports::TrayIcon
         if (found == shown.end()) return false;
         shown.erase(found);
         return true;
+    case ports::TrayCommand::Modify:
+    case ports::TrayCommand::SetFocus:
     case ports::TrayCommand::SetVersion:
         return found != shown.end();
     }

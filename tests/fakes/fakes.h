@@ -61,6 +61,7 @@ class FakeAppInfo : public ports::AppInfo {
     int endings = 0;
     std::string exeFolder() override { return folder; }
     std::string exeBaseName() override { return baseName; }
+    std::string exePath() override { return folder + "\\" + baseName + ".exe"; }
     void endProgram() override { ++endings; }
 };
 
@@ -199,10 +200,12 @@ struct ShellRequest {
 class ShellRecorder : public ports::Shell {
   public:
     std::vector<ShellRequest> requests;
-    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
-                 const std::string& parameters, const std::string& directory,
-                 int showCommand) override {
+    ports::Result answer; // to every request
+    ports::Result execute(ports::WindowId owner, const std::string& verb, const std::string& file,
+                          const std::string& parameters, const std::string& directory,
+                          int showCommand) override {
         requests.push_back({owner, verb, file, parameters, directory, showCommand});
+        return answer;
     }
     std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
 };
@@ -223,6 +226,11 @@ class FakeTrayShell : public ports::TrayShell {
     bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
     unsigned taskbarCreatedMessage() override { return 0xC0A1; }
     ports::IconId applicationIcon() override { return 0x1C0; }
+    ports::IconId greyedIcon() override { return 0x1C1; }
+    std::optional<ports::ScreenRect> iconAt{{1200, 990, 1216, 1006}};
+    std::optional<ports::ScreenRect> iconRect(const ports::TrayIconRecord&) override {
+        return iconAt;
+    }
     void restartExplorer() { shown.clear(); } // every icon is gone
 };
 
@@ -259,9 +267,11 @@ class FakeKeyboardHook : public ports::KeyboardHook {
   public:
     Calls calls;
     ports::WindowId notify = 0;
-    void hookKeyboard(ports::WindowId window) override {
+    ports::Result installs; // what the system answers each installation
+    ports::Result hookKeyboard(ports::WindowId window) override {
         notify = window;
         calls.push_back("hook");
+        return installs;
     }
     void unhookKeyboard() override { calls.push_back("unhook"); }
     void renewHook() override { calls.push_back("renew"); }

@@ -37,6 +37,11 @@ const Scenario kScenarios[] = {
      "60 112 17; 31 113 16; 32 114 abc; 33 115 0; 33 116 255", "112 113 114 115 116 +16 113",
      "shell 42 open [17] [] [] 1, pass +113, pass -113, command 0, command 3, command 3, "
      "pass +16, command 1"},
+    {"A target that cannot be started is told from the tray, naming it and the system's reason; "
+     "the key is still swallowed",
+     "60 112  gone.exe /x", "112",
+     "shell 42 open [gone.exe] [/x] [] 1, notice Omnitap could not start a key's program: "
+     "gone.exe /x\nGone."},
     {"Every catalogue row reaches its target; nothing (0) and an unknown code do nothing",
      "35 65; 40 66; 42 67; 50 68; 51 69; 52 70; 53 71; 0 72; 999 73; 30 74",
      "65 66 67 68 69 70 71 72 73 74",
@@ -101,11 +106,12 @@ struct Recorder : PlayerControl,
     bool currentMute() const override { return mute; }
     void setMute(bool state) override { note((mute = state) ? "mute on" : "mute off"); }
     void stepVolume(std::int32_t step) override { note("step " + std::to_string(step)); }
-    void execute(ports::WindowId owner, const std::string& verb, const std::string& file,
-                 const std::string& parameters, const std::string& directory,
-                 int showCommand) override {
+    ports::Result execute(ports::WindowId owner, const std::string& verb, const std::string& file,
+                          const std::string& parameters, const std::string& directory,
+                          int showCommand) override {
         note("shell " + std::to_string(owner) + " " + verb + " [" + file + "] [" + parameters +
              "] [" + directory + "] " + std::to_string(showCommand));
+        return file.starts_with("gone") ? ports::Result{false, "Gone.", 404} : ports::Result{};
     }
     std::string systemProgram(const std::string& name) override { return name; }
     void typeText(std::string_view) override {}
@@ -126,6 +132,7 @@ struct Recorder : PlayerControl,
         repeatTimer = on;
     }
     void monitorsOff() override { note("monitorsOff"); }
+    void showNotice(const Notice& n) override { note("notice " + n.title + ": " + n.text); }
 };
 
 // One scenario's program: the hook's channel and the key handling over recording fakes.

@@ -1,11 +1,14 @@
-// The rules for text that comes from outside: numbers in keys.ini, launch targets, the title
-// cut from the player's caption, the extra information, and which paths may go to Explorer.
+// The rules for text that comes from outside: numbers in keys.ini, launch targets and why
+// one did not start, the title cut from the player's caption, the extra information, and
+// which paths may go to Explorer.
 
 #include "actions/actions.h"
+#include "actions/launch_failure.h"
 #include "keys/lenient_number.h"
 #include "player/current_file.h"
 #include "player/track_text.h"
 #include "tests/fakes/fakes.h"
+#include "text/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +68,27 @@ TEST(LaunchTarget, UnquotedTargetsOpenTheExistingPathWithBlanksTheyName) {
         {"", {"", ""}}};
     for (const auto& [target, resolved] : cases)
         EXPECT_EQ(resolveLaunchTarget(target, disk), resolved) << target;
+}
+
+TEST(LaunchFailure, SaysWhyInWordsAUserCanActOnAndShortensTheTargetInItsMiddleToFit) {
+    const std::pair<std::uint32_t, const char*> reasons[] = {
+        {2, "There is no such file: it may"}, {3, "There is no such folder"},
+        {5, "Windows does not allow it"},     {193, "It is not a program"},
+        {1155, "No program is set to open"},  {1223, "Starting it was cancelled."},
+        {1392, "The system's words."},        {77, "Windows gave error 77."}};
+    for (const auto& [code, reason] : reasons)
+        EXPECT_TRUE(launchFailureReason({false, code == 1392 ? "The system's words." : "", code})
+                        .starts_with(reason))
+            << code;
+    // The whole text fits a balloon: the target gives way in its middle, the reason from 215.
+    const std::string target = "  C:\\" + std::string(300, 'x') + "\\\u03a9.exe ";
+    for (const std::string& reason : {std::string("Gone."), std::string(400, 'r')}) {
+        const Notice n = launchFailureNotice(target, {false, reason, 1392});
+        EXPECT_LE(characterCount(n.text), 255u);
+        EXPECT_LE(characterCount(n.title), 63u);
+        EXPECT_TRUE(n.text.starts_with("C:\\xxx") && n.text.find("x...x") != std::string::npos);
+        EXPECT_NE(n.text.find("\\\u03a9.exe\n" + reason.substr(0, 100)), std::string::npos);
+    }
 }
 
 TEST(TitleFromCaption, DropsThePlayersNameAndAPlaylistNumberButNoOtherDot) {

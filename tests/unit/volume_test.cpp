@@ -1,9 +1,12 @@
-// The volume: its percentage arithmetic, and the mixer against fake devices that are missing,
-// changed elsewhere, or replaced by another default device.
+// The volume: its percentage arithmetic, the mixer against fake devices that are missing,
+// changed elsewhere, or replaced by another default device, and the indicator of each change.
 
+#include "tests/fakes/fake_desktop.h"
+#include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fakes.h"
 #include "volume/mixer.h"
 #include "volume/volume_arithmetic.h"
+#include "volume/volume_indicator.h"
 
 #include <gtest/gtest.h>
 
@@ -113,4 +116,30 @@ TEST_F(MixerTest, AChangedDefaultDeviceIsOpenedAgainBeforeTheNextAction) {
     toggleMute();
     EXPECT_EQ(endpoint->opens, 3);
     EXPECT_EQ(endpoint->muteWrites, std::vector<bool>{true});
+}
+
+TEST_F(MixerTest, EachChangeShowsTheIndicatorWhichHidesOneAndAHalfSecondsAfterTheLast) {
+    fakes::FakeIndicatorWindow window;
+    auto timer = std::make_unique<fakes::FakeTimer>();
+    fakes::FakeTimer& hide = *timer;
+    ShownVolume keys(mixer, window, std::move(timer));
+    endpoint->range = kLevel;
+    endpoint->volume = 0.4;
+    keys.openMixer();
+    keys.stepVolume(5);
+    keys.stepVolume(5); // held: the same indicator, its time counted afresh
+    EXPECT_TRUE(window.visible && hide.isEnabled);
+    EXPECT_EQ(hide.interval, 1500);
+    EXPECT_EQ(hide.starts, 2);
+    hide.tick();
+    EXPECT_FALSE(window.visible || hide.isEnabled);
+    keys.refreshMixerState();
+    keys.setMute(!keys.currentMute());
+    endpoint->volume.reset(); // a device whose volume cannot be read
+    keys.setMute(false);
+    endpoint->hasDevice = legacy->hasDevice = false;
+    endpoint->deviceChanged = true; // and then none at all
+    keys.stepVolume(-5);
+    EXPECT_EQ(window.shown, (fakes::Calls{"Volume 45 % [45]", "Volume 50 % [50]", "Muted",
+                                          "No audio device", "No audio device"}));
 }

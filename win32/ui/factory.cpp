@@ -38,7 +38,8 @@ std::unique_ptr<ui::Timer> Win32UiFactory::createTimer() {
     return std::make_unique<Win32Timer>(timers_);
 }
 
-int Win32UiFactory::showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items) {
+int Win32UiFactory::showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items,
+                                  std::optional<ports::ScreenPoint> at) {
     HWND window = reinterpret_cast<HWND>(owner);
     if (!IsWindow(window)) return -1; // a menu needs a window to report to
     MenuHandle menu(CreatePopupMenu());
@@ -48,15 +49,20 @@ int Win32UiFactory::showPopupMenu(ui::WindowId owner, const std::vector<ui::Menu
         if (items[i].text == "-")
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         else
-            AppendMenuW(menu.get(), MF_STRING, i + 1, widen(items[i].text).c_str());
+            AppendMenuW(menu.get(), MF_STRING | (items[i].checked ? MF_CHECKED : MF_UNCHECKED),
+                        i + 1, widen(items[i].text).c_str());
+        if (items[i].isDefault) SetMenuDefaultItem(menu.get(), static_cast<UINT>(i + 1), FALSE);
     }
     // Without the owner in front, a menu opened from the tray stays open when the user clicks
     // elsewhere; the WM_NULL afterwards lets it close properly the next time.
     SetForegroundWindow(window);
-    POINT at{};
-    GetCursorPos(&at);
-    int chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
-                                at.y, 0, window, nullptr);
+    POINT place{};
+    if (at)
+        place = {at->x, at->y};
+    else
+        GetCursorPos(&place);
+    int chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, place.x,
+                                place.y, 0, window, nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
     return chosen > 0 ? chosen - 1 : -1;
 }

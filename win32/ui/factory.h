@@ -24,7 +24,8 @@ class Win32UiFactory final : public ui::UiFactory {
     createWindow(const ui::WindowDesign& window,
                  const std::vector<ui::ControlDesign>& controls) override;
     std::unique_ptr<ui::Timer> createTimer() override;
-    int showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items) override;
+    int showPopupMenu(ui::WindowId owner, const std::vector<ui::MenuItem>& items,
+                      std::optional<ports::ScreenPoint> at) override;
 
   private:
     HINSTANCE instance_;

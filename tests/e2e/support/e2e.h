@@ -187,17 +187,27 @@ inline void holdKey(WORD vk, int ms) {
     sendKey(vk, scan, true);
 }
 
+// A top-level window of the test process, of a class of its own, whose procedure finds
+// `self` in GWLP_USERDATA.
+inline HWND testWindow(const wchar_t* className, WNDPROC proc, void* self, DWORD exStyle,
+                       DWORD style, RECT at = {}) {
+    WNDCLASSW wc{0, proc, 0, 0, GetModuleHandleW(nullptr)};
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+    HWND window =
+        CreateWindowExW(exStyle, className, className, style, at.left, at.top, at.right - at.left,
+                        at.bottom - at.top, nullptr, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    return window;
+}
+
 // A focused window of the test process that records the keyboard messages it receives, to
 // see which key events the program under test let through.
 class KeyLogWindow {
   public:
     KeyLogWindow() {
-        WNDCLASSW wc{0, proc, 0, 0, GetModuleHandleW(nullptr)};
-        wc.lpszClassName = L"E2EKeyLog";
-        RegisterClassW(&wc);
-        window_ = CreateWindowExW(0, wc.lpszClassName, L"key log", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  50, 50, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        window_ = testWindow(L"E2EKeyLog", proc, this, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             {50, 50, 350, 250});
         focus();
     }
     ~KeyLogWindow() { DestroyWindow(window_); }

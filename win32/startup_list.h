@@ -1,0 +1,15 @@
+#pragma once
+// The programs Windows starts at log-on, in the user's part of the registry.
+
+#include "ports/startup_list.h"
+
+namespace omnitap::win32 {
+
+class Win32StartupList final : public ports::StartupList {
+  public:
+    std::optional<std::string> command(const std::string& name) override;
+    ports::Result setCommand(const std::string& name, const std::string& command) override;
+    ports::Result remove(const std::string& name) override;
+};
+
+} // namespace omnitap::win32
