@@ -4,6 +4,7 @@
 
 #include "ports/keyboard_hook.h"
 #include "tests/e2e/support/e2e.h"
+#include "text/utf8.h"
 
 using namespace e2e;
 
@@ -24,11 +25,13 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
                 (overrides && wcsstr(overrides, L"winmm,comctl32=n,b")));
     const std::string quoted =
         narrow(L"\"" + folder.file(L"probe dir\\launch probe.exe") + L"\" /switch");
-    // F16 plays the next track; text where a modifier may stand is no modifier.
-    const std::string ini = keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70),
-                                     learnedKey(VK_F15, 33, "17"), learnedKey(VK_F13, 60, quoted),
-                                     learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
-                                     learnedKey(VK_F16, 33, "notepad.exe")});
+    // F16 plays the next track; text where a modifier may stand is no modifier. The file was
+    // saved as UTF-16 without a byte-order mark by another tool.
+    const std::string ini = omnitap::utf16leBytes(
+        keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
+                 learnedKey(VK_F13, 60, quoted),
+                 learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
+                 learnedKey(VK_F16, 33, "notepad.exe")}));
     folder.write(L"keys.ini", ini);
     // keys.ini held open without sharing, as a virus scanner or a backup might.
     auto hold = [&] {
