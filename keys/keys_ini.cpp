@@ -4,6 +4,8 @@
 #include "keys/profile_text.h"
 #include "text/utf8.h"
 
+#include <algorithm>
+
 namespace omnitap {
 namespace {
 
@@ -99,8 +101,13 @@ std::string keysIniBytes(const KeyTable& table, ports::TextCodec& codec) {
     // ANSI as users know the file while the code page holds every name and argument; else
     // UTF-16 with its byte-order mark, which the profile functions (and our reader) read
     // natively, so that nothing typed is ever turned into "?".
-    const std::string text = formatKeysIni(table);
-    return codec.fitsAnsi(text) ? codec.utf8ToAnsi(text) : "\xFF\xFE" + utf16leBytes(text);
+    std::string text = formatKeysIni(table);
+    // ASCII is the same in every ANSI code page: most files need no conversion at all.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return text;
+    // What comes back unchanged fits: this catches a character turned into "?" as well as one
+    // mapped to a look-alike, in every code page (UTF-8 among them).
+    std::string ansi = codec.utf8ToAnsi(text);
+    return codec.ansiToUtf8(ansi) == text ? ansi : "\xFF\xFE" + utf16leBytes(text);
 }
 
 KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec) {

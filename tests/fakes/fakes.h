@@ -34,7 +34,6 @@ class FakeCodec : public ports::TextCodec {
   public:
     std::string ansiToUtf8(std::string_view ansi) override;
     std::string utf8ToAnsi(std::string_view utf8) override;
-    bool fitsAnsi(std::string_view utf8) override { return ansiToUtf8(utf8ToAnsi(utf8)) == utf8; }
 };
 
 struct ShownMessage {
