@@ -104,12 +104,29 @@ void Form2::fillList() {
     for (const ActionRow& row : actionCatalogue())
         addCombo1Item(row.label, row.code);
 
-    ui::ListView& list = w.listView("ListView1");
-    list.clear();
     const KeyTable& table = context_.state.keyTable;
-    for (int r = 1; r <= table.numKeys(); ++r) {
-        int row = list.addRow(table[r].name);
-        list.setCell(row, 1, getDesc(r));
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(static_cast<std::size_t>(table.numKeys()));
+    for (int r = 1; r <= table.numKeys(); ++r)
+        rows.push_back({table[r].name, getDesc(r)});
+    w.listView("ListView1").setRows(std::move(rows));
+}
+
+void Form2::keyAdded() {
+    if (!loaded()) return;
+    const int k = context_.state.keyTable.numKeys();
+    ui::ListView& list = window().listView("ListView1");
+    list.setCell(list.addRow(context_.state.keyTable[k].name), 1, getDesc(k));
+}
+
+void Form2::keyRemoved(int k) {
+    if (!loaded()) return;
+    window().listView("ListView1").removeRow(k - 1);
+    if (currentKey_ > k) {
+        --currentKey_;
+    } else if (currentKey_ == k) {
+        currentKey_ = 0;
+        setFrameEnabled(false);
     }
 }
 

@@ -71,13 +71,27 @@ void frmKeyAssign::Form_Unload() {
 void frmKeyAssign::fillList(bool newest) {
     if (!loaded()) return;
     ui::ItemList& list = window().listBox("List1");
-    list.clear();
     const KeyTable& table = context_.state.keyTable;
-    for (int k = 1; k <= table.numKeys(); ++k) {
-        int line = list.addItem(keyListLine(table[k]));
-        list.setItemData(line, k);
-    }
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(table.numKeys()));
+    for (int k = 1; k <= table.numKeys(); ++k)
+        lines.push_back(keyListLine(table[k]));
+    list.setItems(lines);
     if (newest && list.count() > 0) list.setSelected(list.count() - 1);
+}
+
+void frmKeyAssign::keyAdded() {
+    if (!loaded()) return;
+    ui::ItemList& list = window().listBox("List1");
+    const KeyTable& table = context_.state.keyTable;
+    list.setSelected(list.addItem(keyListLine(table[table.numKeys()])));
+}
+
+void frmKeyAssign::keyRemoved(int k) {
+    if (!loaded()) return;
+    ui::ItemList& list = window().listBox("List1");
+    list.removeItem(k - 1);
+    list.setSelected(-1);
 }
 
 void frmKeyAssign::Command1_Click() {
@@ -87,12 +101,9 @@ void frmKeyAssign::Command1_Click() {
 
 void frmKeyAssign::Command2_Click() {
     if (!loaded()) return;
-    ui::ItemList& list = window().listBox("List1");
-    int line = list.selected();
-    if (line < 0) return;
     // The key is taken before asking: while the box is up, the Key Finder may add a key
     // (which selects the new line) and this window may even be closed.
-    const int k = list.itemData(line);
+    const int k = window().listBox("List1").selected() + 1;
     KeyTable& table = context_.state.keyTable;
     if (!table.isKey(k)) return;
     const KeyDef asked = table[k];
@@ -102,7 +113,12 @@ void frmKeyAssign::Command2_Click() {
     const KeyDef& now = table.isKey(k) ? table[k] : KeyDef{};
     if (now.name != asked.name || now.code != asked.code || now.code2 != asked.code2) return;
     table.removeAt(k);
-    afterRemoval();
+    // Published before the write: a failed write shows a box, and keys arrive meanwhile.
+    context_.tableChanged();
+    windows_.keyRemoved(k);
+    // A failed save is reported over this window (if it is still open: the question may have
+    // outlived it), and the removal stays in effect.
+    context_.save(id());
 }
 
 void frmKeyAssign::Command3_Click() {
@@ -110,7 +126,10 @@ void frmKeyAssign::Command3_Click() {
     if (!loaded() || !confirm("Are you sure you want to remove all keys?", "Remove All Keys"))
         return;
     context_.state.keyTable.clear();
-    afterRemoval();
+    context_.tableChanged();
+    fillList(false);
+    windows_.editConfiguration().fillList();
+    context_.save(id());
 }
 
 void frmKeyAssign::Command4_Click() {
@@ -121,16 +140,6 @@ void frmKeyAssign::Command4_Click() {
 bool frmKeyAssign::confirm(const char* text, const char* title) {
     using namespace ports::mb;
     return context_.messages.show(id(), text, title, kYesNo | kIconQuestion) == kAnswerYes;
-}
-
-void frmKeyAssign::afterRemoval() {
-    // Published before the write: a failed write shows a box, and keys arrive meanwhile.
-    context_.tableChanged();
-    // A failed save is reported over this window (if it is still open: the question may have
-    // outlived it), and the removal stays in effect.
-    context_.save(id());
-    fillList(false);
-    windows_.editConfiguration().fillList();
 }
 
 } // namespace omnitap

@@ -115,13 +115,13 @@ void Form3::Command1_Click() {
     const KeyDef caught{toField(newCode), toField(newCode2), unsavedName_.value_or(""), 0, ""};
     if (unsavedName_ && last > 0 && table[last] == caught) {
         table[last].name = name;
+        windows_.keyRemoved(last);
     } else {
         table.append(KeyDef{caught.code, caught.code2, name, 0, ""});
         // Published before the write: a failed write shows a box, and keys arrive meanwhile.
         context_.tableChanged();
     }
-    windows_.keyEditor().fillList(true);
-    windows_.editConfiguration().fillList();
+    windows_.keyAdded();
     // A failed save has been reported: the window stays open with the name, and the same
     // button tries again. The key acts meanwhile.
     unsavedName_ = name;
