@@ -6,7 +6,7 @@
 #include "actions/keyboard_state.h"
 #include "hook/hook_channel.h"
 #include "keys/atomic_files.h"
-#include "keys/keys_ini.h"
+#include "keys/key_file.h"
 #include "player/winamp.h"
 #include "ports/app_info.h"
 #include "ports/clipboard.h"

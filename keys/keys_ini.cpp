@@ -121,31 +121,17 @@ LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
     if (content.status == Status::Missing) return {};
     if (content.status != Status::Read) return {false, content.error};
     table = parseKeysIniBytes(content.bytes, io.codec);
-    return {};
+    return {true, {}, std::move(content.bytes)};
 }
 
 bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table,
-              ports::WindowId owner) {
+              ports::WindowId owner, std::string_view outcome) {
     ports::FileResult result = io.files.replaceAtomically(iniPath, keysIniBytes(table, io.codec));
     if (result.ok) return true;
     std::string message = "Omnitap could not save your keys to\r\n" + iniPath + "\r\n\r\n" +
-                          result.error +
-                          "\r\n\r\nThe keys stay in effect until Omnitap ends; the file keeps its "
-                          "previous content.";
+                          result.error + "\r\n\r\n" + std::string(outcome);
     io.messages.show(owner, message, "Omnitap", ports::mb::kOk | ports::mb::kIconWarning);
     return false;
-}
-
-LoadResult KeyFile::load(const std::string& iniPath, KeyTable& table) {
-    LoadResult result = loadKeys(io_, iniPath, table);
-    if (result.ok) held_ = table;
-    return result;
-}
-
-bool KeyFile::save(const std::string& iniPath, const KeyTable& table, ports::WindowId owner) {
-    if (!saveKeys(io_, iniPath, table, owner)) return false;
-    held_ = table;
-    return true;
 }
 
 } // namespace omnitap

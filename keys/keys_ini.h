@@ -49,30 +49,18 @@ struct KeyFileIo {
 struct LoadResult {
     bool ok = true;
     std::string error; // the system's reason when the file exists and cannot be read
+    std::string bytes; // the file's, when it was read
 };
 
 // Replaces `table` with the file's keys; a missing file leaves it unchanged. A file that
 // exists and cannot be read (after waiting out a short lock) leaves it unchanged too, and is
 // reported in the result: it is never to be taken for a first run.
 LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table);
+inline constexpr const char* kFileKept = "The file keeps its previous content.";
 // Rewrites the file from `table`. A failure leaves the old file as it was and tells the
-// user which file and why, in a box owned by `owner`; returns false then. The table is not
-// touched either way.
+// user which file and why, and then `outcome`, in a box owned by `owner`; returns false then.
+// The table is not touched either way.
 bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table,
-              ports::WindowId owner = 0);
-
-// keys.ini for the program's run: it also remembers the table the file holds (as read at
-// start or as last written), which is what a window closed without saving returns to.
-class KeyFile {
-  public:
-    explicit KeyFile(KeyFileIo io) : io_(io) {}
-    LoadResult load(const std::string& iniPath, KeyTable& table);
-    bool save(const std::string& iniPath, const KeyTable& table, ports::WindowId owner);
-    const KeyTable& held() const { return held_; }
-
-  private:
-    KeyFileIo io_;
-    KeyTable held_;
-};
+              ports::WindowId owner = 0, std::string_view outcome = kFileKept);
 
 } // namespace omnitap

@@ -69,8 +69,8 @@ void Form2::Form_Unload() {
     windows_.keyEditor().unload();
     context_.state.configOpen = false;
     // Closed any other way than "Save && Close": the edits since it opened are dropped, and
-    // the hook gets back the table keys.ini holds.
-    if (!saved_) context_.returnToFile();
+    // the hook gets back the keys kept.
+    if (!saved_) context_.dropEdits();
 }
 
 void Form2::addCombo1Item(const std::string& st, std::int16_t id) {

@@ -112,24 +112,21 @@ void frmKeyAssign::Command2_Click() {
     // mapping may have been edited meanwhile; its line may not).
     const KeyDef& now = table.isKey(k) ? table[k] : KeyDef{};
     if (now.name != asked.name || now.code != asked.code || now.code2 != asked.code2) return;
-    table.removeAt(k);
-    // Published before the write: a failed write shows a box, and keys arrive meanwhile.
-    context_.tableChanged();
+    context_.change([k](KeyTable& t) { t.removeAt(k); });
     windows_.keyRemoved(k);
     // A failed save is reported over this window (if it is still open: the question may have
     // outlived it), and the removal stays in effect.
-    context_.save(id());
+    context_.saveKept(id());
 }
 
 void frmKeyAssign::Command3_Click() {
     // Asked even when there is nothing to remove.
     if (!loaded() || !confirm("Are you sure you want to remove all keys?", "Remove All Keys"))
         return;
-    context_.state.keyTable.clear();
-    context_.tableChanged();
+    context_.change([](KeyTable& t) { t.clear(); });
     fillList(false);
     windows_.editConfiguration().fillList();
-    context_.save(id());
+    context_.saveKept(id());
 }
 
 void frmKeyAssign::Command4_Click() {

@@ -108,24 +108,22 @@ void Form3::Command1_Click() {
     if (name.empty()) return;
 
     // A key already in the table is appended again: each entry acts on its own. After a
-    // failed save the key is still the table's last entry: the next click saves it again,
-    // under the name as typed now, instead of adding it twice.
+    // failed save the key is still the table's last entry: the next click saves it
+    // again, under the name as typed now, instead of adding it twice.
     KeyTable& table = context_.state.keyTable;
     const int last = table.numKeys();
     const KeyDef caught{toField(newCode), toField(newCode2), unsavedName_.value_or(""), 0, ""};
     if (unsavedName_ && last > 0 && table[last] == caught) {
-        table[last].name = name;
+        context_.change([&name](KeyTable& t) { t[t.numKeys()].name = name; });
         windows_.keyRemoved(last);
     } else {
-        table.append(KeyDef{caught.code, caught.code2, name, 0, ""});
-        // Published before the write: a failed write shows a box, and keys arrive meanwhile.
-        context_.tableChanged();
+        context_.change([&](KeyTable& t) { t.append({caught.code, caught.code2, name, 0, ""}); });
     }
     windows_.keyAdded();
     // A failed save has been reported: the window stays open with the name, and the same
-    // button tries again. The key acts meanwhile.
+    // button tries again. The key acts meanwhile, and stays when the window is closed.
     unsavedName_ = name;
-    if (!context_.save(id())) return;
+    if (!context_.saveKept(id())) return;
     unload();
 }
 

@@ -29,6 +29,14 @@ namespace omnitap::fakes {
 
 using Calls = std::vector<std::string>;
 
+// A key table of `keys`, in order.
+inline KeyTable table(std::initializer_list<KeyDef> keys) {
+    KeyTable t;
+    for (const KeyDef& key : keys)
+        t.append(key);
+    return t;
+}
+
 // Latin-1 stands in for the ANSI code page; characters beyond it become "?".
 class FakeCodec : public ports::TextCodec {
   public:
