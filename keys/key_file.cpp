@@ -8,6 +8,10 @@ LoadResult KeyFile::load(const std::string& iniPath, KeyTable& table) {
     if (!result.ok) return result;
     kept_ = table;
     onDisk_ = !result.bytes.empty();
+    if (result.found == KeysFound::Unreadable) {
+        oldBytes_ = result.bytes;
+        backupName_ = freeBackupName();
+    }
     return result;
 }
 
@@ -24,11 +28,31 @@ bool KeyFile::saveKept(ports::WindowId owner) {
 
 bool KeyFile::write(const KeyTable& table, ports::WindowId owner, std::string_view stays) {
     const std::string nothing = std::string(stays) + " Nothing was written.";
+    if (!backupName_.empty()) {
+        // Whatever the file held is kept before anything is written over it.
+        const std::string name = freeBackupName();
+        ports::FileResult result = io_.files.replaceAtomically(name, oldBytes_);
+        if (!result.ok) {
+            reportWriteFailure(io_, owner, "keep the keys.ini it could not read as", name,
+                               result.error, nothing);
+            return false;
+        }
+        backupName_.clear();
+        oldBytes_ = std::string();
+    }
     if (!saveKeys(io_, path_, table, owner,
                   onDisk_ ? std::string(stays) + " " + kFileKept : nothing))
         return false;
     onDisk_ = true;
     return true;
+}
+
+std::string KeyFile::freeBackupName() {
+    std::string name = path_ + ".bak";
+    for (int n = 2; n < 1000 && io_.files.read(name).status != ports::FileContent::Status::Missing;
+         ++n)
+        name = path_ + "." + std::to_string(n) + ".bak";
+    return name;
 }
 
 } // namespace omnitap
