@@ -45,6 +45,8 @@ class ConfigWindows final : public ConfigurationView {
         keyAssign_.keyRemoved(k);
         form2_.keyRemoved(k);
     }
+    // The program is to end: Edit Configuration may ask about edits not saved first.
+    bool mayEnd() { return form2_.mayEnd(); }
 
     Form2& editConfiguration() { return form2_; }
     frmKeyAssign& keyEditor() { return keyAssign_; }

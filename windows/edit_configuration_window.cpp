@@ -130,6 +130,14 @@ void Form2::keyRemoved(int k) {
     }
 }
 
+bool Form2::mayEnd() {
+    if (!loaded() || !context_.editsUnsaved()) return true;
+    using namespace ports::mb;
+    const int answer = context_.messages.show(id(), "Save the changes to your keys?", "Omnitap",
+                                              kYesNoCancel | kIconQuestion);
+    return answer == kAnswerNo || (answer == kAnswerYes && context_.save(id()));
+}
+
 void Form2::findKey(int i) {
     if (!loaded() || !context_.state.keyTable.isKey(i)) return;
     ui::ListView& list = window().listView("ListView1");

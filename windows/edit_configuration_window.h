@@ -36,6 +36,9 @@ class Form2 : public FormBase {
     // edited stays so (unless it was the one removed).
     void keyAdded();
     void keyRemoved(int k);
+    // The program is to end: with edits not saved, asks whether to save them. False when the
+    // user cancels, or the save failed (and was reported): the window stays with the edits.
+    bool mayEnd();
     std::string getDesc(int i) const;
     void addCombo1Item(const std::string& st, std::int16_t id);
     // The first position in Combo1 whose item carries action code `id`, else 0.

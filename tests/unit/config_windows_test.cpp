@@ -136,22 +136,46 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
     }
 }
 
-TEST_F(EditConfiguration, ClosingAnyOtherWayReturnsToWhatKeysIniHoldsForTheHookToo) {
+// Edits act at once; closing any other way than "Save && Close" drops them, for the hook too,
+// and Quit asks about them (Yes saves them, unless the disk fails).
+TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
     start({key("Next", 176, 25, 33), key("Notes", 112, 59)});
     const KeyTable onDisk = table;
-    for (bool failedSaveFirst : {false, true}) {
-        SCOPED_TRACE(failedSaveFirst);
+    auto quit = [&](int answer, bool diskFails = false) {
+        p.messages.answer = answer;
+        diskRefusesWrites(diskFails);
+        p.messages.shown.clear();
+        p.program.controlWindow().mnuItems_Click(1);
+        return p.appInfo.endings;
+    };
+    auto edit = [&] {
         windows.showEditConfiguration();
         form2("ListView1").choose(0);
         form2("Text1").type("17"); // now only with Control held: the hook passes a bare press
         EXPECT_FALSE(p.hookSwallowsPress(176));
-        diskRefusesWrites(failedSaveFirst);
-        if (failedSaveFirst) form2("Command1").click();
-        p.ui.window(Form2::kCaption).userCloses();
-        EXPECT_FALSE(state.configOpen);
-        EXPECT_EQ(table, onDisk);
-        EXPECT_TRUE(p.hookSwallowsPress(176));
-    }
+    };
+    using namespace ports::mb;
+    EXPECT_EQ(quit(kAnswerCancel), 1); // nothing to save: nothing asked
+    EXPECT_TRUE(p.messages.shown.empty());
+    edit();
+    EXPECT_EQ(quit(kAnswerCancel), 1);
+    const fakes::ShownMessage& box = p.messages.shown.at(0);
+    EXPECT_EQ(box.text + "|" + box.title + "|" + std::to_string(box.style),
+              "Save the changes to your keys?|Omnitap|35");
+    EXPECT_EQ(box.owner, id(Form2::kCaption));
+    EXPECT_EQ(quit(kAnswerYes, true), 1);
+    EXPECT_EQ(p.messages.shown.size(), 2u); // and the failure
+    openKeyEditor();
+    p.ui.window(Form2::kCaption).userCloses(); // and the Key Editor with it
+    EXPECT_FALSE(state.configOpen || isOpen(frmKeyAssign::kCaption));
+    EXPECT_EQ(table, onDisk);
+    EXPECT_TRUE(p.hookSwallowsPress(176));
+    edit();
+    EXPECT_EQ(quit(kAnswerNo), 2);
+    EXPECT_EQ(fileTable(), onDisk);
+    EXPECT_EQ(quit(kAnswerYes), 3);
+    EXPECT_EQ(fileTable(), table);
+    EXPECT_NE(table, onDisk);
 }
 
 TEST_F(EditConfiguration, FindKeySelectsAndScrollsToTheLastOfSeveralEntriesWithoutComingForward) {
@@ -237,20 +261,6 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
     EXPECT_NE(lastBox().text.find(p.iniPath()), std::string::npos);
     EXPECT_TRUE(isOpen(frmKeyAssign::kCaption));
     EXPECT_EQ(p.files.files.at(p.iniPath()), "kept");
-}
-
-TEST_F(KeyEditor, DoneAndEditConfigurationCloseTheKeyFinderToo) {
-    for (bool done : {true, false}) {
-        if (!done) openKeyEditor();
-        editor("Command1").click();
-        if (done)
-            editor("Command4").click();
-        else
-            p.ui.window(Form2::kCaption).userCloses();
-        EXPECT_FALSE(isOpen(frmKeyAssign::kCaption) || isOpen(Form3::kCaption));
-        EXPECT_FALSE(state.findingKey);
-        EXPECT_EQ(isOpen(Form2::kCaption), done);
-    }
 }
 
 namespace {
