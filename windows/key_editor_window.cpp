@@ -43,7 +43,7 @@ const std::vector<ui::ControlDesign>& frmKeyAssign::layout() {
         {"Label1", Kind::Label, kKeyListHeader, {60, 60, 4935, 195}, fixed},
         {"List1", Kind::ListBox, "", {0, 240, 4995, 3030}, fixed},
         {"Command1", Kind::Button, "Add New Key...", {0, 3300, 1755, 375}},
-        {"Command2", Kind::Button, "Remove Key", {1800, 3300, 1275, 375}},
+        {"Command2", Kind::Button, "Remove Key", {1800, 3300, 1275, 375}, {}, ui::flag::kDisabled},
         {"Command3", Kind::Button, "Remove All Keys", {3120, 3300, 1875, 375}},
         {"Command4", Kind::Button, "Done", {0, 3720, 4995, 435}, {}, ui::flag::kDefault},
     };
@@ -54,6 +54,7 @@ frmKeyAssign::frmKeyAssign(ConfigContext& context, ConfigWindows& windows)
     : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void frmKeyAssign::bindEvents(ui::Window& w) {
+    w.listBox("List1").onClick = [this] { List1_Click(); };
     w.button("Command1").onClick = [this] { Command1_Click(); };
     w.button("Command2").onClick = [this] { Command2_Click(); };
     w.button("Command3").onClick = [this] { Command3_Click(); };
@@ -78,6 +79,7 @@ void frmKeyAssign::fillList(bool newest) {
         lines.push_back(keyListLine(table[k]));
     list.setItems(lines);
     if (newest && list.count() > 0) list.setSelected(list.count() - 1);
+    List1_Click();
 }
 
 void frmKeyAssign::keyAdded() {
@@ -85,6 +87,7 @@ void frmKeyAssign::keyAdded() {
     ui::ItemList& list = window().listBox("List1");
     const KeyTable& table = context_.state.keyTable;
     list.setSelected(list.addItem(keyListLine(table[table.numKeys()])));
+    List1_Click();
 }
 
 void frmKeyAssign::keyRemoved(int k) {
@@ -92,6 +95,11 @@ void frmKeyAssign::keyRemoved(int k) {
     ui::ItemList& list = window().listBox("List1");
     list.removeItem(k - 1);
     list.setSelected(-1);
+    List1_Click();
+}
+
+void frmKeyAssign::List1_Click() {
+    window().button("Command2").setEnabled(window().listBox("List1").selected() >= 0);
 }
 
 void frmKeyAssign::Command1_Click() {

@@ -48,6 +48,8 @@ class frmKeyAssign : public FormBase {
 
   private:
     bool confirm(const char* text, const char* title);
+    // "Remove Key" can be used while a line is selected.
+    void List1_Click();
 
     ConfigContext& context_;
     ConfigWindows& windows_;

@@ -222,7 +222,7 @@ class KeyEditor : public WindowsTest {
 TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave) {
     const KeyTable before = table;
     KeyTable expected = without(1);
-    editor("Command2").click(); // no line selected: no question
+    EXPECT_FALSE(editor("Command2").enabled()); // no line selected
     p.messages.answer = ports::mb::kAnswerNo;
     editor("List1").choose(0);
     editor("Command2").click();
@@ -243,6 +243,7 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
     EXPECT_EQ(table, expected);
     EXPECT_EQ(lines(editor("List1")), (Lines{keyListLine(expected[1]), keyListLine(expected[2])}));
     EXPECT_EQ(editor("List1").selected(), -1);
+    EXPECT_FALSE(editor("Command2").enabled());
     EXPECT_EQ(lines(form2("ListView1")),
               (Lines{"Notes|Launch: edited", "Mute|System: Mute / Unmute"}));
 
@@ -323,17 +324,33 @@ TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndClos
     EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
     EXPECT_FALSE(p.channel.finderWaiting());
     EXPECT_EQ(editor("List1").selected(), 1); // the new key
+    EXPECT_TRUE(editor("Command2").enabled());
     EXPECT_EQ(lines(form2("ListView1")), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
     pressKey(65, 30); // after the window closed
     windows.showKeyEventReport("late");
     EXPECT_EQ(table.numKeys(), 2);
 }
 
-TEST_F(KeyFinder, AScanCodeWiderThanTheTableKeepsIsClamped) {
-    start({});
-    openKeyEditor();
-    teach(255, 70000); // only synthesised input reports such a scan code
-    EXPECT_EQ(table[1].code2, 32767);
+TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAskedAbout) {
+    start({key("Play", 179, 34, 30)});
+    openKeyFinder();
+    pressKey(27, 1); // Esc, while waiting
+    EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
+    editor("Command1").click();
+    pressKey(255, 70000); // only synthesised input reports such a scan code: clamped
+    finder("Text2").type("  ");
+    finder("Command1").click();
+    EXPECT_EQ(table[2], key("Key 255 - 70000", 255, 32767));
+    EXPECT_EQ(p.messages.shown.size(), 0u);
+    for (int answer : {ports::mb::kAnswerNo, ports::mb::kAnswerYes}) {
+        p.messages.answer = answer;
+        teach(179, 99); // the scan code counts only for code 255
+        EXPECT_EQ(lastBox().text + "|" + lastBox().title,
+                  "This key is already taught as \"Play\".\r\n\r\nAdd it anyway? Then both entries "
+                  "act on it.|Omnitap KeyFinder");
+        EXPECT_EQ(isOpen(Form3::kCaption), answer == ports::mb::kAnswerNo);
+    }
+    EXPECT_EQ(table.numKeys(), 3);
 }
 
 // Where keys.ini cannot be written, the key added stays in effect whatever window is closed.
