@@ -45,7 +45,7 @@ void FakeControl::setRows(std::vector<std::vector<std::string>> rows) {
 }
 
 void FakeControl::removeItem(int index) {
-    items.at(index); // throws for an index outside the list
+    if (index < 0 || index >= count()) throw std::out_of_range("removeItem");
     items.erase(items.begin() + index);
     selectedIndex = selectedIndex == index ? -1 : selectedIndex - (selectedIndex > index ? 1 : 0);
 }

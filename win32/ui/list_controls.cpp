@@ -152,8 +152,9 @@ class ListViewControl final : public ControlOf<ui::ListView> {
     void setCell(int row, int column, const std::string& text) override {
         if (row < 0 || row >= count() || column < 0) return;
         std::vector<std::wstring>& cells = rows_[static_cast<std::size_t>(row)];
-        if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(column + 1);
-        cells[static_cast<std::size_t>(column)] = widen(text);
+        const auto at = static_cast<std::size_t>(column);
+        if (cells.size() <= at) cells.resize(at + 1);
+        cells[at] = widen(text);
         send(LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
     }
     std::string cell(int row, int column) const override {
