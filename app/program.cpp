@@ -4,22 +4,25 @@
 
 namespace omnitap {
 
-std::string welcomeText() {
-    const char* lines[] = {
-        "Welcome to Omnitap!",
-        "",
-        "I can see this is your first time running Omnitap.",
-        "Once you click OK, you will see the Edit Configuration window. You'll need to add some "
-        "of your keyboard keys to the list in order to use Omnitap. ",
-        "Click \"Add or Delete Keys\" and then \"Add New Key\". Follow the directions. After "
-        "you've done this, you'll be able to assign functions to your new keys!",
-        "",
-    };
-    std::string text;
-    for (const char* line : lines) {
-        text += line;
-        text += "\r\n";
-    }
+std::string welcomeText(const Welcome& welcome) {
+    const std::string greeting =
+        welcome.unreadFile.empty()
+            ? std::string("I can see this is your first time running Omnitap.")
+            : "Omnitap could not read any key from\r\n" + welcome.unreadFile +
+                  "\r\nThat file stays as it is until you add a key; then it is kept as\r\n" +
+                  welcome.keptAs;
+    std::string text = "Welcome to Omnitap!\r\n\r\n" + greeting +
+                       "\r\nOnce you click OK, you will see the Edit Configuration window. You'll "
+                       "need to add some of your keyboard keys to the list in order to use "
+                       "Omnitap. \r\nClick \"Add or Delete Keys\" and then \"Add New Key\". Follow "
+                       "the directions. After you've done this, you'll be able to assign "
+                       "functions to your new keys!\r\n\r\n";
+    if (!welcome.folderError.empty())
+        text += "Omnitap cannot write in its folder\r\n" + welcome.folder + "\r\n" +
+                welcome.folderError +
+                "\r\nThe keys you add will work only until Omnitap ends. Quit it, move its "
+                "folder into one of your own (in your Documents, say) and start it from "
+                "there.\r\n\r\n";
     // No address to report problems to: the project names no page a user could reach.
     return text + "Enjoy Omnitap!";
 }
@@ -60,12 +63,24 @@ std::optional<int> Program::Main() {
     mixer_.openMixer();
     control_.Form_Load();
     seams_.copies.listen(control_.id());
-    if (state_.keyTable.empty()) {
-        seams_.messages.show(0, welcomeText(), "Omnitap",
-                             ports::mb::kOk | ports::mb::kIconInformation);
-        config_.showEditConfiguration();
-    }
+    if (state_.keyTable.empty()) startWithoutKeys(loaded.found);
     return std::nullopt;
+}
+
+void Program::startWithoutKeys(KeysFound found) {
+    if (found != KeysFound::NoKeys) {
+        Welcome welcome;
+        if (found == KeysFound::Unreadable) welcome = {state_.iniPath, keyFile_.backupName()};
+        // Said now rather than when the first key cannot be saved.
+        ports::FileResult probe = keyFile_.probeFolder();
+        if (!probe.ok) {
+            welcome.folder = seams_.appInfo.exeFolder();
+            welcome.folderError = probe.error;
+        }
+        seams_.messages.show(0, welcomeText(welcome), "Omnitap",
+                             ports::mb::kOk | ports::mb::kIconInformation);
+    }
+    config_.showEditConfiguration();
 }
 
 } // namespace omnitap

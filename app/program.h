@@ -6,7 +6,7 @@
 #include "actions/keyboard_state.h"
 #include "hook/hook_channel.h"
 #include "keys/atomic_files.h"
-#include "keys/keys_ini.h"
+#include "keys/key_file.h"
 #include "player/winamp.h"
 #include "ports/app_info.h"
 #include "ports/clipboard.h"
@@ -52,8 +52,13 @@ struct Seams {
     ports::IndicatorWindow& indicator;
 };
 
-// The welcome text shown when no key has been learned yet.
-std::string welcomeText();
+// What a start tells the user when no key could be read.
+struct Welcome {
+    std::string unreadFile, keptAs;  // a keys.ini that yielded no key, and its name once kept
+    std::string folder, folderError; // a folder that cannot be written, and the system's reason
+};
+// The welcome text of a first run, and of a start that found no key it could read.
+std::string welcomeText(const Welcome& welcome = {});
 
 class Program {
   public:
@@ -76,6 +81,10 @@ class Program {
     TrayIconFs& trayIcon() { return tray_; }
 
   private:
+    // A start without keys: a first run, or one after keys.ini yielded no key, is welcomed;
+    // one after "Remove All Keys" only opens Edit Configuration.
+    void startWithoutKeys(KeysFound found);
+
     Seams seams_;
     HookChannel& channel_;
     AtomicFiles files_;

@@ -39,4 +39,13 @@ ports::FileResult AtomicFiles::replaceAtomically(const std::string& path,
     return result;
 }
 
+ports::FileResult AtomicFiles::probeBeside(const std::string& path) {
+    const std::string temporary = fs_.temporaryNameFor(path);
+    ports::FileSystem::Handle handle = 0;
+    ports::FileResult result = fs_.create(temporary, handle);
+    if (result.ok) fs_.close(handle);
+    fs_.remove(temporary);
+    return result;
+}
+
 } // namespace omnitap

@@ -17,6 +17,8 @@ class AtomicFiles {
 
     ports::FileContent read(const std::string& path);
     ports::FileResult replaceAtomically(const std::string& path, const std::string& bytes);
+    // Whether a file can be created beside `path`: a temporary one is created and removed.
+    ports::FileResult probeBeside(const std::string& path);
 
   private:
     ports::FileSystem& fs_;

@@ -2,7 +2,10 @@
 
 #include "keys/lenient_number.h"
 #include "keys/profile_text.h"
+#include "text/trim.h"
 #include "text/utf8.h"
+
+#include <algorithm>
 
 namespace omnitap {
 namespace {
@@ -34,6 +37,10 @@ bool needsQuotes(std::string_view value) {
 
 std::string quotedIfNeeded(const std::string& value) {
     return needsQuotes(value) ? '"' + value + '"' : value;
+}
+
+std::string textOf(std::string_view bytes, ports::TextCodec& codec) {
+    return decodeProfileBytes(bytes, [&](std::string_view ansi) { return codec.ansiToUtf8(ansi); });
 }
 
 } // namespace
@@ -99,13 +106,37 @@ std::string keysIniBytes(const KeyTable& table, ports::TextCodec& codec) {
     // ANSI as users know the file while the code page holds every name and argument; else
     // UTF-16 with its byte-order mark, which the profile functions (and our reader) read
     // natively, so that nothing typed is ever turned into "?".
-    const std::string text = formatKeysIni(table);
-    return codec.fitsAnsi(text) ? codec.utf8ToAnsi(text) : "\xFF\xFE" + utf16leBytes(text);
+    std::string text = formatKeysIni(table);
+    // ASCII is the same in every ANSI code page: most files need no conversion at all.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; })) return text;
+    // What comes back unchanged fits: this catches a character turned into "?" as well as one
+    // mapped to a look-alike, in every code page (UTF-8 among them).
+    std::string ansi = codec.utf8ToAnsi(text);
+    return codec.ansiToUtf8(ansi) == text ? ansi : "\xFF\xFE" + utf16leBytes(text);
 }
 
 KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec) {
-    return parseKeysIni(
-        decodeProfileBytes(bytes, [&](std::string_view ansi) { return codec.ansiToUtf8(ansi); }));
+    return parseKeysIni(textOf(bytes, codec));
+}
+
+KeysFound keysFound(std::string_view text, const KeyTable& table) {
+    if (!table.empty()) return KeysFound::Keys;
+    bool blank = true;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        std::string_view line = trimmed(text.substr(pos, end - pos), isProfileSpace);
+        pos = end + 1;
+        if (line.empty()) continue;
+        blank = false;
+        // The section line and the count are all a file without keys needs; anything else
+        // was meant for something, and would be lost by the first save.
+        const std::size_t eq = line.find('=');
+        const bool count =
+            eq != std::string_view::npos &&
+            foldProfileName(trimmed(line.substr(0, eq), isProfileSpace)) == "numkeys";
+        if (line.front() != '[' && !count) return KeysFound::Unreadable;
+    }
+    return blank ? KeysFound::Nothing : KeysFound::NoKeys;
 }
 
 LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
@@ -113,32 +144,25 @@ LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
     using Status = ports::FileContent::Status;
     if (content.status == Status::Missing) return {};
     if (content.status != Status::Read) return {false, content.error};
-    table = parseKeysIniBytes(content.bytes, io.codec);
-    return {};
+    const std::string text = textOf(content.bytes, io.codec);
+    table = parseKeysIni(text);
+    return {true, {}, keysFound(text, table), std::move(content.bytes)};
+}
+
+void reportWriteFailure(KeyFileIo io, ports::WindowId owner, std::string_view failed,
+                        const std::string& path, const std::string& reason,
+                        std::string_view outcome) {
+    std::string message = "Omnitap could not " + std::string(failed) + "\r\n" + path + "\r\n\r\n" +
+                          reason + "\r\n\r\n" + std::string(outcome);
+    io.messages.show(owner, message, "Omnitap", ports::mb::kOk | ports::mb::kIconWarning);
 }
 
 bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table,
-              ports::WindowId owner) {
+              ports::WindowId owner, std::string_view outcome) {
     ports::FileResult result = io.files.replaceAtomically(iniPath, keysIniBytes(table, io.codec));
-    if (result.ok) return true;
-    std::string message = "Omnitap could not save your keys to\r\n" + iniPath + "\r\n\r\n" +
-                          result.error +
-                          "\r\n\r\nThe keys stay in effect until Omnitap ends; the file keeps its "
-                          "previous content.";
-    io.messages.show(owner, message, "Omnitap", ports::mb::kOk | ports::mb::kIconWarning);
-    return false;
-}
-
-LoadResult KeyFile::load(const std::string& iniPath, KeyTable& table) {
-    LoadResult result = loadKeys(io_, iniPath, table);
-    if (result.ok) held_ = table;
-    return result;
-}
-
-bool KeyFile::save(const std::string& iniPath, const KeyTable& table, ports::WindowId owner) {
-    if (!saveKeys(io_, iniPath, table, owner)) return false;
-    held_ = table;
-    return true;
+    if (!result.ok)
+        reportWriteFailure(io, owner, "save your keys to", iniPath, result.error, outcome);
+    return result.ok;
 }
 
 } // namespace omnitap

@@ -46,33 +46,38 @@ struct KeyFileIo {
     ports::MessageBoxes& messages;
 };
 
+// What a keys.ini holds, as far as a start is concerned.
+enum class KeysFound {
+    Keys,       // at least one key
+    Nothing,    // no file, or nothing but blanks in it: a first run
+    NoKeys,     // the section and its count of no keys, as "Remove All Keys" leaves the file
+    Unreadable, // more than that, yet not one key could be read from it (a hand edit)
+};
+// `text` is the file's (UTF-8), `table` what was read from it.
+KeysFound keysFound(std::string_view text, const KeyTable& table);
+
 struct LoadResult {
     bool ok = true;
     std::string error; // the system's reason when the file exists and cannot be read
+    KeysFound found = KeysFound::Nothing;
+    std::string bytes; // the file's, when it was read
 };
 
 // Replaces `table` with the file's keys; a missing file leaves it unchanged. A file that
 // exists and cannot be read (after waiting out a short lock) leaves it unchanged too, and is
 // reported in the result: it is never to be taken for a first run.
 LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table);
+
+inline constexpr const char* kFileKept = "The file keeps its previous content.";
 // Rewrites the file from `table`. A failure leaves the old file as it was and tells the
-// user which file and why, in a box owned by `owner`; returns false then. The table is not
-// touched either way.
+// user which file and why, and then `outcome`, in a box owned by `owner`; returns false then.
+// The table is not touched either way.
 bool saveKeys(KeyFileIo io, const std::string& iniPath, const KeyTable& table,
-              ports::WindowId owner = 0);
-
-// keys.ini for the program's run: it also remembers the table the file holds (as read at
-// start or as last written), which is what a window closed without saving returns to.
-class KeyFile {
-  public:
-    explicit KeyFile(KeyFileIo io) : io_(io) {}
-    LoadResult load(const std::string& iniPath, KeyTable& table);
-    bool save(const std::string& iniPath, const KeyTable& table, ports::WindowId owner);
-    const KeyTable& held() const { return held_; }
-
-  private:
-    KeyFileIo io_;
-    KeyTable held_;
-};
+              ports::WindowId owner = 0, std::string_view outcome = kFileKept);
+// The box of a failed write: what could not be done with which file, the system's reason,
+// and what that leaves.
+void reportWriteFailure(KeyFileIo io, ports::WindowId owner, std::string_view failed,
+                        const std::string& path, const std::string& reason,
+                        std::string_view outcome);
 
 } // namespace omnitap

@@ -3,25 +3,8 @@
 #include "text/trim.h"
 #include "text/utf8.h"
 
-#include <cstdint>
-
 namespace omnitap {
 namespace {
-
-constexpr std::size_t kValueUnits = 1023; // a 1024-character buffer less its terminator
-
-// Start of the code point that ends just before `end`.
-std::size_t previousStart(std::string_view s, std::size_t end) {
-    std::size_t i = end - 1;
-    int back = 0;
-    while (i > 0 && back < 3 && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) {
-        --i;
-        ++back;
-    }
-    std::size_t next = i;
-    nextCodePoint(s, next);
-    return next == end ? i : end - 1;
-}
 
 std::string_view trim(std::string_view s) {
     return trimmed(s, isProfileSpace);
@@ -31,20 +14,6 @@ std::string_view trim(std::string_view s) {
 std::string_view cutAtNul(std::string_view s) {
     auto nul = s.find('\0');
     return nul == std::string_view::npos ? s : s.substr(0, nul);
-}
-
-// The first `units` UTF-16 units of `s`, and the number of units `s` has.
-std::string_view firstUnits(std::string_view s, std::size_t units, std::size_t& total) {
-    std::size_t count = 0;
-    std::size_t cut = s.size();
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t start = i;
-        std::size_t u = utf16Units(nextCodePoint(s, i));
-        if (cut == s.size() && count + u > units) cut = start;
-        count += u;
-    }
-    total = count;
-    return s.substr(0, cut);
 }
 
 } // namespace
@@ -113,14 +82,10 @@ std::string ProfileSection::read(std::string_view key) const {
     std::string_view value = it->second;
     bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                   value.back() == value.front();
-    if (quoted) value.remove_prefix(1);
-    std::size_t total = 0;
-    std::string_view kept = firstUnits(value, kValueUnits, total);
-    // The closing quote is dropped only when the whole rest fitted in the buffer, and then
-    // the last character copied goes, whatever it is.
-    if (quoted && total <= kValueUnits + 1 && !kept.empty())
-        kept = kept.substr(0, previousStart(kept, kept.size()));
-    return std::string(kept);
+    // Whole, however long: what the writer wrote comes back, where the system's functions
+    // would cut it to the caller's buffer.
+    if (quoted) value = value.substr(1, value.size() - 2);
+    return std::string(value);
 }
 
 } // namespace omnitap

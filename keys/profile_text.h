@@ -3,8 +3,9 @@
 // lines end at CR or LF; blanks around lines, section names, key names and values are dropped;
 // section and key names compare without regard to case; only the first section of a name is
 // searched and the first key of a name in it wins; one pair of enclosing quotes (either kind) is
-// removed; a value comes back cut to 1023 UTF-16 units. The text is parsed once, so a file with
-// tens of thousands of keys costs one pass and one hash look-up per value.
+// removed. A value comes back whole, as the functions give it with a buffer large enough for it.
+// The text is parsed once, so a file with tens of thousands of keys costs one pass and one hash
+// look-up per value.
 
 #include "text/utf8.h"
 
@@ -21,8 +22,8 @@ class ProfileSection {
     ProfileSection(std::string_view text, std::string_view section);
 
     bool found() const { return found_; }
-    // The value as GetPrivateProfileString gives it with a 1024-character buffer; empty
-    // when the key is missing.
+    // The value as GetPrivateProfileString gives it with a buffer that holds it; empty when
+    // the key is missing.
     std::string read(std::string_view key) const;
 
   private:
@@ -31,8 +32,10 @@ class ProfileSection {
     std::unordered_map<std::string, std::string_view> values_; // folded name -> raw value
 };
 
-// Turns the bytes of a file into UTF-8: a UTF-8 or UTF-16 byte-order mark is honoured,
-// anything else is text in the ANSI code page, converted by `ansiToUtf8`.
+// Turns the bytes of a file into UTF-8: a UTF-8 or UTF-16 byte-order mark is honoured, and so
+// is UTF-16 LE without one (saved so by another tool), which says so plainly: its first two
+// characters have a NUL as their high byte, which no text file in a code page has. Anything
+// else is text in the ANSI code page, converted by `ansiToUtf8`.
 template <typename AnsiToUtf8>
 std::string decodeProfileBytes(std::string_view bytes, AnsiToUtf8&& ansiToUtf8);
 
@@ -52,6 +55,8 @@ std::string decodeProfileBytes(std::string_view bytes, AnsiToUtf8&& ansiToUtf8) 
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return wellFormedUtf8(bytes.substr(3));
     if (bytes.substr(0, 2) == "\xFF\xFE") return utf16leToUtf8(bytes.substr(2));
     if (bytes.substr(0, 2) == "\xFE\xFF") return utf16beToUtf8(bytes.substr(2));
+    if (bytes.size() >= 4 && bytes[0] != 0 && bytes[1] == 0 && bytes[2] != 0 && bytes[3] == 0)
+        return utf16leToUtf8(bytes);
     return ansiToUtf8(bytes);
 }
 

@@ -9,12 +9,14 @@ namespace omnitap::ports {
 
 namespace mb {
 constexpr unsigned kOk = 0x00;
+constexpr unsigned kYesNoCancel = 0x03;
 constexpr unsigned kYesNo = 0x04;
 constexpr unsigned kIconError = 0x10;
 constexpr unsigned kIconQuestion = 0x20;
 constexpr unsigned kIconWarning = 0x30;
 constexpr unsigned kIconInformation = 0x40;
 constexpr int kAnswerOk = 1;
+constexpr int kAnswerCancel = 2;
 constexpr int kAnswerYes = 6;
 constexpr int kAnswerNo = 7;
 } // namespace mb

@@ -13,8 +13,6 @@ class TextCodec {
     virtual std::string ansiToUtf8(std::string_view ansi) = 0;
     // Characters the code page cannot hold become "?".
     virtual std::string utf8ToAnsi(std::string_view utf8) = 0;
-    // True when the code page holds every character of `utf8`: it comes back unchanged.
-    virtual bool fitsAnsi(std::string_view utf8) = 0;
 };
 
 } // namespace omnitap::ports

@@ -103,6 +103,11 @@ class ItemList : public virtual Control {
   public:
     virtual void clear() = 0;
     virtual int addItem(const std::string& text) = 0; // returns the new item's index
+    // All the items at once, each with the value 0 (as fast with 10,000 as with 10); none is
+    // selected.
+    virtual void setItems(const std::vector<std::string>& texts) = 0;
+    // The items after it move up by one; a selection stays on its item.
+    virtual void removeItem(int index) = 0;
     virtual void setItemData(int index, std::int32_t data) = 0;
     virtual std::int32_t itemData(int index) const = 0;
     virtual std::string itemText(int index) const = 0;
@@ -114,8 +119,12 @@ class ItemList : public virtual Control {
 
 class ListView : public virtual Control {
   public:
-    virtual void clear() = 0;
+    // All the rows at once, each a text per column (as fast with 10,000 as with 10); none is
+    // selected.
+    virtual void setRows(std::vector<std::vector<std::string>> rows) = 0;
     virtual int addRow(const std::string& text) = 0; // returns the new row's index (0-based)
+    // The rows after it move up by one; a selection stays on its row.
+    virtual void removeRow(int row) = 0;
     virtual void setCell(int row, int column, const std::string& text) = 0;
     virtual std::string cell(int row, int column) const = 0;
     virtual int count() const = 0;

@@ -15,12 +15,6 @@ std::string Win32TextCodec::utf8ToAnsi(std::string_view utf8) {
     return narrow(widen(utf8), CP_ACP, WC_NO_BEST_FIT_CHARS);
 }
 
-// What comes back unchanged fits: this holds for every code page, UTF-8 among them, and
-// catches what a conversion maps to a look-alike as well as what it turns into "?".
-bool Win32TextCodec::fitsAnsi(std::string_view utf8) {
-    return ansiToUtf8(utf8ToAnsi(utf8)) == utf8;
-}
-
 int Win32MessageBoxes::show(ports::WindowId owner, const std::string& text,
                             const std::string& title, unsigned style) {
     return MessageBoxW(reinterpret_cast<HWND>(owner), widen(text).c_str(), widen(title).c_str(),

@@ -11,7 +11,6 @@ class Win32TextCodec final : public ports::TextCodec {
   public:
     std::string ansiToUtf8(std::string_view ansi) override;
     std::string utf8ToAnsi(std::string_view utf8) override;
-    bool fitsAnsi(std::string_view utf8) override;
 };
 
 class Win32MessageBoxes final : public ports::MessageBoxes {

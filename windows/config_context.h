@@ -1,12 +1,19 @@
 #pragma once
 // What the configuration windows share: the key table and its file, the control layer, and
 // the hook's view of the table, which must follow every change at once.
+//
+// The table holds Edit Configuration's edits, which act at once and are written only by
+// "Save && Close". A key added or removed in the Key Editor or the Key Finder is made both
+// there and in the keys the file keeps, and only those are written: the edits under way stay
+// unsaved, and closing Edit Configuration without saving returns to the keys kept.
 
 #include "actions/keyboard_state.h"
 #include "hook/hook_channel.h"
-#include "keys/keys_ini.h"
+#include "keys/key_file.h"
 #include "ports/message_box.h"
 #include "ports/ui.h"
+
+#include <functional>
 
 namespace omnitap {
 
@@ -19,12 +26,22 @@ struct ConfigContext {
 
     // After every change of state.keyTable: the hook matches against the new table.
     void tableChanged() { hook.publish(state.keyTable); }
-    // Writes the table; a failure is reported in a box owned by the window that saved.
-    bool save(ports::WindowId owner) { return file.save(state.iniPath, state.keyTable, owner); }
-    // Back to the table keys.ini holds, for the hook as well.
-    void returnToFile() {
-        if (state.keyTable == file.held()) return;
-        state.keyTable = file.held();
+    // "Save && Close": the table with its edits; a failure is reported in a box owned by the
+    // window that saved.
+    bool save(ports::WindowId owner) { return file.save(state.keyTable, owner); }
+    // A key added or removed, in the table and in the keys kept; saveKept() writes those. The
+    // hook has it before the write: a failed write shows a box, and keys arrive meanwhile.
+    void change(const std::function<void(KeyTable&)>& change) {
+        change(state.keyTable);
+        change(file.kept());
+        tableChanged();
+    }
+    bool saveKept(ports::WindowId owner) { return file.saveKept(owner); }
+    bool editsUnsaved() const { return state.keyTable != file.kept(); }
+    // Back to the keys kept, without the edits, for the hook as well.
+    void dropEdits() {
+        if (!editsUnsaved()) return;
+        state.keyTable = file.kept();
         tableChanged();
     }
 };

@@ -36,6 +36,18 @@ class ConfigWindows final : public ConfigurationView {
     }
     void findKey(int index) override { form2_.findKey(index); }
 
+    // The table's last key was added, or key k removed: both lists follow.
+    void keyAdded() {
+        keyAssign_.keyAdded();
+        form2_.keyAdded();
+    }
+    void keyRemoved(int k) {
+        keyAssign_.keyRemoved(k);
+        form2_.keyRemoved(k);
+    }
+    // The program is to end: Edit Configuration may ask about edits not saved first.
+    bool mayEnd() { return form2_.mayEnd(); }
+
     Form2& editConfiguration() { return form2_; }
     frmKeyAssign& keyEditor() { return keyAssign_; }
     Form3& keyFinder() { return form3_; }

@@ -98,6 +98,8 @@ void frmControl::showKeysState() {
 }
 
 void frmControl::Form_Unload() {
+    // Edits not saved are asked about first; the user may keep the program running.
+    if (!config_.mayEnd()) return;
     // The hook goes whichever way it was installed (the unhook does nothing without one).
     hook_.unhookKeyboard();
     tray_.removeTrayIcon();

@@ -69,8 +69,8 @@ void Form2::Form_Unload() {
     windows_.keyEditor().unload();
     context_.state.configOpen = false;
     // Closed any other way than "Save && Close": the edits since it opened are dropped, and
-    // the hook gets back the table keys.ini holds.
-    if (!saved_) context_.returnToFile();
+    // the hook gets back the keys kept.
+    if (!saved_) context_.dropEdits();
 }
 
 void Form2::addCombo1Item(const std::string& st, std::int16_t id) {
@@ -104,13 +104,38 @@ void Form2::fillList() {
     for (const ActionRow& row : actionCatalogue())
         addCombo1Item(row.label, row.code);
 
-    ui::ListView& list = w.listView("ListView1");
-    list.clear();
     const KeyTable& table = context_.state.keyTable;
-    for (int r = 1; r <= table.numKeys(); ++r) {
-        int row = list.addRow(table[r].name);
-        list.setCell(row, 1, getDesc(r));
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(static_cast<std::size_t>(table.numKeys()));
+    for (int r = 1; r <= table.numKeys(); ++r)
+        rows.push_back({table[r].name, getDesc(r)});
+    w.listView("ListView1").setRows(std::move(rows));
+}
+
+void Form2::keyAdded() {
+    if (!loaded()) return;
+    const int k = context_.state.keyTable.numKeys();
+    ui::ListView& list = window().listView("ListView1");
+    list.setCell(list.addRow(context_.state.keyTable[k].name), 1, getDesc(k));
+}
+
+void Form2::keyRemoved(int k) {
+    if (!loaded()) return;
+    window().listView("ListView1").removeRow(k - 1);
+    if (currentKey_ > k) {
+        --currentKey_;
+    } else if (currentKey_ == k) {
+        currentKey_ = 0;
+        setFrameEnabled(false);
     }
+}
+
+bool Form2::mayEnd() {
+    if (!loaded() || !context_.editsUnsaved()) return true;
+    using namespace ports::mb;
+    const int answer = context_.messages.show(id(), "Save the changes to your keys?", "Omnitap",
+                                              kYesNoCancel | kIconQuestion);
+    return answer == kAnswerNo || (answer == kAnswerYes && context_.save(id()));
 }
 
 void Form2::findKey(int i) {

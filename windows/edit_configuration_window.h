@@ -32,6 +32,13 @@ class Form2 : public FormBase {
     // Rebuilds the action list and the key list. Clears the selection: the frame is
     // disabled and no key is being edited until a row is selected again.
     void fillList();
+    // The table's last key was added, or key k removed: only its row changes. The key being
+    // edited stays so (unless it was the one removed).
+    void keyAdded();
+    void keyRemoved(int k);
+    // The program is to end: with edits not saved, asks whether to save them. False when the
+    // user cancels, or the save failed (and was reported): the window stays with the edits.
+    bool mayEnd();
     std::string getDesc(int i) const;
     void addCombo1Item(const std::string& st, std::int16_t id);
     // The first position in Combo1 whose item carries action code `id`, else 0.

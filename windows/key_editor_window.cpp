@@ -43,7 +43,7 @@ const std::vector<ui::ControlDesign>& frmKeyAssign::layout() {
         {"Label1", Kind::Label, kKeyListHeader, {60, 60, 4935, 195}, fixed},
         {"List1", Kind::ListBox, "", {0, 240, 4995, 3030}, fixed},
         {"Command1", Kind::Button, "Add New Key...", {0, 3300, 1755, 375}},
-        {"Command2", Kind::Button, "Remove Key", {1800, 3300, 1275, 375}},
+        {"Command2", Kind::Button, "Remove Key", {1800, 3300, 1275, 375}, {}, ui::flag::kDisabled},
         {"Command3", Kind::Button, "Remove All Keys", {3120, 3300, 1875, 375}},
         {"Command4", Kind::Button, "Done", {0, 3720, 4995, 435}, {}, ui::flag::kDefault},
     };
@@ -54,6 +54,7 @@ frmKeyAssign::frmKeyAssign(ConfigContext& context, ConfigWindows& windows)
     : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void frmKeyAssign::bindEvents(ui::Window& w) {
+    w.listBox("List1").onClick = [this] { List1_Click(); };
     w.button("Command1").onClick = [this] { Command1_Click(); };
     w.button("Command2").onClick = [this] { Command2_Click(); };
     w.button("Command3").onClick = [this] { Command3_Click(); };
@@ -71,13 +72,34 @@ void frmKeyAssign::Form_Unload() {
 void frmKeyAssign::fillList(bool newest) {
     if (!loaded()) return;
     ui::ItemList& list = window().listBox("List1");
-    list.clear();
     const KeyTable& table = context_.state.keyTable;
-    for (int k = 1; k <= table.numKeys(); ++k) {
-        int line = list.addItem(keyListLine(table[k]));
-        list.setItemData(line, k);
-    }
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(table.numKeys()));
+    for (int k = 1; k <= table.numKeys(); ++k)
+        lines.push_back(keyListLine(table[k]));
+    list.setItems(lines);
     if (newest && list.count() > 0) list.setSelected(list.count() - 1);
+    List1_Click();
+}
+
+void frmKeyAssign::keyAdded() {
+    if (!loaded()) return;
+    ui::ItemList& list = window().listBox("List1");
+    const KeyTable& table = context_.state.keyTable;
+    list.setSelected(list.addItem(keyListLine(table[table.numKeys()])));
+    List1_Click();
+}
+
+void frmKeyAssign::keyRemoved(int k) {
+    if (!loaded()) return;
+    ui::ItemList& list = window().listBox("List1");
+    list.removeItem(k - 1);
+    list.setSelected(-1);
+    List1_Click();
+}
+
+void frmKeyAssign::List1_Click() {
+    window().button("Command2").setEnabled(window().listBox("List1").selected() >= 0);
 }
 
 void frmKeyAssign::Command1_Click() {
@@ -87,12 +109,9 @@ void frmKeyAssign::Command1_Click() {
 
 void frmKeyAssign::Command2_Click() {
     if (!loaded()) return;
-    ui::ItemList& list = window().listBox("List1");
-    int line = list.selected();
-    if (line < 0) return;
     // The key is taken before asking: while the box is up, the Key Finder may add a key
     // (which selects the new line) and this window may even be closed.
-    const int k = list.itemData(line);
+    const int k = window().listBox("List1").selected() + 1;
     KeyTable& table = context_.state.keyTable;
     if (!table.isKey(k)) return;
     const KeyDef asked = table[k];
@@ -101,16 +120,21 @@ void frmKeyAssign::Command2_Click() {
     // mapping may have been edited meanwhile; its line may not).
     const KeyDef& now = table.isKey(k) ? table[k] : KeyDef{};
     if (now.name != asked.name || now.code != asked.code || now.code2 != asked.code2) return;
-    table.removeAt(k);
-    afterRemoval();
+    context_.change([k](KeyTable& t) { t.removeAt(k); });
+    windows_.keyRemoved(k);
+    // A failed save is reported over this window (if it is still open: the question may have
+    // outlived it), and the removal stays in effect.
+    context_.saveKept(id());
 }
 
 void frmKeyAssign::Command3_Click() {
     // Asked even when there is nothing to remove.
     if (!loaded() || !confirm("Are you sure you want to remove all keys?", "Remove All Keys"))
         return;
-    context_.state.keyTable.clear();
-    afterRemoval();
+    context_.change([](KeyTable& t) { t.clear(); });
+    fillList(false);
+    windows_.editConfiguration().fillList();
+    context_.saveKept(id());
 }
 
 void frmKeyAssign::Command4_Click() {
@@ -121,16 +145,6 @@ void frmKeyAssign::Command4_Click() {
 bool frmKeyAssign::confirm(const char* text, const char* title) {
     using namespace ports::mb;
     return context_.messages.show(id(), text, title, kYesNo | kIconQuestion) == kAnswerYes;
-}
-
-void frmKeyAssign::afterRemoval() {
-    // Published before the write: a failed write shows a box, and keys arrive meanwhile.
-    context_.tableChanged();
-    // A failed save is reported over this window (if it is still open: the question may have
-    // outlived it), and the removal stays in effect.
-    context_.save(id());
-    fillList(false);
-    windows_.editConfiguration().fillList();
 }
 
 } // namespace omnitap

@@ -1,7 +1,7 @@
 #pragma once
 // frmKeyAssign, the Key Editor: lists the learned keys with their two codes in fixed
 // columns, opens the Key Finder to add one, removes one or all after a Yes/No question.
-// Every change is written to keys.ini at once.
+// Every change is written to keys.ini at once. Lines are in table order: line i shows key i + 1.
 
 #include "windows/config_context.h"
 #include "windows/form_base.h"
@@ -31,6 +31,10 @@ class frmKeyAssign : public FormBase {
 
     // Rebuilds the list; `newest` selects its last line (the key just added).
     void fillList(bool newest = false);
+    // The table's last key was added (its line is selected), or key k removed (no line is):
+    // only that line changes.
+    void keyAdded();
+    void keyRemoved(int k);
 
     void Command1_Click(); // "Add New Key..."
     void Command2_Click(); // "Remove Key"
@@ -44,8 +48,8 @@ class frmKeyAssign : public FormBase {
 
   private:
     bool confirm(const char* text, const char* title);
-    // After a removal: the file, both lists and the hook's copy follow the table.
-    void afterRemoval();
+    // "Remove Key" can be used while a line is selected.
+    void List1_Click();
 
     ConfigContext& context_;
     ConfigWindows& windows_;

@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kPressNow = "Press the key now.";
 constexpr const char* kGiveName = "Please give this key a name:";
+constexpr std::int32_t kEscape = 27;
 
 // The table keeps 16-bit codes; anything wider (only synthesised input) is clamped, as the
 // file reader clamps its fields.
@@ -76,6 +77,8 @@ void Form3::Form_Unload() {
 
 void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan) {
     if (!loaded()) return; // an event caught just before the window closed
+    // Esc leaves the window as its Cancel button does, as in any window: it is never taught.
+    if (vk == kEscape && waiting()) return Command2_Click();
     ui::Window& w = window();
     // Enabled on every call: that is what ends the waiting, also for a second key.
     w.button("Command1").setEnabled(true);
@@ -89,8 +92,7 @@ void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan) {
     w.label("Label2").setText(std::to_string(scan));
     w.label("Label3").setText(kGiveName);
     text2.setVisible(true);
-    const std::string proposed =
-        "Key " + std::to_string(newCode) + " - " + std::to_string(newCode2);
+    const std::string proposed = proposedName();
     text2.setText(proposed);
     w.button("Command3").setVisible(true);
     // Typing replaces the proposed name.
@@ -102,30 +104,47 @@ void Form3::showKeyEventReport(const std::string& fiveLines) {
     if (loaded()) window().textBox("Text1").setText(fiveLines);
 }
 
+std::string Form3::proposedName() const {
+    return "Key " + std::to_string(newCode) + " - " + std::to_string(newCode2);
+}
+
+bool Form3::addAnyway(const KeyDef& caught) {
+    const KeyTable& table = context_.state.keyTable;
+    for (int k = 1; k <= table.numKeys(); ++k) {
+        // The same key to the key handling: the scan code counts only for code 255.
+        if (table[k].code != caught.code || (caught.code == 255 && table[k].code2 != caught.code2))
+            continue;
+        using namespace ports::mb;
+        return context_.messages.show(id(),
+                                      "This key is already taught as \"" + table[k].name +
+                                          "\".\r\n\r\nAdd it anyway? Then both entries act on it.",
+                                      kCaption, kYesNo | kIconQuestion) == kAnswerYes;
+    }
+    return true;
+}
+
 void Form3::Command1_Click() {
     if (!loaded() || waiting()) return; // no key caught yet
     std::string name(trimSpaces(window().textBox("Text2").text()));
-    if (name.empty()) return;
+    if (name.empty()) name = proposedName();
 
-    // A key already in the table is appended again: each entry acts on its own. After a
-    // failed save the key is still the table's last entry: the next click saves it again,
-    // under the name as typed now, instead of adding it twice.
+    // After a failed save the key is still the table's last entry: the next click saves it
+    // again, under the name as typed now, instead of adding it twice.
     KeyTable& table = context_.state.keyTable;
     const int last = table.numKeys();
     const KeyDef caught{toField(newCode), toField(newCode2), unsavedName_.value_or(""), 0, ""};
     if (unsavedName_ && last > 0 && table[last] == caught) {
-        table[last].name = name;
+        context_.change([&name](KeyTable& t) { t[t.numKeys()].name = name; });
+        windows_.keyRemoved(last);
     } else {
-        table.append(KeyDef{caught.code, caught.code2, name, 0, ""});
-        // Published before the write: a failed write shows a box, and keys arrive meanwhile.
-        context_.tableChanged();
+        if (!addAnyway(caught) || !loaded()) return;
+        context_.change([&](KeyTable& t) { t.append({caught.code, caught.code2, name, 0, ""}); });
     }
-    windows_.keyEditor().fillList(true);
-    windows_.editConfiguration().fillList();
+    windows_.keyAdded();
     // A failed save has been reported: the window stays open with the name, and the same
-    // button tries again. The key acts meanwhile.
+    // button tries again. The key acts meanwhile, and stays when the window is closed.
     unsavedName_ = name;
-    if (!context_.save(id())) return;
+    if (!context_.saveKept(id())) return;
     unload();
 }
 

@@ -42,6 +42,11 @@ class Form3 : public FormBase {
     void bindEvents(ui::Window& window) override;
 
   private:
+    // "Key 65 - 30": the name proposed for the key caught, and the one a blank name gets.
+    std::string proposedName() const;
+    // A key already taught is added again only when the user says so; each entry acts.
+    bool addAnyway(const KeyDef& caught);
+
     ConfigContext& context_;
     ConfigWindows& windows_;
     std::int32_t newCode = 0;

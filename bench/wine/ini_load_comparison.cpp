@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     KeyTable ours;
     loadKeys(io, path, ours);
     QueryPerformanceCounter(&t1);
-    KeyTable old = e2e::profileLoad(path, codec);
+    KeyTable old = e2e::profileLoad(path, codec, 1024); // the old way's buffer
     QueryPerformanceCounter(&t2);
     DeleteFileA(path.c_str());
 

@@ -2,8 +2,10 @@
 // Key Finder, a name and a launch target in any language, boxes over the window that raised
 // them, a restart and a second start; then the running program's tray icon and menu.
 
+#include "ports/running_copies.h"
 #include "tests/e2e/support/e2e.h"
 #include "tray/tray_icon.h"
+#include "win32/system_seams.h"
 #include "win32/tray_shell.h"
 #include "windows/config_windows.h"
 
@@ -61,8 +63,21 @@ std::wstring cell(HWND list, int row, int column) {
 
 TEST(ConfigWindows,
      AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestartAndASecondStartThenTheTray) {
+    // keys.ini with whole entries and no count (a hand edit), beside an earlier backup; and a
+    // folder where the program cannot create its files (folders stand where its temporary
+    // files go), until the first key is taught.
     TempFolder folder;
-    auto app = std::make_unique<Omnitap>(folder);
+    std::string unread = keysIni({learnedKey(VK_F11, 0)});
+    unread.erase(unread.find("numkeys"), 11);
+    folder.write(L"keys.ini", unread);
+    folder.write(L"keys.ini.bak", "earlier");
+    auto app = std::make_unique<Omnitap>(folder, L"omnitap-e2e.exe", CREATE_SUSPENDED);
+    std::vector<std::wstring> blockers;
+    for (const wchar_t* name : {L"keys.ini.tmp", L"keys.ini.2.bak.tmp"})
+        blockers.push_back(folder.file(name + std::to_wstring(app->pid())));
+    for (const std::wstring& blocker : blockers)
+        ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+    app->resume();
     HWND form2 = nullptr, list = nullptr, combo = nullptr, text1 = nullptr;
     auto showForm2 = [&] {
         form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration");
@@ -89,41 +104,68 @@ TEST(ConfigWindows,
         return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
     };
 
-    // The first run: the welcome box, nothing written, Edit Configuration, the Key Editor.
+    // The welcome box says both, nothing is written; Edit Configuration, the Key Editor.
     HWND box = waitForWindow(app->pid(), L"#32770", L"Omnitap", 15s);
     ASSERT_NE(box, nullptr) << "no welcome box";
-    EXPECT_EQ(messageBoxText(box).substr(0, 21), L"Welcome to Omnitap!\r\n");
-    EXPECT_FALSE(folder.exists(L"keys.ini"));
+    const std::wstring welcome = messageBoxText(box);
+    for (const std::wstring& part :
+         {L"Welcome to Omnitap!\r\n\r\nOmnitap could not read any key from\r\n" +
+              folder.file(L"keys.ini") + L"\r\n",
+          L"kept as\r\n" + folder.file(L"keys.ini.2.bak"),
+          L"cannot write in its folder\r\n" + folder.path() + L"\r\n"})
+        EXPECT_NE(welcome.find(part), std::wstring::npos) << narrow(welcome);
     pressDialogButton(box, IDOK);
     ASSERT_NO_FATAL_FAILURE(showForm2());
     click(control(form2, Form2::layout(), "Command3")); // "Add or Delete Keys..."
     HWND editor = waitForWindow(app->pid(), L"OmnitapKeyEditor");
     ASSERT_NE(editor, nullptr) << "Key Editor did not open";
-    click(control(editor, frmKeyAssign::layout(), "Command3")); // "Remove All Keys"
-    HWND question = waitForWindow(app->pid(), L"#32770", L"Remove All Keys");
-    ASSERT_NE(question, nullptr);
-    EXPECT_FALSE(IsWindowEnabled(editor)); // the box holds its window
-    pressDialogButton(question, IDNO);
-    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(editor) != FALSE; }));
+    EXPECT_FALSE(IsWindowEnabled(control(editor, frmKeyAssign::layout(), "Command2"))); // Remove
 
     // "Add New Key..." by Tab and Enter, which acts on the press: the release of Enter is not
-    // the key the Key Finder catches. The name is typed over the proposal.
+    // the key the Key Finder catches; Esc closes it. Then F9, its name typed over the proposal.
     ASSERT_TRUE(bringForward(editor) && tabTo(control(editor, frmKeyAssign::layout(), "Command1")));
     sendKey(VK_RETURN, 0x1C, false);
-    HWND finder = waitForWindow(app->pid(), L"OmnitapKeyFinder");
+    HWND finder = waitForWindow(app->pid(), L"OmnitapKeyFinder"), text2 = nullptr;
     ASSERT_NE(finder, nullptr) << "Key Finder did not open";
-    HWND text2 = control(finder, Form3::layout(), "Text2");
     Sleep(200); // the hook hears that the finder waits
     sendKey(VK_RETURN, 0x1C, true);
-    tapKey(VK_F9);
-    ASSERT_TRUE(waitFor([&] { return IsWindowVisible(text2) != FALSE; }));
+    tapKey(VK_ESCAPE);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
+    // "Add New Key...", and `vk` pressed once the Key Finder waits.
+    auto catchKey = [&](WORD vk) {
+        click(control(editor, frmKeyAssign::layout(), "Command1"));
+        finder = waitForWindow(app->pid(), L"OmnitapKeyFinder");
+        ASSERT_NE(finder, nullptr) << "Key Finder did not open";
+        text2 = control(finder, Form3::layout(), "Text2");
+        Sleep(200);
+        tapKey(vk);
+        ASSERT_TRUE(waitFor([&] { return IsWindowVisible(text2) != FALSE; }));
+    };
+    ASSERT_NO_FATAL_FAILURE(catchKey(VK_F9));
     EXPECT_EQ(windowText(text2), L"Key 120 - 67");
     const std::wstring name = L"Lautst\u00e4rke \u03a9 \u0436";
     ASSERT_TRUE(bringForward(finder));
     typeText(name);
     ASSERT_TRUE(waitFor([&] { return windowText(text2) == name; }));
     click(control(finder, Form3::layout(), "Command1")); // "Add This Key"
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
+    // The old keys.ini cannot be kept aside: nothing is written, and the key stays in effect
+    // whatever window is closed.
+    box = waitForWindow(app->pid(), L"#32770", L"Omnitap");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(messageBoxText(box).find(L"The change stays in effect until Omnitap ends. Nothing "
+                                       L"was written."),
+              std::wstring::npos);
+    pressDialogButton(box, IDOK);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
+    PostMessageW(form2, WM_CLOSE, 0, 0); // and the Key Editor and the Key Finder with it
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(form2) && !IsWindow(finder); }, 15s));
+    EXPECT_EQ(folder.read(L"keys.ini"), unread);
+    for (const std::wstring& blocker : blockers)
+        ASSERT_TRUE(RemoveDirectoryW(blocker.c_str()));
+    PostMessageW(FindWindowW(L"OmnitapControlWindow", nullptr),
+                 ports::kShowEditConfigurationMessage, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(showForm2());
+    EXPECT_EQ(cell(list, 0, 0), name);
 
     // A launch target in a folder outside the code page: the Mapping column follows the typing.
     ASSERT_TRUE(folder.copy(L"launch-probe.exe", L"\u03a9mega\\launch-probe.exe"));
@@ -149,14 +191,15 @@ TEST(ConfigWindows,
     EXPECT_EQ(windowText(text1), target);
     CloseHandle(lock);
     click(control(form2, Form2::layout(), "Command1"));
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(form2) && !IsWindow(editor); }));
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(form2); }));
     const std::string saved = folder.read(L"keys.ini");
+    EXPECT_EQ(folder.read(L"keys.ini.2.bak") + folder.read(L"keys.ini.bak"), unread + "earlier");
+    EXPECT_FALSE(folder.exists(L"keys.ini.3.bak")); // kept once
 
     app.reset(); // restarted: the old copy ends first
     app = std::make_unique<Omnitap>(folder);
     EXPECT_TRUE(waitFor([&] { return tapKey(VK_F9), launches(500ms) > 0; }, 15s));
     EXPECT_NE(folder.read(L"\u03a9mega\\launched.txt").find("\xD0\xB6"), std::string::npos);
-    const std::size_t launched = launches(1000ms);
 
     // Started again: the first copy's Edit Configuration comes forward and the second ends.
     Omnitap second(folder, L"omnitap-e2e-again.exe");
@@ -165,15 +208,15 @@ TEST(ConfigWindows,
     EXPECT_EQ(cell(list, 0, 0), name);
     HWND control = FindWindowExW(nullptr, nullptr, L"OmnitapControlWindow", nullptr);
     EXPECT_FALSE(FindWindowExW(nullptr, control, L"OmnitapControlWindow", nullptr)); // one copy
-    // An edit (another kind of action clears the target), then the close box: keys.ini is left
-    // as it was, and the key acts as keys.ini says, once per press.
+    // An edit left unsaved (another kind of action clears the target); F10 taught under the
+    // name proposed, which writes only itself.
     ASSERT_NO_FATAL_FAILURE(choose(VK_HOME));
     ASSERT_TRUE(waitFor([&] { return windowText(text1).empty(); }));
-    PostMessageW(form2, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(form2); }));
-    EXPECT_EQ(folder.read(L"keys.ini"), saved);
-    tapKey(VK_F9);
-    EXPECT_EQ(launches(3000ms), launched + 1);
+    click(e2e::control(form2, Form2::layout(), "Command3"));
+    ASSERT_TRUE(editor = waitForWindow(app->pid(), L"OmnitapKeyEditor"));
+    ASSERT_NO_FATAL_FAILURE(catchKey(VK_F10));
+    click(e2e::control(finder, Form3::layout(), "Command1"));
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
 
     // The tray. The program's icon goes, as when Explorer restarts (the shell refuses to delete
     // what is not there); each form of the record is added and deleted in its place; the icon
@@ -199,9 +242,21 @@ TEST(ConfigWindows,
     // The shell's WM_CONTEXTMENU opens the menu. Menus are private to their process under Wine:
     // its entries are checked by what choosing them does.
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
-    PostMessageW(control, WM_APP + 1, 1, WM_CONTEXTMENU); // as the shell sends it
-    ASSERT_TRUE(waitFor(menuShown));
-    tapKey(VK_UP); // the last entry, Quit
-    tapKey(VK_RETURN);
+    // Quit asks about the edit: Cancel goes on, No ends without saving it.
+    for (int answer : {IDCANCEL, IDNO}) {
+        PostMessageW(control, WM_APP + 1, 1, WM_CONTEXTMENU); // as the shell sends it
+        ASSERT_TRUE(waitFor(menuShown));
+        tapKey(VK_UP); // the last entry, Quit
+        tapKey(VK_RETURN);
+        HWND ask = waitForWindow(app->pid(), L"#32770", L"Omnitap");
+        ASSERT_NE(ask, nullptr);
+        EXPECT_EQ(messageBoxText(ask), L"Save the changes to your keys?");
+        EXPECT_FALSE(IsWindowEnabled(form2)); // the box holds its window
+        pressDialogButton(ask, answer);
+    }
     EXPECT_EQ(app->exitCode(10s), 0u);
+    win32::Win32TextCodec codec;
+    KeyTable expected = parseKeysIniBytes(saved, codec);
+    expected.append({VK_F10, 68, "Key 121 - 68", 0, ""});
+    EXPECT_EQ(parseKeysIniBytes(folder.read(L"keys.ini"), codec), expected);
 }

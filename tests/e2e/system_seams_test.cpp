@@ -33,8 +33,8 @@ const std::pair<const char*, std::string> trickyFiles[] = {
      "comment \nkey1_name=second\n;key2_name=c\nkEy2_CODE=  65abc\n[keys]\nkey2_name=x\n"},
     {"odd lines and line ends", "numkeys=3\r\n[ keys ]\rnumkeys=2\n[keys\n[keys]x]\r"
                                 "numkeys=1\r\nkey1_name\nkey1_mapm=-40000\r"},
-    {"long values", "[keys]\nnumkeys=3\nkey1_name=" + std::string(1500, 'v') + "\nkey2_webs=\"" +
-                        std::string(1023, 'x') + "\"\nkey3_webs=\"" + std::string(1022, 'x') +
+    {"long values", "[keys]\nnumkeys=3\nkey1_name=" + std::string(10000, 'v') + "\nkey2_webs=\"" +
+                        std::string(1023, 'x') + "\"\nkey3_webs=\"" + std::string(1500, 'x') +
                         "\"\n"},
     {"code page and marks", "[keys]\nnumkeys=1\nkey1_name=Caf\xE9 \xC3\xA9\xA0\x1A\n"},
     {"utf-8 with a mark", "\xEF\xBB\xBF[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9\n"},

@@ -38,6 +38,18 @@ int FakeControl::addItem(const std::string& text) {
     return count() - 1;
 }
 
+void FakeControl::setRows(std::vector<std::vector<std::string>> rows) {
+    clear();
+    for (auto& cells : rows)
+        items.push_back({0, std::move(cells)});
+}
+
+void FakeControl::removeItem(int index) {
+    if (index < 0 || index >= count()) throw std::out_of_range("removeItem");
+    items.erase(items.begin() + index);
+    selectedIndex = selectedIndex == index ? -1 : selectedIndex - (selectedIndex > index ? 1 : 0);
+}
+
 void FakeControl::setSelected(int index) {
     if (index < -1 || index >= count()) throw std::out_of_range("setSelected");
     selectedIndex = index;

@@ -50,13 +50,21 @@ class FakeControl : public virtual ui::TextBox,
         selectedIndex = -1;
     }
     int addItem(const std::string& text) override;
+    void setItems(const std::vector<std::string>& texts) override {
+        clear();
+        for (const std::string& text : texts)
+            addItem(text);
+    }
+    void removeItem(int index) override;
     void setItemData(int index, std::int32_t data) override { items.at(index).data = data; }
     std::int32_t itemData(int index) const override { return items.at(index).data; }
     std::string itemText(int index) const override { return cell(index, 0); }
     int count() const override { return static_cast<int>(items.size()); }
     void setSelected(int index) override;
     int selected() const override { return selectedIndex; }
+    void setRows(std::vector<std::vector<std::string>> rows) override;
     int addRow(const std::string& text) override { return addItem(text); }
+    void removeRow(int row) override { removeItem(row); }
     void setCell(int row, int column, const std::string& text) override;
     std::string cell(int row, int column) const override;
     void ensureVisible(int row) override { scrolledTo = row; }

@@ -29,12 +29,19 @@ namespace omnitap::fakes {
 
 using Calls = std::vector<std::string>;
 
+// A key table of `keys`, in order.
+inline KeyTable table(std::initializer_list<KeyDef> keys) {
+    KeyTable t;
+    for (const KeyDef& key : keys)
+        t.append(key);
+    return t;
+}
+
 // Latin-1 stands in for the ANSI code page; characters beyond it become "?".
 class FakeCodec : public ports::TextCodec {
   public:
     std::string ansiToUtf8(std::string_view ansi) override;
     std::string utf8ToAnsi(std::string_view utf8) override;
-    bool fitsAnsi(std::string_view utf8) override { return ansiToUtf8(utf8ToAnsi(utf8)) == utf8; }
 };
 
 struct ShownMessage {

@@ -1,71 +1,12 @@
-// The configuration windows in the whole program over fakes: a keys.ini to start from, the
-// windows as the user reaches them (Edit Configuration, the Key Editor, the Key Finder), and
-// what the table, the file and the lists then hold.
+// Edit Configuration and the Key Editor in the whole program over fakes.
 
 #include "actions/actions.h"
-#include "keys/keys_ini.h"
-#include "tests/fakes/fake_program.h"
-
-#include <gtest/gtest.h>
+#include "tests/unit/config_windows.h"
 
 using namespace omnitap;
-using fakes::FakeControl;
-using fakes::FakeWindow;
-using Lines = std::vector<std::string>;
+using namespace omnitap::fakes;
 
 namespace {
-
-inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::string webs = {}) {
-    return KeyDef{static_cast<std::int16_t>(code), static_cast<std::int16_t>(code2),
-                  std::move(name), static_cast<std::int16_t>(mapm), std::move(webs)};
-}
-
-class WindowsTest : public ::testing::Test {
-  protected:
-    fakes::FakeProgram p;
-    KeyboardState& state = p.program.state();
-    KeyTable& table = state.keyTable;
-    ConfigWindows& windows = p.program.configWindows();
-
-    // The program started over a keys.ini with `keys`, and Edit Configuration opened.
-    void start(std::initializer_list<KeyDef> keys) {
-        KeyTable file;
-        for (const KeyDef& k : keys)
-            file.append(k);
-        p.files.files[p.iniPath()] = keysIniBytes(file, p.codec);
-        p.program.Main();
-        windows.showEditConfiguration();
-    }
-    FakeControl& form2(const char* control) { return p.ui.window(Form2::kCaption).get(control); }
-    FakeControl& editor(const char* control) {
-        return p.ui.window(frmKeyAssign::kCaption).get(control);
-    }
-    FakeControl& finder(const char* control) { return p.ui.window(Form3::kCaption).get(control); }
-    ui::WindowId id(const char* caption) { return p.ui.window(caption).id(); }
-    bool isOpen(const char* caption) const { return p.ui.find(caption) != nullptr; }
-    // "Add or Delete Keys...", then "Add New Key...".
-    void openKeyEditor() { form2("Command3").click(); }
-    void openKeyFinder() {
-        openKeyEditor();
-        editor("Command1").click();
-    }
-    // A key event caught for the Key Finder, as the key handler hands it over.
-    void pressKey(int vk, int scan) { windows.keyWasPressed(vk, scan); }
-
-    KeyTable fileTable() { return parseKeysIniBytes(p.files.files.at(p.iniPath()), p.codec); }
-    // The lines of a list: the Edit Configuration rows as "name|mapping".
-    Lines lines(FakeControl& list) {
-        Lines out;
-        for (int i = 0; i < list.count(); ++i)
-            out.push_back(list.cell(i, 0) +
-                          (list.items[i].cells.size() > 1 ? "|" + list.cell(i, 1) : ""));
-        return out;
-    }
-    void diskRefusesWrites(bool refuse = true) { p.files.failReplace = refuse; }
-    const fakes::ShownMessage& lastBox() {
-        return p.messages.shown.at(p.messages.shown.size() - 1);
-    }
-};
 
 class EditConfiguration : public WindowsTest {
   protected:
@@ -139,22 +80,46 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
     }
 }
 
-TEST_F(EditConfiguration, ClosingAnyOtherWayReturnsToWhatKeysIniHoldsForTheHookToo) {
+// Edits act at once; closing any other way than "Save && Close" drops them, for the hook too,
+// and Quit asks about them (Yes saves them, unless the disk fails).
+TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
     start({key("Next", 176, 25, 33), key("Notes", 112, 59)});
     const KeyTable onDisk = table;
-    for (bool failedSaveFirst : {false, true}) {
-        SCOPED_TRACE(failedSaveFirst);
+    auto quit = [&](int answer, bool diskFails = false) {
+        p.messages.answer = answer;
+        diskRefusesWrites(diskFails);
+        p.messages.shown.clear();
+        p.program.controlWindow().mnuItems_Click(1);
+        return p.appInfo.endings;
+    };
+    auto edit = [&] {
         windows.showEditConfiguration();
         form2("ListView1").choose(0);
         form2("Text1").type("17"); // now only with Control held: the hook passes a bare press
         EXPECT_FALSE(p.hookSwallowsPress(176));
-        diskRefusesWrites(failedSaveFirst);
-        if (failedSaveFirst) form2("Command1").click();
-        p.ui.window(Form2::kCaption).userCloses();
-        EXPECT_FALSE(state.configOpen);
-        EXPECT_EQ(table, onDisk);
-        EXPECT_TRUE(p.hookSwallowsPress(176));
-    }
+    };
+    using namespace ports::mb;
+    EXPECT_EQ(quit(kAnswerCancel), 1); // nothing to save: nothing asked
+    EXPECT_TRUE(p.messages.shown.empty());
+    edit();
+    EXPECT_EQ(quit(kAnswerCancel), 1);
+    const fakes::ShownMessage& box = p.messages.shown.at(0);
+    EXPECT_EQ(box.text + "|" + box.title + "|" + std::to_string(box.style),
+              "Save the changes to your keys?|Omnitap|35");
+    EXPECT_EQ(box.owner, id(Form2::kCaption));
+    EXPECT_EQ(quit(kAnswerYes, true), 1);
+    EXPECT_EQ(p.messages.shown.size(), 2u); // and the failure
+    openKeyEditor();
+    p.ui.window(Form2::kCaption).userCloses(); // and the Key Editor with it
+    EXPECT_FALSE(state.configOpen || isOpen(frmKeyAssign::kCaption));
+    EXPECT_EQ(table, onDisk);
+    EXPECT_TRUE(p.hookSwallowsPress(176));
+    edit();
+    EXPECT_EQ(quit(kAnswerNo), 2);
+    EXPECT_EQ(fileTable(), onDisk);
+    EXPECT_EQ(quit(kAnswerYes), 3);
+    EXPECT_EQ(fileTable(), table);
+    EXPECT_NE(table, onDisk);
 }
 
 TEST_F(EditConfiguration, FindKeySelectsAndScrollsToTheLastOfSeveralEntriesWithoutComingForward) {
@@ -199,29 +164,32 @@ class KeyEditor : public WindowsTest {
 } // namespace
 
 TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave) {
-    const KeyTable before = table, expected = without(1);
-    editor("Command2").click(); // no line selected: no question
+    const KeyTable before = table;
+    KeyTable expected = without(1);
+    EXPECT_FALSE(editor("Command2").enabled()); // no line selected
     p.messages.answer = ports::mb::kAnswerNo;
     editor("List1").choose(0);
     editor("Command2").click();
     EXPECT_EQ(table, before);
     EXPECT_EQ(editor("List1").selected(), 0);
-    form2("ListView1").choose(1); // an edit under way, of a key that becomes another
+    form2("ListView1").choose(1); // an edit under way, not saved by the removal
+    form2("Text1").type("edited");
     p.messages.answer = ports::mb::kAnswerYes;
     editor("Command2").click();
-    EXPECT_FALSE(form2("Frame1").enabled());
+    EXPECT_EQ(windows.editConfiguration().currentKey(), 1); // the edit follows its key
     ASSERT_EQ(p.messages.shown.size(), 2u);
     EXPECT_EQ(lastBox().text + "|" + lastBox().title,
               "Are you sure you want to remove this key?|Remove Selected Key");
     EXPECT_EQ(lastBox().style, 36u);
     EXPECT_EQ(lastBox().owner, id(frmKeyAssign::kCaption));
-    EXPECT_EQ(table, expected);
     EXPECT_EQ(fileTable(), expected);
+    expected[1].webs = "edited";
+    EXPECT_EQ(table, expected);
     EXPECT_EQ(lines(editor("List1")), (Lines{keyListLine(expected[1]), keyListLine(expected[2])}));
-    EXPECT_EQ(editor("List1").itemData(1), 2);
     EXPECT_EQ(editor("List1").selected(), -1);
+    EXPECT_FALSE(editor("Command2").enabled());
     EXPECT_EQ(lines(form2("ListView1")),
-              (Lines{"Notes|Launch: notepad.exe", "Mute|System: Mute / Unmute"}));
+              (Lines{"Notes|Launch: edited", "Mute|System: Mute / Unmute"}));
 
     for (int round = 0; round < 2; ++round) { // asked even when there is nothing to remove
         editor("Command3").click();
@@ -238,112 +206,4 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
     EXPECT_NE(lastBox().text.find(p.iniPath()), std::string::npos);
     EXPECT_TRUE(isOpen(frmKeyAssign::kCaption));
     EXPECT_EQ(p.files.files.at(p.iniPath()), "kept");
-}
-
-TEST_F(KeyEditor, DoneAndEditConfigurationCloseTheKeyFinderToo) {
-    for (bool done : {true, false}) {
-        if (!done) openKeyEditor();
-        editor("Command1").click();
-        if (done)
-            editor("Command4").click();
-        else
-            p.ui.window(Form2::kCaption).userCloses();
-        EXPECT_FALSE(isOpen(frmKeyAssign::kCaption) || isOpen(Form3::kCaption));
-        EXPECT_FALSE(state.findingKey);
-        EXPECT_EQ(isOpen(Form2::kCaption), done);
-    }
-}
-
-namespace {
-
-class KeyFinder : public WindowsTest {
-  protected:
-    // "Waiting", or what the window shows while naming: "label3|text2|code|scan".
-    std::string state() {
-        const bool waiting = finder("Label3").text() == "Press the key now." &&
-                             !finder("Text2").visible() && !finder("Command3").visible() &&
-                             !finder("Command1").enabled() && finder("Label1").text().empty() &&
-                             finder("Label2").text().empty();
-        EXPECT_EQ(windows.keyFinderWaiting(), waiting);
-        EXPECT_EQ(p.channel.finderWaiting(), waiting);
-        if (waiting) return "Waiting";
-        EXPECT_TRUE(finder("Text2").visible() && finder("Command3").visible());
-        return finder("Label3").text() + "|" + finder("Text2").text() + "|" +
-               finder("Label1").text() + "|" + finder("Label2").text();
-    }
-    // "Add New Key...", a key, "Add This Key".
-    void teach(int vk, int scan) {
-        editor("Command1").click();
-        pressKey(vk, scan);
-        finder("Command1").click();
-    }
-};
-
-} // namespace
-
-TEST_F(KeyFinder, WaitsThenProposesANameForTheFirstKeyCaughtUntilTryAgain) {
-    start({});
-    openKeyFinder();
-    EXPECT_TRUE(WindowsTest::state.findingKey);
-    EXPECT_EQ(state(), "Waiting");
-    pressKey(65, 30);
-    pressKey(66, 48); // while naming: changes nothing
-    openKeyFinder();  // only brought forward
-    EXPECT_EQ(state(), "Please give this key a name:|Key 65 - 30|65|30");
-    EXPECT_TRUE(finder("Text2").hasFocus);
-    EXPECT_EQ(finder("Text2").selectionStart + finder("Text2").selectionLength, 11);
-    EXPECT_TRUE(table.empty()); // nothing is learned before "Add This Key"
-    finder("Command3").click();
-    EXPECT_EQ(state(), "Waiting");
-    pressKey(66, 48);
-    EXPECT_EQ(state(), "Please give this key a name:|Key 66 - 48|66|48");
-}
-
-TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndCloses) {
-    start({key("Play", 179, 34, 30)});
-    openKeyFinder();
-    pressKey(112, 59);
-    windows.showKeyEventReport("vkCode: 112\r\n");
-    EXPECT_EQ(finder("Text1").text(), "vkCode: 112\r\n");
-    finder("Text2").type("  Notes ");
-    finder("Command1").click();
-    ASSERT_EQ(table.numKeys(), 2);
-    EXPECT_EQ(table[2], key("Notes", 112, 59)); // no action, no argument
-    EXPECT_EQ(fileTable(), table);
-    EXPECT_TRUE(p.hookSwallowsPress(112));
-    EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
-    EXPECT_FALSE(p.channel.finderWaiting());
-    EXPECT_EQ(editor("List1").selected(), 1); // the new key
-    EXPECT_EQ(editor("List1").itemData(1), 2);
-    EXPECT_EQ(lines(form2("ListView1")), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
-    pressKey(65, 30); // after the window closed
-    windows.showKeyEventReport("late");
-    EXPECT_EQ(table.numKeys(), 2);
-}
-
-TEST_F(KeyFinder, AScanCodeWiderThanTheTableKeepsIsClamped) {
-    start({});
-    openKeyEditor();
-    teach(255, 70000); // only synthesised input reports such a scan code
-    EXPECT_EQ(table[1].code2, 32767);
-}
-
-TEST_F(KeyFinder, AFailedSaveKeepsItNamingAndTheSameButtonThenSavesTheKeyOnce) {
-    start({});
-    openKeyFinder();
-    pressKey(65, 30);
-    diskRefusesWrites();
-    finder("Command1").click();
-    ASSERT_TRUE(isOpen(Form3::kCaption));
-    EXPECT_EQ(lastBox().owner, id(Form3::kCaption));
-    EXPECT_EQ(finder("Text2").text(), "Key 65 - 30");
-    EXPECT_EQ(lines(editor("List1")).size(), 1u); // in effect meanwhile
-    EXPECT_TRUE(p.hookSwallowsPress(65));
-    diskRefusesWrites(false);
-    finder("Text2").type("Renamed");
-    finder("Command1").click();
-    EXPECT_FALSE(isOpen(Form3::kCaption));
-    ASSERT_EQ(table.numKeys(), 1);
-    EXPECT_EQ(table[1], key("Renamed", 65, 30));
-    EXPECT_EQ(fileTable(), table);
 }

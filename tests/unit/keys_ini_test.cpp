@@ -53,6 +53,17 @@ TEST_F(KeysIni, ATableTheCodePageHoldsIsWrittenAsTheExactAnsiLinesElseAllAsUtf16
     EXPECT_EQ(saveAndLoad(table, bytes), table);
     EXPECT_EQ(bytes.substr(0, 10), std::string("\xFF\xFE[\0k\0e\0y\0", 10));
     EXPECT_EQ(bytes.find('?'), std::string::npos);
+    EXPECT_EQ(parseKeysIniBytes(bytes.substr(2), codec), table); // saved by a tool without a mark
+}
+
+// A start without keys is a first run only when keys.ini is blank; one that held more than an
+// empty table is never saved over unseen.
+TEST(KeysFound, OnlyABlankFileIsAFirstRunAndOnlyTheSectionAndACountMakeNoKeys) {
+    using enum KeysFound;
+    const std::pair<const char*, KeysFound> files[] = {
+        {" \r\n\t", Nothing}, {"[KEYS]\n NumKeys = 0", NoKeys}, {"numkeys", Unreadable}};
+    for (auto [text, found] : files)
+        EXPECT_EQ(keysFound(text, parseKeysIni(text)), found) << text;
 }
 
 TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
@@ -61,6 +72,7 @@ TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
     for (const char* text : {"'Play'", "\"Night mode\"", " lead", "trail ", "\tTab", "a\"", "'",
                              "\"", "\"\"", "\"quoted\" /x", "'a' \"b\""})
         table.append(key(text, 60, 65, 30, text));
+    table.append(key(std::string(100000, 'n'), 60, 65, 30, '"' + std::string(99998, 'w') + '"'));
     const std::string file = formatKeysIni(table);
     EXPECT_EQ(parseKeysIni(file), table);
     for (const char* line :

@@ -18,26 +18,46 @@ const std::string kOneKey =
 
 } // namespace
 
-TEST(Program, AFirstRunWelcomesOnceEverythingRunsThenOpensEditConfiguration) {
-    for (const char* ini : {"", "[keys]\r\nnumkeys=0\r\n"}) {
+// Edit Configuration opens once everything runs; a first run, a keys.ini that yielded no key
+// and a folder that cannot be written are said first; a file without keys is no first run.
+TEST(Program, AStartWithoutKeysWelcomesAFirstRunAndSaysWhatCannotBeReadOrWritten) {
+    const std::string ini = "C:\\Tools\\Omnitap\\keys.ini";
+    const struct {
+        std::optional<std::string> file;
+        bool folderRefuses;
+        std::vector<std::string> says; // nothing: no box
+    } starts[] = {
+        {std::nullopt, false, {welcomeText()}},
+        {"[keys]\r\nnumkeys=0\r\n", false, {}}, // as "Remove All Keys" left it
+        {"[keys]\r\nkey1_code=176\r\n",
+         false,
+         {"\r\n\r\nOmnitap could not read any key from\r\n" + ini + "\r\nThat file stays",
+          "kept as\r\n" + ini + ".bak\r\nOnce"}},
+        {std::nullopt,
+         true,
+         {"first time", "folder\r\nC:\\Tools\\Omnitap\r\nAccess is denied.\r\nThe keys you"}},
+    };
+    for (const auto& s : starts) {
         fakes::FakeProgram p;
-        if (*ini) p.files.files[p.iniPath()] = ini;
+        if (s.file) p.files.files[ini] = *s.file;
+        p.files.failCreate = s.folderRefuses;
         bool runningAtWelcome = false;
         p.messages.onShow = [&] {
             runningAtWelcome = p.hook.calls.size() == 1 && !p.trayShell.shown.empty() &&
                                !p.ui.find("Omnitap - Edit Configuration");
         };
         EXPECT_EQ(p.program.Main(), std::nullopt);
-        EXPECT_EQ(p.program.state().iniPath, "C:\\Tools\\Omnitap\\keys.ini");
-        ASSERT_EQ(p.messages.shown.size(), 1u);
-        const fakes::ShownMessage& box = p.messages.shown[0];
-        EXPECT_EQ(box.text + box.title, welcomeText() + "Omnitap");
-        EXPECT_EQ(box.text.find("://"), std::string::npos); // no address nobody can reach
-        EXPECT_EQ(box.style, ports::mb::kIconInformation);
-        EXPECT_EQ(box.owner, 0u);
-        EXPECT_TRUE(runningAtWelcome);
+        EXPECT_EQ(p.program.state().iniPath, ini);
+        ASSERT_EQ(p.messages.shown.size(), s.says.empty() ? 0u : 1u);
+        for (const std::string& part : s.says)
+            EXPECT_NE(p.messages.shown[0].text.find(part), std::string::npos) << part;
+        if (!s.says.empty()) { // no address nobody can reach
+            EXPECT_EQ(p.messages.shown[0].text.find("://"), std::string::npos);
+        }
+        EXPECT_TRUE(s.says.empty() || (runningAtWelcome && p.messages.shown[0].style == 64 &&
+                                       p.messages.shown[0].owner == 0));
         EXPECT_TRUE(p.ui.window("Omnitap - Edit Configuration").visible());
-        EXPECT_EQ(p.files.replaces, 0); // nothing is written at start
+        EXPECT_EQ(p.files.files.size() + p.files.replaces, s.file ? 1u : 0u); // nothing written
     }
 }
 

@@ -42,7 +42,8 @@ class ControlCore {
     virtual ui::Control& control() = 0;
     // A WM_COMMAND notification code or a WM_NOTIFY record sent by this control.
     virtual void command(int /*code*/) {}
-    virtual void notify(const NMHDR& /*header*/) {}
+    // (Some notifications are answered by filling in the record.)
+    virtual void notify(NMHDR& /*header*/) {}
     // Moves and sizes the control for the window's DPI.
     virtual void place(unsigned dpi);
 

@@ -246,7 +246,7 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (ControlCore* control = byId(static_cast<int>(header->idFrom)))
             if (control->handle() == header->hwndFrom) control->notify(*header);
         return 0;

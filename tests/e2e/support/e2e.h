@@ -67,11 +67,12 @@ class TempFolder {
 // A program started by the test, ended with the object.
 class Process {
   public:
-    Process(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder) {
+    Process(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder,
+            DWORD flags = 0) { // CREATE_SUSPENDED: it runs once resume() is called
         STARTUPINFOW si{sizeof si};
         commandLine = L"\"" + exe + L"\"" + commandLine;
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.empty() ? nullptr : folder.c_str(), &si, &pi_))
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags,
+                            nullptr, folder.empty() ? nullptr : folder.c_str(), &si, &pi_))
             ADD_FAILURE() << "cannot start " << narrow(exe) << ": " << GetLastError();
     }
     ~Process() {
@@ -83,6 +84,7 @@ class Process {
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
     DWORD pid() const { return pi_.dwProcessId; }
+    void resume() const { ResumeThread(pi_.hThread); }
     // Its exit code once it has ended, waiting up to `timeout`; STILL_ACTIVE while it runs.
     DWORD exitCode(std::chrono::milliseconds timeout = 0ms) const {
         DWORD code = STILL_ACTIVE;
@@ -99,9 +101,10 @@ class Process {
 // "Omnitap.exe", its control window starts in test mode.
 class Omnitap : public Process {
   public:
-    explicit Omnitap(const TempFolder& folder, const std::wstring& exeName = L"omnitap-e2e.exe")
-        : Process((folder.copy(L"omnitap.exe", exeName), folder.file(exeName)), L"",
-                  folder.path()) {}
+    explicit Omnitap(const TempFolder& folder, const std::wstring& exeName = L"omnitap-e2e.exe",
+                     DWORD flags = 0)
+        : Process((folder.copy(L"omnitap.exe", exeName), folder.file(exeName)), L"", folder.path(),
+                  flags) {}
 };
 
 // Polls `condition` every 20 ms, handling this thread's messages, until true or `timeout`.

@@ -1,0 +1,120 @@
+// The Key Finder in the whole program over fakes.
+
+#include "tests/unit/config_windows.h"
+
+using namespace omnitap;
+using namespace omnitap::fakes;
+
+namespace {
+
+class KeyFinder : public WindowsTest {
+  protected:
+    // "Waiting", or what the window shows while naming: "label3|text2|code|scan".
+    std::string state() {
+        const bool waiting = finder("Label3").text() == "Press the key now." &&
+                             !finder("Text2").visible() && !finder("Command3").visible() &&
+                             !finder("Command1").enabled() && finder("Label1").text().empty() &&
+                             finder("Label2").text().empty();
+        EXPECT_EQ(windows.keyFinderWaiting(), waiting);
+        EXPECT_EQ(p.channel.finderWaiting(), waiting);
+        if (waiting) return "Waiting";
+        EXPECT_TRUE(finder("Text2").visible() && finder("Command3").visible());
+        return finder("Label3").text() + "|" + finder("Text2").text() + "|" +
+               finder("Label1").text() + "|" + finder("Label2").text();
+    }
+    // "Add New Key...", a key, "Add This Key".
+    void teach(int vk, int scan) {
+        editor("Command1").click();
+        pressKey(vk, scan);
+        finder("Command1").click();
+    }
+};
+
+} // namespace
+
+TEST_F(KeyFinder, WaitsThenProposesANameForTheFirstKeyCaughtUntilTryAgain) {
+    start({});
+    openKeyFinder();
+    EXPECT_TRUE(WindowsTest::state.findingKey);
+    EXPECT_EQ(state(), "Waiting");
+    pressKey(65, 30);
+    pressKey(66, 48); // while naming: changes nothing
+    openKeyFinder();  // only brought forward
+    EXPECT_EQ(state(), "Please give this key a name:|Key 65 - 30|65|30");
+    EXPECT_TRUE(finder("Text2").hasFocus);
+    EXPECT_EQ(finder("Text2").selectionStart + finder("Text2").selectionLength, 11);
+    EXPECT_TRUE(table.empty()); // nothing is learned before "Add This Key"
+    finder("Command3").click();
+    EXPECT_EQ(state(), "Waiting");
+    pressKey(66, 48);
+    EXPECT_EQ(state(), "Please give this key a name:|Key 66 - 48|66|48");
+}
+
+TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndCloses) {
+    start({key("Play", 179, 34, 30)});
+    openKeyFinder();
+    pressKey(112, 59);
+    windows.showKeyEventReport("vkCode: 112\r\n");
+    EXPECT_EQ(finder("Text1").text(), "vkCode: 112\r\n");
+    finder("Text2").type("  Notes ");
+    finder("Command1").click();
+    ASSERT_EQ(table.numKeys(), 2);
+    EXPECT_EQ(table[2], key("Notes", 112, 59)); // no action, no argument
+    EXPECT_EQ(fileTable(), table);
+    EXPECT_TRUE(p.hookSwallowsPress(112));
+    EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
+    EXPECT_FALSE(p.channel.finderWaiting());
+    EXPECT_EQ(editor("List1").selected(), 1); // the new key
+    EXPECT_TRUE(editor("Command2").enabled());
+    EXPECT_EQ(lines(form2("ListView1")), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
+    pressKey(65, 30); // after the window closed
+    windows.showKeyEventReport("late");
+    EXPECT_EQ(table.numKeys(), 2);
+}
+
+TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAskedAbout) {
+    start({key("Play", 179, 34, 30)});
+    openKeyFinder();
+    pressKey(27, 1); // Esc, while waiting
+    EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
+    editor("Command1").click();
+    pressKey(255, 70000); // only synthesised input reports such a scan code: clamped
+    finder("Text2").type("  ");
+    finder("Command1").click();
+    EXPECT_EQ(table[2], key("Key 255 - 70000", 255, 32767));
+    EXPECT_EQ(p.messages.shown.size(), 0u);
+    for (int answer : {ports::mb::kAnswerNo, ports::mb::kAnswerYes}) {
+        p.messages.answer = answer;
+        teach(179, 99); // the scan code counts only for code 255
+        EXPECT_EQ(lastBox().text + "|" + lastBox().title,
+                  "This key is already taught as \"Play\".\r\n\r\nAdd it anyway? Then both entries "
+                  "act on it.|Omnitap KeyFinder");
+        EXPECT_EQ(isOpen(Form3::kCaption), answer == ports::mb::kAnswerNo);
+    }
+    EXPECT_EQ(table.numKeys(), 3);
+}
+
+// Where keys.ini cannot be written, the key added stays in effect whatever window is closed.
+TEST_F(KeyFinder, AFailedSaveKeepsItNamingTheSameButtonKeepsOneKeyAndClosingDropsNothing) {
+    start({}, false);
+    openKeyFinder();
+    pressKey(65, 30);
+    diskRefusesWrites();
+    for (const char* name : {"", "Renamed"}) {
+        if (*name) finder("Text2").type(name);
+        finder("Command1").click();
+        ASSERT_TRUE(isOpen(Form3::kCaption));
+        EXPECT_EQ(lastBox().owner, id(Form3::kCaption));
+        EXPECT_NE(lastBox().text.find("The change stays in effect until Omnitap ends. Nothing was "
+                                      "written."),
+                  std::string::npos);
+        EXPECT_EQ(lines(editor("List1")).size(), 1u);
+    }
+    editor("Command4").click(); // "Done", and the Key Finder with it
+    EXPECT_FALSE(isOpen(frmKeyAssign::kCaption) || isOpen(Form3::kCaption) ||
+                 WindowsTest::state.findingKey);
+    p.ui.window(Form2::kCaption).userCloses();
+    EXPECT_EQ(table, fakes::table({key("Renamed", 65, 30)}));
+    EXPECT_TRUE(p.hookSwallowsPress(65));
+    EXPECT_FALSE(p.files.files.count(p.iniPath()));
+}
