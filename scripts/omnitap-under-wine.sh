@@ -20,7 +20,10 @@ start_omnitap() {
         # 64-bit loader directly, by the name it was given); not the launcher (with the
         # 32-bit Wine installed, a 32-bit process that starts a 64-bit program as a new
         # process and ends).
+        # Only in this Wine prefix: another run on the machine may use the same name.
         omnitap_pid=$(pgrep -f "$name\\.exe" | while read -r p; do
+            tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" ||
+                continue
             case "$(tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -1)" in
             *\\"$name.exe" | "$name.exe") echo "$p" ;;
             esac; done | head -1)
