@@ -59,6 +59,9 @@ struct Welcome {
 };
 // The welcome text of a first run, and of a start that found no key it could read.
 std::string welcomeText(const Welcome& welcome = {});
+// The name that the one running copy per keys.ini claims: derived from the file's full path,
+// whatever the letter case of its spelling ("Omnitap-" and 16 hexadecimal digits).
+std::string runningCopyName(const std::string& iniPath);
 
 class Program {
   public:
