@@ -22,7 +22,8 @@ class RunningCopies {
     virtual bool claim(const std::string& name) = 0;
     // The first copy: later copies post kShowEditConfigurationMessage to `window`.
     virtual void listen(WindowId window) = 0;
-    // A later copy: asks the first one to show its Edit Configuration window.
+    // A later copy: asks the first one to show its Edit Configuration window, waiting for
+    // the first one's window for kFirstCopyPatience (base/retry.h) while it is starting.
     virtual void askFirstCopy() = 0;
 };
 

@@ -1,6 +1,7 @@
 // The whole program over fakes: start-up, one running copy, the control window, its tray icon
 // and menu, and the private messages that reach it.
 
+#include "base/retry.h"
 #include "keys/keys_ini.h"
 #include "tests/fakes/fake_program.h"
 #include "tray/tray_icon.h"
@@ -92,6 +93,28 @@ TEST(Program, AKeysIniHeldAMomentIsWaitedForOneThatCannotBeReadIsNoFirstRun) {
         EXPECT_EQ(box.style, ports::mb::kIconError);
         EXPECT_TRUE(p.ui.windows.empty() && p.hook.calls.empty() && p.trayShell.calls.empty());
         EXPECT_EQ(p.files.files, (std::map<std::string, std::string>{{p.iniPath(), kOneKey}}));
+    }
+}
+
+// The clipboard and the first copy's window are tried again as keys.ini is, each for its time.
+TEST(RetryFor, WhatAnotherProgramHoldsIsTriedAfterEachPauseUntilItsPatienceIsSpent) {
+    const struct {
+        Patience patience;
+        int busyTries, tries;
+        std::chrono::milliseconds waited;
+    } cases[] = {{kClipboardPatience, 0, 1, 0ms},      {kClipboardPatience, 3, 4, 60ms},
+                 {kClipboardPatience, 10, 11, 200ms},  {kClipboardPatience, 11, 11, 200ms},
+                 {kFirstCopyPatience, 49, 50, 4900ms}, {kFirstCopyPatience, 1000, 51, 5000ms}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.busyTries);
+        int tries = 0;
+        std::chrono::milliseconds waited{0};
+        const bool got = retryFor(
+            c.patience, [&](std::chrono::milliseconds time) { waited += time; },
+            [&] { return ++tries > c.busyTries; });
+        EXPECT_EQ(got, c.busyTries < c.tries);
+        EXPECT_EQ(tries, c.tries);
+        EXPECT_EQ(waited, c.waited);
     }
 }
 
