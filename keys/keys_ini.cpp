@@ -2,6 +2,7 @@
 
 #include "keys/lenient_number.h"
 #include "keys/profile_text.h"
+#include "text/quoted.h"
 #include "text/trim.h"
 #include "text/utf8.h"
 
@@ -33,10 +34,6 @@ std::string oneLine(std::string_view value) {
 bool needsQuotes(std::string_view value) {
     auto delicate = [](char c) { return isProfileSpace(c) || c == '"' || c == '\''; };
     return !value.empty() && (delicate(value.front()) || delicate(value.back()));
-}
-
-std::string quotedIfNeeded(const std::string& value) {
-    return needsQuotes(value) ? '"' + value + '"' : value;
 }
 
 std::string textOf(std::string_view bytes, ports::TextCodec& codec) {
@@ -77,11 +74,12 @@ std::string formatKeysIni(const KeyTable& table) {
     line("numkeys=", std::to_string(table.numKeys()));
     for (int n = 1; n <= table.numKeys(); ++n) {
         const KeyDef& key = table[n];
-        line(keyName(n, "_name="), quotedIfNeeded(oneLine(key.name)));
+        const std::string name = oneLine(key.name);
+        line(keyName(n, "_name="), needsQuotes(name) ? quoted(name) : name);
         line(keyName(n, "_mapm="), std::to_string(key.mapm));
         line(keyName(n, "_code="), std::to_string(key.code));
         line(keyName(n, "_code2="), std::to_string(key.code2));
-        line(keyName(n, "_webs=\""), oneLine(key.webs) + "\"");
+        line(keyName(n, "_webs="), quoted(oneLine(key.webs)));
         line("");
     }
     return out;
