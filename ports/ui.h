@@ -27,6 +27,8 @@ struct Twips {
 struct Font {
     std::string face;
     double points = 0;
+    // Columns are laid out in it: where the face is missing, another fixed-pitch one stands in.
+    bool fixedPitch = false;
 };
 
 enum class Kind {

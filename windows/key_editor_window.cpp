@@ -38,7 +38,7 @@ const ui::WindowDesign& frmKeyAssign::windowDesign() {
 
 const std::vector<ui::ControlDesign>& frmKeyAssign::layout() {
     using ui::Kind;
-    const ui::Font fixed{"Lucida Console", 8.25};
+    const ui::Font fixed{"Lucida Console", 8.25, true};
     static const std::vector<ui::ControlDesign> controls{
         {"Label1", Kind::Label, kKeyListHeader, {60, 60, 4935, 195}, fixed},
         {"List1", Kind::ListBox, "", {0, 240, 4995, 3030}, fixed},

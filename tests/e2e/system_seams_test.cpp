@@ -47,7 +47,7 @@ std::vector<ui::ControlDesign> layout() {
         {"ListView1", Kind::ListView, "", {60, 60, 4455, 1995}},
         {"Frame1", Kind::Frame, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
         {"Combo1", Kind::ComboBox, "", {120, 240, 4215, 315}},
-        {"List1", Kind::ListBox, "", {60, 3560, 3000, 700}, {"Lucida Console", 8.25}},
+        {"List1", Kind::ListBox, "", {60, 3560, 3000, 700}, {"Lucida Console", 8.25, true}},
         {"Command1", Kind::Button, "Save && Close", {60, 4740, 1455, 375}, {}, f::kDefault},
         {"Command2", Kind::Button, "Cancel", {3060, 4740, 1455, 375}, {}, f::kCancel},
         // Below the client area, as the Key Finder keeps its report.
@@ -118,6 +118,8 @@ TEST_F(UiLayer,
                   named ? design.font.face : narrow(metrics.lfMessageFont.lfFaceName));
         EXPECT_EQ(font.lfHeight, named ? -std::lround(design.font.points * dpi / 72)
                                        : metrics.lfMessageFont.lfHeight);
+        const int pitch = named ? DEFAULT_PITCH : metrics.lfMessageFont.lfPitchAndFamily & 3;
+        EXPECT_EQ(font.lfPitchAndFamily & 3, design.font.fixedPitch ? FIXED_PITCH : pitch);
     }
 
     auto& rows = window->listView("ListView1");

@@ -74,11 +74,7 @@ FontHandle createFont(const ui::Font& font, unsigned dpi) {
         return FontHandle(CreateFontIndirectW(&logFont));
     }
     int height = -static_cast<int>(std::lround(font.points * dpi / 72.0));
-    // Where a fixed-pitch face is missing, the font mapper must still pick a fixed-pitch one,
-    // or columns laid out in it no longer line up.
-    const bool fixedPitch =
-        font.face == "Lucida Console" || font.face == "Courier New" || font.face == "Consolas";
-    const DWORD pitch = fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE;
+    const DWORD pitch = font.fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE;
     return FontHandle(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch,
                                   widen(font.face).c_str()));
