@@ -6,7 +6,6 @@
 #include "win32/wide.h"
 
 #include <cmath>
-#include <cstddef>
 
 namespace omnitap::win32 {
 
@@ -62,9 +61,8 @@ SIZE windowSizeFor(int width, int height, DWORD style, DWORD exStyle, unsigned d
 
 FontHandle createFont(const ui::Font& font, unsigned dpi) {
     if (font.face.empty()) {
-        // The size without iPaddedBorderWidth: systems before Vista refuse the longer record.
         NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = static_cast<UINT>(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth));
+        metrics.cbSize = sizeof metrics;
         if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
             return FontHandle(nullptr);
         // The metrics are at the system's DPI; the window may be on a screen with another.
