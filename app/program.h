@@ -79,9 +79,6 @@ class Program {
     KeyboardState& state() { return state_; }
     frmControl& controlWindow() { return control_; }
     ConfigWindows& configWindows() { return config_; }
-    KeyboardHandler& keyHandler() { return handler_; }
-    Mixer& mixer() { return mixer_; }
-    TrayIconFs& trayIcon() { return tray_; }
 
   private:
     // A start without keys: a first run, or one after keys.ini yielded no key, is welcomed;
