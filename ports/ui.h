@@ -12,6 +12,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace omnitap::ui {
@@ -57,13 +58,28 @@ struct ListColumn {
     int widthTwips = 0;
 };
 
-struct ControlDesign {
-    std::string name; // "Command1": the form finds its controls by these names
+// A control as the code names it: its name in the layout ("Command1") and its kind. A form
+// declares each of its controls once, as a ControlId, makes its layout table of them and
+// reaches the controls through them: a misspelt control does not compile.
+struct ControlName {
+    const char* name = "";
     Kind kind = Kind::Label;
+};
+
+struct ControlDesign {
+    ControlDesign(ControlName control, std::string text = {}, Twips rect = {}, Font font = {},
+                  unsigned flags = 0, ControlName parent = {}, std::vector<ListColumn> columns = {})
+        : name(control.name), kind(control.kind), text(std::move(text)), rect(rect),
+          font(std::move(font)), flags(flags), parent(parent.name), columns(std::move(columns)) {}
+    ControlDesign(const char* name, Kind kind, std::string text = {}, Twips rect = {})
+        : ControlDesign(ControlName{name, kind}, std::move(text), rect) {}
+
+    std::string name;
+    Kind kind;
     std::string text;
     Twips rect;
     Font font;
-    unsigned flags = 0;
+    unsigned flags;
     std::string parent;              // the frame that holds the control, if any
     std::vector<ListColumn> columns; // list views only
 };
@@ -146,10 +162,48 @@ class Timer {
     std::function<void()> onTimer;
 };
 
+// A control's name and kind, and the interface it is used through.
+template <class Interface> struct ControlId : ControlName {};
+
+constexpr ControlId<Control> label(const char* name) {
+    return {{name, Kind::Label}};
+}
+constexpr ControlId<Control> button(const char* name) {
+    return {{name, Kind::Button}};
+}
+constexpr ControlId<Control> frame(const char* name) {
+    return {{name, Kind::Frame}};
+}
+constexpr ControlId<Control> picture(const char* name) {
+    return {{name, Kind::Picture}};
+}
+constexpr ControlId<TextBox> textBox(const char* name) {
+    return {{name, Kind::TextBox}};
+}
+constexpr ControlId<TextBox> multiLineTextBox(const char* name) {
+    return {{name, Kind::MultiLineTextBox}};
+}
+constexpr ControlId<ItemList> comboBox(const char* name) {
+    return {{name, Kind::ComboBox}};
+}
+constexpr ControlId<ItemList> listBox(const char* name) {
+    return {{name, Kind::ListBox}};
+}
+constexpr ControlId<ListView> listView(const char* name) {
+    return {{name, Kind::ListView}};
+}
+
 // A top-level window with its controls. Destroying the object destroys the window.
 class Window {
   public:
     virtual ~Window() = default;
+
+    // The control `id` names. One found under another kind (two ids of one name) throws
+    // std::logic_error, on the real system and in the tests' fake windows alike; an unknown
+    // name throws std::out_of_range.
+    template <class Interface> Interface& operator[](ControlId<Interface> id) {
+        return ofKind<Interface>(id.name, id.kind);
+    }
 
     // A control by its name, through the kind its layout gives it. Asking for another kind is
     // a programming error and throws std::logic_error, on the real system and in the tests'

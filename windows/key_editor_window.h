@@ -26,6 +26,13 @@ class frmKeyAssign : public FormBase {
     static constexpr const char* kCaption = "Omnitap - Key Editor";
     static const ui::WindowDesign& windowDesign();
     static const std::vector<ui::ControlDesign>& layout();
+    // The controls, each named once: the layout and the code use these.
+    static constexpr auto Label1 = ui::label("Label1");
+    static constexpr auto List1 = ui::listBox("List1");
+    static constexpr auto Command1 = ui::button("Command1");
+    static constexpr auto Command2 = ui::button("Command2");
+    static constexpr auto Command3 = ui::button("Command3");
+    static constexpr auto Command4 = ui::button("Command4");
 
     frmKeyAssign(ConfigContext& context, ConfigWindows& windows);
 

@@ -38,13 +38,12 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
               0);
     // F16 plays the next track; text where a modifier may stand is no modifier. The file was
     // saved as UTF-16 without a byte-order mark by another tool.
-    const std::string ini = omnitap::utf16leBytes(
-        keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
-                 learnedKey(VK_F13, 60, quoted),
-                 learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
-                 learnedKey(VK_F16, 33, "notepad.exe"),
-                 learnedKey(VK_F17, 60, narrow(probe) + " --fast"),
-                 learnedKey(VK_F18, 60, narrow(document))}));
+    const std::string ini = omnitap::utf16leBytes(keysIni(
+        {learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
+         learnedKey(VK_F13, 60, quoted),
+         learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
+         learnedKey(VK_F16, 33, "notepad.exe"), learnedKey(VK_F17, 60, narrow(probe) + " --fast"),
+         learnedKey(VK_F18, 60, narrow(document))}));
     folder.write(L"keys.ini", ini);
     // keys.ini held open without sharing, as a virus scanner or a backup might.
     auto hold = [&] {
