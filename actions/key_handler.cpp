@@ -1,7 +1,7 @@
 #include "actions/key_handler.h"
 
 #include "actions/actions.h"
-#include "hook/key_index.h"
+#include "catalogue/action_catalogue.h"
 
 namespace omnitap {
 
@@ -68,7 +68,8 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
 }
 
 void KeyboardHandler::keyReleased(int index) {
-    if (state_.keyTable[index].mapm == kMonitorsOffAction) control_.monitorsOff();
+    const ActionRow* row = findAction(state_.keyTable[index].mapm);
+    if (row && row->actsOn == ActsOn::Release) runAction(*row, state_.keyTable[index]);
     if (state_.volumeStep != 0) {
         state_.volumeStep = 0;
         control_.setRepeatTimer(false);
@@ -76,33 +77,38 @@ void KeyboardHandler::keyReleased(int index) {
 }
 
 void KeyboardHandler::doAction(int index) {
-    const KeyDef& key = state_.keyTable[index];
-    const ActionRow* row = findAction(key.mapm);
-    if (!row) return; // a code from an edited file: the key is swallowed and does nothing
-    switch (row->effect) {
+    const ActionRow* row = findAction(state_.keyTable[index].mapm);
+    // A code from an edited file: the key is swallowed and does nothing.
+    if (row && row->actsOn == ActsOn::Press) runAction(*row, state_.keyTable[index]);
+}
+
+void KeyboardHandler::runAction(const ActionRow& row, const KeyDef& key) {
+    switch (row.effect) {
     case Effect::Nothing:
-    case Effect::MonitorsOffOnRelease:
         break;
     case Effect::PlayPause:
         player_.playPause();
         break;
-    case Effect::PlayerCommand:
-        player_.sendPlayerCommand(row->command);
+    case Effect::Transport:
+        player_.sendPlayerCommand(row.command);
         break;
     case Effect::ShowCurrentFile:
         player_.showCurrentFile();
         break;
     case Effect::CopyOrTypeTrack:
-        player_.copyOrTypeTrack(row->typeIt, row->extraInfo);
+        player_.copyOrTypeTrack(row.typeIt, row.extraInfo);
         break;
     case Effect::ToggleMute:
         volume_.refreshMixerState();
         volume_.setMute(!volume_.currentMute());
         break;
     case Effect::VolumeStep:
-        state_.volumeStep = row->step;
+        state_.volumeStep = row.step;
         control_.setRepeatTimer(true);
         volume_.stepVolume(state_.volumeStep);
+        break;
+    case Effect::MonitorsOff:
+        control_.monitorsOff();
         break;
     case Effect::Launch:
         launch(key.webs);

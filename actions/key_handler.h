@@ -5,6 +5,7 @@
 // this is the rest of the work, in the order of events.
 
 #include "actions/keyboard_state.h"
+#include "catalogue/action_catalogue.h"
 #include "hook/hook_channel.h"
 #include "hook/key_event.h"
 #include "player/player_control.h"
@@ -61,6 +62,7 @@ class KeyboardHandler {
 
   private:
     bool matches(const KeyDef& key, const KeyEvent& event) const;
+    void runAction(const ActionRow& row, const KeyDef& key);
     void launch(const std::string& target);
 
     KeyboardState& state_;

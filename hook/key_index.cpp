@@ -1,5 +1,7 @@
 #include "hook/key_index.h"
 
+#include "catalogue/action_catalogue.h"
+
 #include <algorithm>
 
 namespace omnitap {
@@ -8,9 +10,10 @@ namespace {
 constexpr std::size_t kCodes = 256;
 constexpr std::size_t kScanCodes = 65536;
 
-// Copying or typing the current track: keys typed after such a key must not overtake it.
+// Keys typed after a key whose action types or fills the clipboard must not overtake it.
 bool holdsKeys(std::int16_t action) {
-    return action >= 50 && action <= 53;
+    const ActionRow* row = findAction(action);
+    return row && row->holdsKeys;
 }
 } // namespace
 

@@ -2,7 +2,7 @@
 // windows as the user reaches them (Edit Configuration, the Key Editor, the Key Finder), and
 // what the table, the file and the lists then hold.
 
-#include "actions/actions.h"
+#include "catalogue/action_catalogue.h"
 #include "keys/keys_ini.h"
 #include "tests/fakes/fake_program.h"
 

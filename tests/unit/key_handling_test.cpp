@@ -37,11 +37,12 @@ const Scenario kScenarios[] = {
      "60 112 17; 31 113 16; 32 114 abc; 33 115 0; 33 116 255", "112 113 114 115 116 +16 113",
      "shell 42 open [17] [] [] 1, pass +113, pass -113, command 0, command 3, command 3, "
      "pass +16, command 1"},
-    {"Every catalogue row reaches its target; nothing (0) and an unknown code do nothing",
-     "35 65; 40 66; 42 67; 50 68; 51 69; 52 70; 53 71; 0 72; 999 73; 30 74",
+    {"Every catalogue row reaches its target; nothing (0) and an unknown code do nothing; only "
+     "player commands take a modifier",
+     "35 65; 40 66; 42 67 17; 50 68 17; 51 69 17; 52 70 17; 53 71 17; 0 72; 999 73; 30 74",
      "65 66 67 68 69 70 71 72 73 74",
      "command 5, command 6, showCurrentFile, copy, type, copy extra, type extra, playPause"},
-    {"Mute toggles from the state just read", "300 173", "173 173",
+    {"Mute toggles from the state just read", "300 173 17", "173 173",
      "refresh, mute on, refresh, mute off"},
     {"A held volume key steps at once, then on the timer only, until any learned key's release",
      "301 175; 302 174; 0 65", "+175 +175 tick +175 tick +174 tick -65 tick",
@@ -90,7 +91,7 @@ struct Recorder : PlayerControl,
 
     void playPause() override { note("playPause"); }
     void sendPlayerCommand(PlayerCommand index) override {
-        note("command " + std::to_string(index));
+        note("command " + std::to_string(static_cast<int>(index)));
     }
     void copyOrTypeTrack(bool typeIt, bool extraInfo) override {
         note(std::string(typeIt ? "type" : "copy") + (extraInfo ? " extra" : ""));
