@@ -26,20 +26,7 @@ KeyboardHandler::KeyboardHandler(KeyboardState& state, HookChannel& channel, Pla
 
 void KeyboardHandler::keyEventsWaiting() {
     channel_.drain([this](const KeyEvent& event) { handleKey(event); },
-                   [this](std::span<const ports::KeyStroke> keys) { typing_.sendKeys(keys); });
-}
-
-bool KeyboardHandler::matches(const KeyDef& key, const KeyEvent& event) const {
-    if (static_cast<std::int32_t>(key.code) != static_cast<std::int32_t>(event.vkCode))
-        return false;
-    if (event.vkCode == 255 &&
-        static_cast<std::int32_t>(key.code2) != static_cast<std::int32_t>(event.scanCode))
-        return false;
-    if (event.released()) return true;
-    std::optional<std::int32_t> modifier = modifierKeyOf(key);
-    if (!modifier) return true;
-    // The modifier's state as the hook saw it at the moment of the event.
-    return event.modifiersDown.has(*modifier);
+                   [this](std::span<const ports::KeyStroke> keys) { typing_.sendHeldKeys(keys); });
 }
 
 bool KeyboardHandler::handleKey(const KeyEvent& event) {
@@ -50,10 +37,13 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
         windows_.showKeyEventReport(keyEventReport(event));
         result = true;
     }
-    // Every matching entry acts, in table order. The table may change while an action runs
-    // (a window opened from it), so the bound is read afresh each time.
-    for (int i = 1; i <= state_.keyTable.numKeys(); ++i) {
-        if (!matches(state_.keyTable[i], event)) continue;
+    if (event.handling == Handling::EndRepeat) endVolumeRepeat();
+    pressedVk_ = event.vkCode;
+    pressedScan_ = event.scanCode;
+    // The entries the hook's decision names act, in table order. The table may change while
+    // an action runs (a window opened from it): a place it no longer has is left out.
+    for (int i : channel_.acting(event)) {
+        if (!state_.keyTable.isKey(i)) continue;
         result = true;
         control_.setCaption(std::to_string(event.flags));
         if (event.released()) {
@@ -70,6 +60,10 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
 void KeyboardHandler::keyReleased(int index) {
     const ActionRow* row = findAction(state_.keyTable[index].mapm);
     if (row && row->actsOn == ActsOn::Release) runAction(*row, state_.keyTable[index]);
+    endVolumeRepeat();
+}
+
+void KeyboardHandler::endVolumeRepeat() {
     if (state_.volumeStep != 0) {
         state_.volumeStep = 0;
         control_.setRepeatTimer(false);
@@ -104,6 +98,8 @@ void KeyboardHandler::runAction(const ActionRow& row, const KeyDef& key) {
         break;
     case Effect::VolumeStep:
         state_.volumeStep = row.step;
+        repeat_.start(pressedVk_, pressedScan_, channel_.presses(pressedVk_, pressedScan_),
+                      typing_.keyRepeat());
         control_.setRepeatTimer(true);
         volume_.stepVolume(state_.volumeStep);
         break;
@@ -122,6 +118,11 @@ void KeyboardHandler::launch(const std::string& target) {
 }
 
 void KeyboardHandler::repeatVolumeStep() {
+    if (state_.volumeStep == 0) return;
+    if (!repeat_.tick(channel_.presses(repeat_.vkCode(), repeat_.scanCode()))) {
+        endVolumeRepeat();
+        return;
+    }
     volume_.stepVolume(state_.volumeStep);
 }
 

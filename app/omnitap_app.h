@@ -34,9 +34,9 @@ class OmnitapApp {
     Win32TrayShell trayShell_;
     Win32UiFactory ui_;
     Win32RunningCopies copies_;
-    PostedWake wake_;
-    HookChannel channel_{wake_};
-    KeyboardHook hook_{channel_, wake_};
+    HookThreadOutput hookOutput_;
+    HookChannel channel_{hookOutput_};
+    KeyboardHook hook_{channel_, hookOutput_};
     Program program_;
 };
 

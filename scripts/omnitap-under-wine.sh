@@ -16,12 +16,12 @@ start_omnitap() {
     omnitap_wine_pid=$!
     omnitap_pid=""
     for _ in $(seq 1 100); do
-        # The Windows process, which Wine names by its Windows path; not the launcher (with
-        # the 32-bit Wine installed, a 32-bit process that starts a 64-bit program as a new
-        # process and ends).
+        # The Windows process, which Wine names by its Windows path or by the name it was
+        # started with; not the launcher, whose first word is wine (with the 32-bit Wine
+        # installed, a 32-bit process that starts a 64-bit program as a new process and ends).
         omnitap_pid=$(pgrep -f "$name\\.exe" | while read -r p; do
             case "$(tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -1)" in
-            *\\"$name.exe") echo "$p" ;;
+            "$name.exe" | *\\"$name.exe") echo "$p" ;;
             esac; done | head -1)
         [ -n "$omnitap_pid" ] && break
         sleep 0.2

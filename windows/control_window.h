@@ -53,6 +53,7 @@ class frmControl final : public ControlSurface {
     void monitorsOff() override;
 
   private:
+    void keyEventsWaiting();
     bool onPrivateMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
     ui::UiFactory& ui_;

@@ -5,6 +5,8 @@
 #include "ports/keyboard_hook.h"
 #include "tests/e2e/support/e2e.h"
 
+#include <thread>
+
 using namespace e2e;
 
 // One start in test mode (named Omnitap.exe, the hook waits for the HOOK button), with
@@ -25,10 +27,11 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     const std::string quoted =
         narrow(L"\"" + folder.file(L"probe dir\\launch probe.exe") + L"\" /switch");
     // F16 plays the next track; text where a modifier may stand is no modifier.
-    const std::string ini = keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70),
-                                     learnedKey(VK_F15, 33, "17"), learnedKey(VK_F13, 60, quoted),
-                                     learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
-                                     learnedKey(VK_F16, 33, "notepad.exe")});
+    const std::string ini =
+        keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
+                 learnedKey(VK_F13, 60, quoted),
+                 learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
+                 learnedKey(VK_F16, 33, "notepad.exe"), learnedKey(VK_F17, 301)});
     folder.write(L"keys.ini", ini);
     // keys.ini held open without sharing, as a virus scanner or a backup might.
     auto hold = [&] {
@@ -91,6 +94,20 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     EXPECT_EQ(log.log, (Lines{"down 66", "up 66"}));
     Sleep(400);
     EXPECT_EQ(sim.logOf("command"), Lines(5, "command 40048"));
+
+    // A volume key held down repeats the volume while it repeats itself, until the session
+    // is locked: its release may then come where the hook cannot see it.
+    auto label = [&](const wchar_t* text) {
+        return waitFor([&] { return FindWindowExW(control, nullptr, L"Static", text); }, 1s);
+    };
+    std::thread holding([] { holdKey(VK_F17, 2000); });
+    EXPECT_TRUE(label(L"volume repeat: on"));
+    Sleep(800); // it repeats
+    EXPECT_TRUE(label(L"volume repeat: on"));
+    PostMessageW(control, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+    EXPECT_TRUE(label(L"volume repeat: off"));
+    holding.join();
+    EXPECT_TRUE(label(L"dropped events: 0"));
 
     // Dropped silently: the first key passes, and its raw input brings the hook back.
     PostMessageW(control, omnitap::ports::kLoseHookMessage, 0, 0);

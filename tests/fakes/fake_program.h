@@ -20,8 +20,8 @@ struct FakeProgram {
     FakeUiFactory ui;
     FakeKeyboardHook hook;
     FakeRunningCopies copies;
-    CountingWake wake;
-    HookChannel channel{wake};
+    FakeHookOutput hookOutput;
+    HookChannel channel{hookOutput};
     Program program{Seams{files, codec, messages, appInfo, shell, messaging, clipboard, typing,
                           trayShell, ui, hook, copies},
                     channel, ports::VolumeBackends{}}; // no volume device
