@@ -40,10 +40,11 @@ class HookWatch {
     Quiet quiet(std::uint32_t now) {
         Raw off = Raw::Off;
         if (raw_.load(std::memory_order_acquire) != Raw::Off) return {};
-        // Tick counts wrap: differences are read as signed.
+        // Tick counts wrap: differences are read as signed (one beyond 24 days as long).
         const auto since =
             static_cast<std::int32_t>(now - lastSeen_.load(std::memory_order_relaxed));
-        if (since < kQuietMs) return {false, static_cast<std::uint32_t>(kQuietMs - since)};
+        if (since >= 0 && since < kQuietMs)
+            return {false, static_cast<std::uint32_t>(kQuietMs - since)};
         return {raw_.compare_exchange_strong(off, Raw::Asked), std::nullopt};
     }
     // Hook thread: the request could not be handed over; the loop asks again.

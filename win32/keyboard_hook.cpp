@@ -168,6 +168,7 @@ void KeyboardHook::hookKeyboard(ports::WindowId notify) {
         MSG msg;
         PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
         HookThread thread{channel_, watch_, window};
+        watch_.hookSaw(GetTickCount()); // quiet from now on
         thread.hook = installHook();
         if (thread.hook) hookThread = &thread;
         installed.set_value(thread.hook != nullptr);
