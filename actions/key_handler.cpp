@@ -1,7 +1,7 @@
 #include "actions/key_handler.h"
 
 #include "actions/actions.h"
-#include "hook/key_index.h"
+#include "catalogue/action_catalogue.h"
 
 namespace omnitap {
 
@@ -27,20 +27,7 @@ KeyboardHandler::KeyboardHandler(KeyboardState& state, HookChannel& channel, Pla
 
 void KeyboardHandler::keyEventsWaiting() {
     channel_.drain([this](const KeyEvent& event) { handleKey(event); },
-                   [this](std::span<const ports::KeyStroke> keys) { typing_.sendKeys(keys); });
-}
-
-bool KeyboardHandler::matches(const KeyDef& key, const KeyEvent& event) const {
-    if (static_cast<std::int32_t>(key.code) != static_cast<std::int32_t>(event.vkCode))
-        return false;
-    if (event.vkCode == 255 &&
-        static_cast<std::int32_t>(key.code2) != static_cast<std::int32_t>(event.scanCode))
-        return false;
-    if (event.released()) return true;
-    std::optional<std::int32_t> modifier = modifierKeyOf(key);
-    if (!modifier) return true;
-    // The modifier's state as the hook saw it at the moment of the event.
-    return event.modifiersDown.has(*modifier);
+                   [this](std::span<const ports::KeyStroke> keys) { typing_.sendHeldKeys(keys); });
 }
 
 bool KeyboardHandler::handleKey(const KeyEvent& event) {
@@ -51,10 +38,13 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
         windows_.showKeyEventReport(keyEventReport(event));
         result = true;
     }
-    // Every matching entry acts, in table order. The table may change while an action runs
-    // (a window opened from it), so the bound is read afresh each time.
-    for (int i = 1; i <= state_.keyTable.numKeys(); ++i) {
-        if (!matches(state_.keyTable[i], event)) continue;
+    if (event.handling == Handling::EndRepeat) endVolumeRepeat();
+    pressedVk_ = event.vkCode;
+    pressedScan_ = event.scanCode;
+    // The entries the hook's decision names act, in table order. The table may change while
+    // an action runs (a window opened from it): a place it no longer has is left out.
+    for (int i : channel_.acting(event)) {
+        if (!state_.keyTable.isKey(i)) continue;
         result = true;
         control_.setCaption(std::to_string(event.flags));
         if (event.released()) {
@@ -69,44 +59,53 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
 }
 
 void KeyboardHandler::keyReleased(int index) {
-    if (state_.keyTable[index].mapm == kMonitorsOffAction) control_.monitorsOff();
+    const ActionRow* row = findAction(state_.keyTable[index].mapm);
+    if (row && row->actsOn == ActsOn::Release) runAction(*row, state_.keyTable[index]);
     endVolumeRepeat();
 }
 
 void KeyboardHandler::endVolumeRepeat() {
-    if (state_.volumeStep == 0) return;
-    state_.volumeStep = 0;
-    control_.setRepeatTimer(false);
+    if (state_.volumeStep != 0) {
+        state_.volumeStep = 0;
+        control_.setRepeatTimer(false);
+    }
 }
 
 void KeyboardHandler::doAction(int index) {
-    const KeyDef& key = state_.keyTable[index];
-    const ActionRow* row = findAction(key.mapm);
-    if (!row) return; // a code from an edited file: the key is swallowed and does nothing
-    switch (row->effect) {
+    const ActionRow* row = findAction(state_.keyTable[index].mapm);
+    // A code from an edited file: the key is swallowed and does nothing.
+    if (row && row->actsOn == ActsOn::Press) runAction(*row, state_.keyTable[index]);
+}
+
+void KeyboardHandler::runAction(const ActionRow& row, const KeyDef& key) {
+    switch (row.effect) {
     case Effect::Nothing:
-    case Effect::MonitorsOffOnRelease:
         break;
     case Effect::PlayPause:
         player_.playPause();
         break;
-    case Effect::PlayerCommand:
-        player_.sendPlayerCommand(row->command);
+    case Effect::Transport:
+        player_.sendPlayerCommand(row.command);
         break;
     case Effect::ShowCurrentFile:
         player_.showCurrentFile();
         break;
     case Effect::CopyOrTypeTrack:
-        player_.copyOrTypeTrack(row->typeIt, row->extraInfo);
+        player_.copyOrTypeTrack(row.typeIt, row.extraInfo);
         break;
     case Effect::ToggleMute:
         volume_.refreshMixerState();
         volume_.setMute(!volume_.currentMute());
         break;
     case Effect::VolumeStep:
-        state_.volumeStep = row->step;
+        state_.volumeStep = row.step;
+        repeat_.start(pressedVk_, pressedScan_, channel_.presses(pressedVk_, pressedScan_),
+                      typing_.keyRepeat());
         control_.setRepeatTimer(true);
         volume_.stepVolume(state_.volumeStep);
+        break;
+    case Effect::MonitorsOff:
+        control_.monitorsOff();
         break;
     case Effect::Launch:
         launch(key.webs);
@@ -122,6 +121,11 @@ void KeyboardHandler::launch(const std::string& target) {
 }
 
 void KeyboardHandler::repeatVolumeStep() {
+    if (state_.volumeStep == 0) return;
+    if (!repeat_.tick(channel_.presses(repeat_.vkCode(), repeat_.scanCode()))) {
+        endVolumeRepeat();
+        return;
+    }
     volume_.stepVolume(state_.volumeStep);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
-// Key event handling on the UI thread: learning a key for the Key Finder, matching the
-// learned keys in table order, running their actions, and sending on the keys the hook held
-// back while an action typed. The hook has already decided whether each event is swallowed;
-// this is the rest of the work, in the order of events.
+// Key event handling on the UI thread: learning a key for the Key Finder, running the
+// actions of the entries the hook's decision names, in table order, and sending on the keys
+// the hook held back while an action typed. The hook has already decided whether each event
+// is swallowed and which entries act; this is the rest of the work, in the order of events.
 
 #include "actions/keyboard_state.h"
 #include "actions/launch_failure.h"
+#include "actions/volume_repeat.h"
+#include "catalogue/action_catalogue.h"
 #include "hook/hook_channel.h"
 #include "hook/key_event.h"
 #include "player/player_control.h"
@@ -59,14 +61,18 @@ class KeyboardHandler {
     // Returns true when the event belongs to the program (the hook swallows exactly those).
     bool handleKey(const KeyEvent& event);
     void keyReleased(int index);
-    // Stops the held volume key's repeat, if one runs.
-    void endVolumeRepeat();
     void doAction(int index);
-    // One more step of the held volume key (the control window's timer).
+    // One more step of the held volume key (the control window's timer), unless the key
+    // stopped repeating: then the repeat ends.
     void repeatVolumeStep();
+    // The volume repeat ends (the key's release, or a lock, suspend or a fresh hook, after
+    // which its release may never come).
+    void endVolumeRepeat();
+    // Events that could not be queued for the key handling (shown in the test mode).
+    std::uint64_t droppedEvents() const { return channel_.droppedEvents(); }
 
   private:
-    bool matches(const KeyDef& key, const KeyEvent& event) const;
+    void runAction(const ActionRow& row, const KeyDef& key);
     void launch(const std::string& target);
 
     KeyboardState& state_;
@@ -78,6 +84,8 @@ class KeyboardHandler {
     ports::Typing& typing_;
     ConfigurationView& windows_;
     ControlSurface& control_;
+    VolumeRepeat repeat_;
+    std::uint32_t pressedVk_ = 0, pressedScan_ = 0; // the key whose actions run now
 };
 
 } // namespace omnitap

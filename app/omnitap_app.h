@@ -38,9 +38,9 @@ class OmnitapApp {
     Win32RunningCopies copies_;
     Win32StartupList startup_;
     Win32IndicatorWindow indicator_;
-    PostedWake wake_;
-    HookChannel channel_{wake_};
-    KeyboardHook hook_{channel_, wake_};
+    HookThreadOutput hookOutput_;
+    HookChannel channel_{hookOutput_};
+    KeyboardHook hook_{channel_, hookOutput_};
     Program program_;
 };
 

@@ -4,6 +4,7 @@
 // hook callback runs for every keystroke of the desktop.
 
 #include "bench/alloc_counter.h"
+#include "bench/key_tables.h"
 #include "hook/hook_channel.h"
 
 #include <benchmark/benchmark.h>
@@ -12,27 +13,13 @@ using namespace omnitap;
 
 namespace {
 
-// `count` keys spread over codes 1 to 250, a quarter of them on code 255 with their own scan
-// codes, a third of them player keys with a modifier. The first is a launch key on code 1.
-KeyTable tableOf(int count) {
-    KeyTable table;
-    for (int i = 0; i < count; ++i) {
-        KeyDef key;
-        key.code = static_cast<std::int16_t>(i % 4 == 3 ? 255 : 1 + i % 250);
-        key.code2 = static_cast<std::int16_t>(i);
-        key.mapm = static_cast<std::int16_t>(i % 3 == 1 ? 33 : 60);
-        key.webs = i % 3 == 1 ? std::to_string(16 + i % 3) : "calc.exe";
-        table.append(key);
-    }
-    return table;
-}
-
 bool nothingHeld(std::uint8_t) {
     return false;
 }
 
-struct NoWake : Wake {
+struct NoWake : HookOutput {
     bool wake() override { return true; }
+    void sendOn(std::span<const ports::KeyStroke>) override {}
 };
 
 // Presses and releases, in turn, of: 0, code 1, which every table has learned (each event is
@@ -42,7 +29,7 @@ struct NoWake : Wake {
 void BM_HookPath(benchmark::State& state) {
     NoWake wake;
     HookChannel channel(wake);
-    channel.publish(tableOf(static_cast<int>(state.range(0))));
+    channel.publish(hookKeyTable(static_cast<int>(state.range(0))));
     const auto stream = state.range(1);
     std::uint32_t n = 0;
     AllocationCounter memory;

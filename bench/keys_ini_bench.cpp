@@ -1,7 +1,7 @@
 // Loading and saving keys.ini with 10, 1,000 and 10,000 keys. The load reads the file once,
 // so its cost per byte stays the same as the file grows.
 
-#include "bench/launch_key_table.h"
+#include "bench/key_tables.h"
 #include "keys/keys_ini.h"
 
 #include <benchmark/benchmark.h>

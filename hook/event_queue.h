@@ -1,7 +1,8 @@
 #pragma once
 // The hand-off from the hook thread to the UI thread: a fixed ring for one producer and one
 // consumer, allocated once on the heap. Pushing never blocks and never allocates; a full ring
-// refuses the event and counts it.
+// refuses the event and counts it. Only the producer adds, so room it sees stays until it
+// pushes.
 
 #include <atomic>
 #include <cstddef>
@@ -18,12 +19,20 @@ template <typename T, std::size_t Capacity> class EventQueue {
     EventQueue() : items_(std::make_unique<T[]>(Capacity)) {}
 
     // Hook thread.
+    bool hasRoom() const {
+        return tail_.load(std::memory_order_relaxed) - head_.load(std::memory_order_acquire) !=
+               Capacity;
+    }
+    // Hook thread: counts an item that was not pushed for want of room.
+    void refuse() {
+        dropped_.store(dropped_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
     bool push(const T& item) {
-        std::size_t tail = tail_.load(std::memory_order_relaxed);
-        if (tail - head_.load(std::memory_order_acquire) == Capacity) {
-            dropped_.fetch_add(1, std::memory_order_relaxed);
+        if (!hasRoom()) {
+            refuse();
             return false;
         }
+        std::size_t tail = tail_.load(std::memory_order_relaxed);
         items_[tail & (Capacity - 1)] = item;
         tail_.store(tail + 1, std::memory_order_release);
         return true;

@@ -3,20 +3,31 @@
 // its result (Ctrl+V pasting the old clipboard, text typed into the middle of the title).
 // While such an action is queued or running, the hook swallows the keys that follow and
 // queues them, in order, among the other events for the UI thread; the UI thread sends them
-// on (marked as our own input) when it gets to them, that is after the action. Should the
-// action take longer than kLimitMs (a hung player), the hook thread sends them on itself
-// from its message loop: typing never waits on a hung player.
+// on (marked as held keys) when it gets to them, that is after the action. Should the action
+// take longer than kLimitMs (a hung player), or the queue be full (the UI thread stuck), the
+// hook thread sends them on itself from its message loop, never from the hook's callback:
+// typing never waits on a hung player, and no key is let through ahead of the held ones.
+// (Under Wine, SendInput waits until the hooks have seen what it sends: the hook thread must
+// be free to answer.)
+//
+// Keys sent on join the end of the system's input queue, behind keys the user typed in the
+// meantime and that have not reached the hook yet: those would overtake them. So the hold
+// lasts until every key sent on came back through the hook (by its marker), and the keys
+// that reach the hook before then are held as well.
 //
 // Both threads may send, so each held key is claimed before it is sent: `sent_` counts the
 // held keys claimed so far, and its low bit says that a claim is being sent right now. The
 // one who moves the count claims the keys in between; no key goes twice. While a claim is
-// being sent the others wait for it (the hook thread by coming back later, never blocking),
-// so no key overtakes another; and the hook keeps holding new keys until every key it held
-// was sent.
+// being sent the other waits for it (the hook thread by coming back later from its loop),
+// so no key overtakes another.
+//
+// The buffer keeps every held key until it is claimed: those in the queue, those the UI
+// thread took out of it and sends in batches of at most kBatch, and those that came while
+// the queue was full and that the hook thread's loop sends at once.
 
 #include "ports/typing.h"
 
-#include <array>
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -28,44 +39,63 @@ namespace omnitap {
 
 class HeldKeys {
   public:
-    static constexpr std::uint32_t kCapacity = 256; // keys held and not yet sent
-    static constexpr std::uint32_t kLimitMs = 1000; // the longest a key is held
+    static constexpr std::uint32_t kCapacity = 16384; // twice the queue
+    static constexpr std::uint32_t kBatch = 256;      // the most the UI thread claims at once
+    static constexpr std::uint32_t kLimitMs = 1000;   // the longest a key is held
     static constexpr std::uint32_t kRetryMs = 5;
 
     HeldKeys() : keys_(std::make_unique<ports::KeyStroke[]>(kCapacity)) {}
 
-    // Hook thread: whether keys are held now, and whether the next one can be.
-    bool holding() const { return actionPending() || keysPending(); }
+    // Hook thread: whether the keys that reach the hook now must be held, and whether the
+    // next one can be.
+    bool holding() const { return actionPending() || static_cast<std::int32_t>(held_ - back_) > 0; }
     bool full() const { return held_ - (sent_.load(std::memory_order_acquire) >> 1) >= kCapacity; }
-    // Hook thread: the number the next held key will have.
-    std::uint32_t nextNumber() const { return held_; }
-    // Hook thread: a key was held (queued for the UI thread under nextNumber()).
-    void held(const ports::KeyStroke& key) { keys_[held_++ % kCapacity] = key; }
+    // Hook thread: holds a key; returns its number.
+    std::uint32_t hold(const ports::KeyStroke& key) {
+        keys_[held_ % kCapacity] = key;
+        return held_++;
+    }
+    // Hook thread: the UI thread cannot be told of the key just held (the queue is full): the
+    // loop is to send the held keys at once, and to wait no longer for the actions.
+    void sendAtOnce() { atOnce_ = true; }
     // Hook thread: a key whose action holds the keys after it was queued at `time`.
     void actionQueued(std::uint32_t time) {
         if (!holding()) since_ = time;
         ++queued_;
     }
+    // Hook thread: a key sent on came back through the hook.
+    void cameBack() { ++back_; }
 
-    // Hook thread, from its message loop: once keys were held for kLimitMs, sends them on
-    // with `send` and stops waiting for the actions queued so far. Returns how many
-    // milliseconds to wait before calling again, or nothing while no key is held.
+    // Hook thread, from its message loop at `now`: once keys were held for kLimitMs, or at
+    // once when asked to, sends them on with `send` and stops waiting for the actions queued
+    // so far; after another kLimitMs it stops waiting for them to come back (another
+    // program's hook may have kept them). Returns how many milliseconds to wait before
+    // calling again, or nothing while no key is held.
     template <typename Send>
     std::optional<std::uint32_t> sendOverdue(std::uint32_t now, Send&& send) {
         if (!holding()) return std::nullopt;
-        if (now - since_ < kLimitMs) return kLimitMs - (now - since_);
+        if (!atOnce_ && now - since_ < kLimitMs) return kLimitMs - (now - since_);
         std::uint32_t word = sent_.load(std::memory_order_acquire);
         if (word & kSending) return kRetryMs; // the UI thread is sending: after it
-        if (!sent_.compare_exchange_strong(word, held_ << 1 | kSending, std::memory_order_acq_rel))
-            return 0;
-        std::array<ports::KeyStroke, kCapacity> keys;
-        std::uint32_t count = 0;
-        for (std::uint32_t n = word >> 1; n != held_; ++n)
-            keys[count++] = keys_[n % kCapacity];
-        if (count) send(std::span<const ports::KeyStroke>(keys.data(), count));
-        sent_.store(held_ << 1, std::memory_order_release);
         givenUp_ = queued_;
-        return std::nullopt;
+        since_ = now;
+        if (word >> 1 != held_) {
+            if (!sent_.compare_exchange_strong(word, held_ << 1 | kSending,
+                                               std::memory_order_acq_rel))
+                return 0;
+            // The claim in one or two pieces of the ring of keys.
+            for (std::uint32_t from = word >> 1; from != held_;) {
+                const std::uint32_t at = from % kCapacity;
+                const std::uint32_t count = std::min(held_ - from, kCapacity - at);
+                send(std::span<const ports::KeyStroke>(&keys_[at], count));
+                from += count;
+            }
+            sent_.store(held_ << 1, std::memory_order_release);
+        } else if (!atOnce_) {
+            back_ = held_; // all were sent a second ago
+        }
+        atOnce_ = false;
+        return holding() ? std::optional(kLimitMs) : std::nullopt;
     }
 
     // UI thread: sends on the held keys numbered from `first`, unless the hook thread sent
@@ -97,13 +127,14 @@ class HeldKeys {
     bool actionPending() const {
         return done_.load(std::memory_order_acquire) != queued_ && queued_ != givenUp_;
     }
-    bool keysPending() const { return sent_.load(std::memory_order_acquire) != held_ << 1; }
 
     std::unique_ptr<ports::KeyStroke[]> keys_; // by number, modulo kCapacity; hook thread
     std::uint32_t held_ = 0;                   // keys held so far; hook thread
+    std::uint32_t back_ = 0;                   // of them, come back after sending; hook thread
     std::uint32_t queued_ = 0;                 // actions that hold keys, queued so far; hook
     std::uint32_t givenUp_ = 0;                // queued_ when the hook last stopped waiting
     std::uint32_t since_ = 0;                  // when keys began to be held; hook thread
+    bool atOnce_ = false;                      // the loop sends at once; hook thread
     std::atomic<std::uint32_t> done_{0};       // actions handled by the UI thread
     std::atomic<std::uint32_t> sent_{0};       // keys claimed << 1 | kSending
 };

@@ -11,41 +11,44 @@
 #include "hook/key_states.h"
 #include "ports/input_marker.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace omnitap {
 
-// How the hook thread tells the UI thread that events are waiting. Fixed when the channel is
-// built; runs on the hook thread and must not block.
-class Wake {
+// What the hook thread does beyond the channel. Fixed when the channel is built; runs on the
+// hook thread and must not block.
+class HookOutput {
   public:
-    virtual ~Wake() = default;
-    // False when the UI thread could not be told (its message queue is full).
+    virtual ~HookOutput() = default;
+    // Tells the UI thread that events wait; false when it could not be told (its message
+    // queue is full).
     virtual bool wake() = 0;
+    // Sends held keys on in one batch, marked with ports::kHeldKeyMarker.
+    virtual void sendOn(std::span<const ports::KeyStroke> keys) = 0;
 };
 
 class HookChannel {
   public:
     static constexpr std::size_t kQueueCapacity = 8192;
+    static constexpr std::uint32_t kWakeRetryMs = 10;
 
-    explicit HookChannel(Wake& wake) : wake_(wake) {}
+    explicit HookChannel(HookOutput& out) : out_(out) {}
 
     // UI thread: the hook matches against this table from its next event on. A new index is
     // built only when the table changed in a way the hook can see (not for a new launch
     // target, say); returns whether it was.
     bool publish(const KeyTable& table) {
-        ++publications_;
         std::vector<KeyIndex::Entry> entries = KeyIndex::entriesOf(table);
         if (entries == published_) return false;
         snapshots_.publish(std::make_unique<const KeyIndex>(entries));
         published_ = std::move(entries);
         return true;
     }
-    // How many times a table was handed over so far.
-    std::uint64_t publications() const { return publications_; }
     // UI thread: the Key Finder starts or stops waiting for a key.
     void setFinderWaiting(bool waiting) { finderWaiting_.store(waiting); }
     bool finderWaiting() const { return finderWaiting_.load(); }
@@ -53,6 +56,18 @@ class HookChannel {
     // Key Finder still catches its key.
     void setPaused(bool paused) { paused_.store(paused, std::memory_order_relaxed); }
     bool paused() const { return paused_.load(std::memory_order_relaxed); }
+
+    // UI thread: the places in the table of the entries that a queued event makes act, by
+    // the hook's decision and the table as it is now.
+    std::vector<int> acting(const KeyEvent& event) const {
+        return snapshots_.current().acting(event);
+    }
+    // Any thread: how many times the key was pressed so far, repeats included.
+    std::uint32_t presses(std::uint32_t vkCode, std::uint32_t scanCode) const {
+        return keys_.presses(vkCode, scanCode);
+    }
+    // Events the UI thread never saw because the queue was full (the UI thread was stuck).
+    std::uint64_t droppedEvents() const { return queue_.dropped(); }
 
     // UI thread: hands the queued events that the key handling must see to `handle`, and the
     // held keys to `send` (as one batch per run of them), in the order of the events.
@@ -76,14 +91,18 @@ class HookChannel {
                 held.clear();
             };
             while (std::optional<KeyEvent> event = queue_.pop()) {
+                // A run of held keys is numbered without a gap (keys held while the queue was
+                // full have their numbers, and the hook thread sent them), and is sent in
+                // batches.
+                if (!event->resend || event->heldNumber != first + held.size() ||
+                    held.size() == HeldKeys::kBatch)
+                    sendHeld();
                 if (event->resend) {
                     if (held.empty()) first = event->heldNumber;
                     held.push_back(strokeOf(*event));
-                } else {
-                    sendHeld();
                 }
                 ActionDone done{event->holdsKeys ? &held_ : nullptr};
-                if (event->act) handle(*event);
+                if (event->handling != Handling::None) handle(*event);
             }
             sendHeld();
         } while (drainAgain_);
@@ -93,31 +112,52 @@ class HookChannel {
     // to see it. Never blocks, never allocates or frees, never calls a window.
     template <typename IsDown> bool onKeyEvent(KeyEvent event, IsDown&& isDown) {
         // Keystrokes the program types itself pass unexamined: typed text never triggers,
-        // and is never eaten by, a learned key.
+        // and is never eaten by, a learned key. Held keys sent on end their hold as they come.
         if (event.extraInfo == ports::kOwnInputMarker) return false;
-        bool swallow = decide(snapshots_.read(), event, isDown);
-        if (!swallow && held_.holding() && !held_.full()) {
-            event.resend = true;
-            event.heldNumber = held_.nextNumber();
+        if (event.extraInfo == ports::kHeldKeyMarker) {
+            held_.cameBack();
+            return false;
         }
-        if ((event.act || event.resend) && queue_.push(event)) {
-            if (event.resend) {
-                held_.held(strokeOf(event));
-                swallow = true;
+        bool swallow = decide(snapshots_.read(), event, isDown);
+        // It must not overtake the held keys. (The buffer keeps more keys than can wait to
+        // be claimed, see HeldKeys.)
+        if (!swallow && held_.holding() && !held_.full()) {
+            event.heldNumber = held_.hold(strokeOf(event));
+            event.resend = queue_.hasRoom();
+            if (!event.resend) {
+                held_.sendAtOnce();
+                loopWanted_ = true;
             }
-            if (event.holdsKeys) held_.actionQueued(event.time);
+            swallow = true;
+        }
+        if ((event.handling != Handling::None || event.resend) && queue_.push(event)) {
+            if (event.holdsKeys) {
+                held_.actionQueued(event.time);
+                loopWanted_ = true;
+            }
             wakeUiThread();
         }
         return swallow;
     }
+    // Hook thread, after an event: whether its loop has to run idle() now (keys began to be
+    // held, or must be sent at once, or a wake-up was refused). The loop sleeps through the
+    // events otherwise: a key costs the hook thread no more than its callback.
+    bool takeLoopRequest() { return std::exchange(loopWanted_, false); }
 
-    // Hook thread, from its message loop: sends on keys held for too long (see HeldKeys).
-    template <typename Send>
-    std::optional<std::uint32_t> sendOverdueKeys(std::uint32_t now, Send&& send) {
-        return held_.sendOverdue(now, send);
+    // Hook thread, from its message loop: sends on keys held for too long (see HeldKeys),
+    // and tells the UI thread again of events it could not be told of. Returns how many
+    // milliseconds to wait before calling again, or nothing while there is nothing to do.
+    std::optional<std::uint32_t> idle(std::uint32_t now) {
+        std::optional<std::uint32_t> wait = held_.sendOverdue(
+            now, [this](std::span<const ports::KeyStroke> keys) { out_.sendOn(keys); });
+        if (wakeRefused_) {
+            wakeRefused_ = false;
+            wakePending_.store(false, std::memory_order_release);
+            wakeUiThread();
+        }
+        if (wakeRefused_) wait = std::min(wait.value_or(kWakeRetryMs), kWakeRetryMs);
+        return wait;
     }
-
-    std::uint64_t droppedEvents() const { return queue_.dropped(); }
 
   private:
     struct Reset {
@@ -131,6 +171,9 @@ class HookChannel {
         }
     };
 
+    // What the program does with the event: swallowed (the result) or passed on, and what
+    // the UI thread is to do with it (`event.handling`). A release, and a press that repeats
+    // a held key, go as the key's press went; a repeat runs no action.
     template <typename IsDown>
     bool decide(const KeyIndex& index, KeyEvent& event, IsDown&& isDown) {
         // A flag alone, publishing nothing else: the next event after the change sees it.
@@ -138,22 +181,31 @@ class HookChannel {
                                          ? nullptr
                                          : index.find(event.vkCode, event.scanCode);
         KeyStates::Key& key = keys_.of(event.vkCode, event.scanCode);
-        // A release, and a press that repeats a held key, go as the key's press went.
-        bool swallow = key.down == KeyStates::Down::Swallowed;
-        if (event.released()) {
-            event.act = slot != nullptr; // every learned key's release ends the volume repeat
-            key.down = KeyStates::Down::No;
-        } else if (!KeyStates::repeats(key, event.time)) {
-            // Only a new press is the Key Finder's key: never a release or a repeat.
-            event.caughtByFinder = finderWaiting_.load() && finderWaiting_.exchange(false);
-            bool acts = slot && pressActs(index, *slot, event, isDown);
-            event.act = acts || event.caughtByFinder;
-            event.holdsKeys = acts && slot->holdsKeys;
-            swallow = event.act;
-            key.down = swallow ? KeyStates::Down::Swallowed : KeyStates::Down::Passed;
-        }
+        const bool pressSwallowed = key.down == KeyStates::Down::Swallowed;
+        const bool repeat = !event.released() && KeyStates::repeats(key, event.time);
         key.lastEvent = event.time;
-        return swallow;
+        if (event.released()) {
+            key.down = KeyStates::Down::No;
+            // Every learned key's release ends the volume repeat.
+            if (slot) event.handling = pressSwallowed ? Handling::Release : Handling::EndRepeat;
+            return pressSwallowed;
+        }
+        KeyStates::pressed(key);
+        if (repeat) return pressSwallowed;
+        // A new press. One that cannot be queued passes, its release too: never swallowed
+        // without its action; and the Key Finder waits on.
+        key.down = KeyStates::Down::Passed;
+        if (!queue_.hasRoom()) {
+            queue_.refuse();
+            return false;
+        }
+        // Only a new press is the Key Finder's key: never a release or a repeat.
+        event.caughtByFinder = finderWaiting_.load() && finderWaiting_.exchange(false);
+        const bool acts = slot && index.open(*slot, event, isDown);
+        if (!acts && !event.caughtByFinder) return false;
+        event.handling = Handling::Press;
+        key.down = KeyStates::Down::Swallowed;
+        return true;
     }
 
     // Hook thread. Both threads change `wakePending_` only by read-modify-writes, which are
@@ -161,24 +213,27 @@ class HookChannel {
     // thread's exchange(false) comes first, ours reads false and posts a wake-up. If ours
     // comes first, the UI thread's reads our true (or a later value of this thread), so it
     // synchronises with us and sees the event pushed before: it drains that event after
-    // clearing the flag. Either way no event waits without a wake-up on its way. A failed
-    // post clears the flag again (a release store, read the same way), so the next event
-    // posts anew; meanwhile the UI thread drains whenever it wakes for anything else.
+    // clearing the flag. Either way no event waits without a wake-up on its way. A refused
+    // post leaves the flag set, so that the events after it do not post in vain; the hook
+    // thread's loop clears it and posts again every kWakeRetryMs until one is taken (the
+    // clearing store is ours, so the reasoning above holds for that post as well).
     void wakeUiThread() {
         if (wakePending_.exchange(true, std::memory_order_acq_rel)) return;
-        if (!wake_.wake()) wakePending_.store(false, std::memory_order_release);
+        wakeRefused_ = !out_.wake();
+        loopWanted_ = loopWanted_ || wakeRefused_;
     }
 
-    Wake& wake_;
+    HookOutput& out_;
     IndexSnapshots snapshots_;
-    KeyStates keys_; // hook thread only
+    KeyStates keys_; // hook thread only, but for the presses
     HeldKeys held_;
     std::atomic<bool> finderWaiting_{false};
     std::atomic<bool> paused_{false};
     std::atomic<bool> wakePending_{false};
+    bool wakeRefused_ = false; // hook thread, as is the one below
+    bool loopWanted_ = false;
     EventQueue<KeyEvent, kQueueCapacity> queue_;
-    std::vector<KeyIndex::Entry> published_; // UI thread only, as are the three below
-    std::uint64_t publications_ = 0;
+    std::vector<KeyIndex::Entry> published_; // UI thread only, as are the two below
     bool draining_ = false;
     bool drainAgain_ = false;
 };

@@ -1,17 +1,25 @@
 #pragma once
 // Noticing that the system dropped the hook. Windows removes a low-level hook whose callback
 // was too slow and tells nobody; after sleep and on unlock a hook may be gone as well. The
-// program also receives the keyboard's raw input, which keeps arriving when the hook is gone.
+// keyboard's raw input keeps arriving when the hook is gone; but a raw input message for every
+// key costs about as much as the hook itself, so the program listens to it only once the hook
+// has been quiet for a second, and stops at the first raw key that the hook saw as well. While
+// the user types, the hook sees the keys and nothing else runs; a hook that the system dropped
+// is found within a second and two keys.
+//
 // Each key reaches the hook before its raw input is made (the keys it swallows raise none),
 // but the two may be handled in either order (Wine makes the raw input first, and the raw
 // input is handled on the UI thread, which may be late). So a raw key event when the hook has
-// seen nothing for about a second is suspect; when the next raw key event comes and the hook
-// has still seen nothing since the suspect one, the hook is gone: a fresh one is installed at
-// once, and the key after the one that went unseen is the program's again. Nothing here runs
-// while no key is pressed: no timer, no polling.
+// seen nothing for about a second is suspect; if the hook then sees it, the hook is alive;
+// when the next raw key event comes and the hook has still seen nothing since the suspect
+// one, the hook is gone: a fresh one is installed at once, and the key after the one that
+// went unseen is the program's again. At rest nothing runs: no timer, no polling; the hook
+// thread's loop wakes once, a second after the last key (or after it is told that raw input
+// was turned off), to ask for raw input.
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 namespace omnitap {
 
@@ -21,36 +29,64 @@ class HookWatch {
 
     // Hook thread: the hook saw an event at `now` (milliseconds, the system's tick count).
     void hookSaw(std::uint32_t now) { lastSeen_.store(now, std::memory_order_relaxed); }
-    // The thread that gets raw input: a raw key event made at `time`. True when a fresh hook
-    // must be installed.
-    bool rawKey(std::uint32_t time) {
+
+    // Hook thread, from its loop at `now`: whether to ask for raw input now (the hook has
+    // been quiet for a second and nobody listens), or else how long until then (nothing
+    // while raw input is asked for or listened to).
+    struct Quiet {
+        bool listen = false;
+        std::optional<std::uint32_t> wait;
+    };
+    Quiet quiet(std::uint32_t now) {
+        Raw off = Raw::Off;
+        if (raw_.load(std::memory_order_acquire) != Raw::Off) return {};
+        // Tick counts wrap: differences are read as signed (one beyond 24 days as long).
+        const auto since =
+            static_cast<std::int32_t>(now - lastSeen_.load(std::memory_order_relaxed));
+        if (since >= 0 && since < kQuietMs)
+            return {false, static_cast<std::uint32_t>(kQuietMs - since)};
+        return {raw_.compare_exchange_strong(off, Raw::Asked), std::nullopt};
+    }
+    // Hook thread: the request could not be handed over; the loop asks again.
+    void notAsked() { raw_.store(Raw::Off, std::memory_order_release); }
+    // The raw input thread: raw input is listened to now.
+    void listening() { raw_.store(Raw::On, std::memory_order_release); }
+
+    // The raw input thread: a raw key event made at `time`. HookAlive: stop listening;
+    // HookGone: a fresh hook must be installed (listen on).
+    enum class Verdict { Wait, HookAlive, HookGone };
+    Verdict rawKey(std::uint32_t time) {
         const std::uint32_t seen = lastSeen_.load(std::memory_order_relaxed);
-        // Tick counts wrap: differences are read as signed.
-        if (static_cast<std::int32_t>(time - seen) <= kQuietMs) {
+        if (static_cast<std::int32_t>(time - seen) <= kQuietMs ||
+            (suspect_ && static_cast<std::int32_t>(seen - suspectTime_) >= 0)) {
             suspect_ = false;
-        } else if (!suspect_ || static_cast<std::int32_t>(seen - suspectTime_) >= 0) {
+            raw_.store(Raw::Off, std::memory_order_release);
+            return Verdict::HookAlive;
+        }
+        if (!suspect_) {
             suspect_ = true; // its hook call may still be on its way
             suspectTime_ = time;
-        } else {
-            suspect_ = false;
-            hookSaw(time); // the fresh hook is given its second, too
-            return true;
+            return Verdict::Wait;
         }
-        return false;
+        suspect_ = false; // the fresh hook is judged by the keys after it, as the old one was
+        return Verdict::HookGone;
     }
 
   private:
+    enum class Raw : std::uint8_t { Off, Asked, On };
     std::atomic<std::uint32_t> lastSeen_{0};
+    std::atomic<Raw> raw_{Raw::Off};
     bool suspect_ = false; // a raw key event came while the hook was quiet; raw input thread
     std::uint32_t suspectTime_ = 0;
 };
+
+inline constexpr std::uint32_t kPowerBroadcast = 0x0218; // WM_POWERBROADCAST
+inline constexpr std::uint32_t kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
 
 // The system's notifications after which the hook may be gone: resume from sleep, the
 // session unlocked or connected again. A fresh hook is then installed before the old one is
 // removed.
 inline bool needsFreshHook(std::uint32_t message, std::uintptr_t wParam) {
-    constexpr std::uint32_t kPowerBroadcast = 0x0218; // WM_POWERBROADCAST
-    constexpr std::uint32_t kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
     switch (message) {
     case kPowerBroadcast: // PBT_APMRESUMESUSPEND, PBT_APMRESUMEAUTOMATIC
         return wParam == 0x7 || wParam == 0x12;
@@ -59,6 +95,14 @@ inline bool needsFreshHook(std::uint32_t message, std::uintptr_t wParam) {
     default:
         return false;
     }
+}
+
+// The notifications after which a key held now may be let go where the hook cannot see it:
+// any change of the session (a lock, a switch of user, a disconnection takes the keyboard to
+// another desktop), suspend (PBT_APMSUSPEND), and everything that renews the hook.
+inline bool mayLoseReleases(std::uint32_t message, std::uintptr_t wParam) {
+    return message == kSessionChange || (message == kPowerBroadcast && wParam == 0x4) ||
+           needsFreshHook(message, wParam);
 }
 
 } // namespace omnitap

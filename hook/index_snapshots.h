@@ -42,6 +42,8 @@ class IndexSnapshots {
         std::erase_if(retired_, [reading](const auto& index) { return index.get() != reading; });
     }
     std::size_t retired() const { return retired_.size(); }
+    // UI thread: the index published last.
+    const KeyIndex& current() const { return *owned_; }
 
     // Hook thread: the current index, announced as read until the hook thread reads another.
     const KeyIndex& read() {

@@ -12,23 +12,33 @@ namespace omnitap {
 inline constexpr std::uint32_t kExtendedKeyFlag = 0x01; // right-hand Ctrl and Alt, arrows, ...
 inline constexpr std::uint32_t kKeyUpFlag = 0x80;       // set in `flags` when the key was released
 
-// The modifier keys that were down at a press, among those that the entries of its key need.
-// A key taught with more than seven different modifiers acts for the first seven held.
-class ModifiersDown {
+// The gates of a key that were open at its press: 0 for its entries that need no modifier,
+// else the modifier keys held, among those its entries need. A key taught with more than
+// seven different modifiers acts for the first seven held.
+class OpenGates {
   public:
-    void add(std::uint8_t vk) {
-        if (count_ < kMost) keys_[count_++] = vk;
+    void add(std::uint8_t gate) {
+        if (count_ < kMost) gates_[count_++] = gate;
     }
-    bool has(std::int32_t vk) const {
+    bool has(std::uint8_t gate) const {
         for (std::uint8_t i = 0; i < count_; ++i)
-            if (keys_[i] == vk) return true;
+            if (gates_[i] == gate) return true;
         return false;
     }
+    bool empty() const { return count_ == 0; }
 
   private:
-    static constexpr std::uint8_t kMost = 7;
-    std::array<std::uint8_t, kMost> keys_{};
+    static constexpr std::uint8_t kMost = 8;
+    std::array<std::uint8_t, kMost> gates_{};
     std::uint8_t count_ = 0;
+};
+
+// What the UI thread does with an event: the hook decides it, the UI thread acts on it.
+enum class Handling : std::uint8_t {
+    None,      // nothing: the UI thread does not see it
+    Press,     // the entries behind its open gates act, or the Key Finder catches it
+    Release,   // its press acted: every entry of the key does its release work
+    EndRepeat, // a learned key's release whose press was passed on: it only ends a repeat
 };
 
 struct KeyEvent {
@@ -39,12 +49,12 @@ struct KeyEvent {
     std::uintptr_t extraInfo = 0;
 
     // What the hook decided, for the UI thread.
-    bool act = false;             // a learned key or the Key Finder's key: the handling matches it
+    Handling handling = Handling::None;
     bool caughtByFinder = false;  // the Key Finder was waiting and this press is its key
-    bool holdsKeys = false;       // its action types or copies: the keys after it wait for it
-    bool resend = false;          // a key held back for such an action: the UI thread sends it on
+    bool holdsKeys = false;       // an acting entry types or copies: the keys after it wait
+    bool resend = false;          // held back for such an action: the UI thread sends it on
     std::uint32_t heldNumber = 0; // for `resend`: its number among the held keys
-    ModifiersDown modifiersDown;
+    OpenGates gates;              // for Press
 
     bool released() const { return (flags & kKeyUpFlag) != 0; }
 };

@@ -1,6 +1,9 @@
 #include "hook/key_index.h"
 
+#include "catalogue/action_catalogue.h"
+
 #include <algorithm>
+#include <map>
 
 namespace omnitap {
 
@@ -8,9 +11,10 @@ namespace {
 constexpr std::size_t kCodes = 256;
 constexpr std::size_t kScanCodes = 65536;
 
-// Copying or typing the current track: keys typed after such a key must not overtake it.
+// Keys typed after a key whose action types or fills the clipboard must not overtake it.
 bool holdsKeys(std::int16_t action) {
-    return action >= 50 && action <= 53;
+    const ActionRow* row = findAction(action);
+    return row && row->holdsKeys;
 }
 } // namespace
 
@@ -21,8 +25,9 @@ std::vector<KeyIndex::Entry> KeyIndex::entriesOf(const KeyTable& table) {
         const KeyDef& key = table[i];
         // Codes outside 0..255 never come from the keyboard; such an entry cannot match.
         if (key.code < 0 || key.code > 255) continue;
-        entries.push_back({key.code, key.code == 255 ? key.code2 : std::int16_t{0},
-                           modifierKeyOf(key), holdsKeys(key.mapm)});
+        entries.push_back({i, key.code, key.code == 255 ? key.code2 : std::int16_t{0},
+                           static_cast<std::uint8_t>(modifierKeyOf(key).value_or(0)),
+                           holdsKeys(key.mapm)});
     }
     return entries;
 }
@@ -34,28 +39,23 @@ KeyIndex::Slot& KeyIndex::slotFor(std::int16_t code, std::int16_t code2) {
 }
 
 KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
-    // Modifier keys per slot, gathered first and laid out in one array afterwards.
-    std::vector<std::pair<Slot*, std::uint8_t>> needs;
+    // The entries of each slot, in table order, and its gates in key order ("none" first),
+    // gathered first and laid out in one array each afterwards.
+    std::map<Slot*, std::pair<std::vector<Entry>, std::map<std::uint8_t, bool>>> bySlot;
     for (const Entry& entry : entries) {
-        Slot& slot = slotFor(entry.code, entry.code2);
-        slot.learned = true;
-        slot.holdsKeys = slot.holdsKeys || entry.holdsKeys;
-        if (!entry.modifier) {
-            slot.unconditional = true;
-        } else if (*entry.modifier >= 1 && *entry.modifier <= 255) {
-            needs.emplace_back(&slot, static_cast<std::uint8_t>(*entry.modifier));
-        }
-        // A modifier outside 1..255 is no key that can be down: such an entry acts on no
-        // press, only on releases.
+        auto& [slotEntries, slotGates] = bySlot[&slotFor(entry.code, entry.code2)];
+        slotEntries.push_back(entry);
+        slotGates[entry.gate] = slotGates[entry.gate] || entry.holdsKeys;
     }
-    std::sort(needs.begin(), needs.end());
-    needs.erase(std::unique(needs.begin(), needs.end()), needs.end());
-    modifierKeys_.reserve(needs.size());
-    for (std::size_t i = 0; i < needs.size(); ++i) {
-        Slot* slot = needs[i].first;
-        if (slot->modifierCount == 0) slot->modifierBegin = static_cast<std::uint32_t>(i);
-        ++slot->modifierCount;
-        modifierKeys_.push_back(needs[i].second);
+    entries_.reserve(entries.size());
+    for (auto& [slot, found] : bySlot) {
+        slot->entryBegin = static_cast<std::uint32_t>(entries_.size());
+        slot->entryCount = static_cast<std::uint32_t>(found.first.size());
+        entries_.insert(entries_.end(), found.first.begin(), found.first.end());
+        slot->gateBegin = static_cast<std::uint32_t>(gates_.size());
+        slot->gateCount = static_cast<std::uint32_t>(found.second.size());
+        for (auto [key, holds] : found.second)
+            gates_.push_back({key, holds});
     }
 }
 
@@ -70,11 +70,18 @@ const KeyIndex::Slot* KeyIndex::find(std::uint32_t vkCode, std::uint32_t scanCod
         if (byScanCode_.empty() || scan < -32768 || scan > 32767) return nullptr;
         slot = &byScanCode_[static_cast<std::uint16_t>(static_cast<std::int16_t>(scan))];
     }
-    return slot->learned ? slot : nullptr;
+    return slot->entryCount ? slot : nullptr;
 }
 
-std::span<const std::uint8_t> KeyIndex::modifiers(const Slot& slot) const {
-    return {modifierKeys_.data() + slot.modifierBegin, slot.modifierCount};
+std::vector<int> KeyIndex::acting(const KeyEvent& event) const {
+    std::vector<int> places;
+    if (const Slot* slot = find(event.vkCode, event.scanCode)) {
+        for (const Entry& e : std::span(entries_).subspan(slot->entryBegin, slot->entryCount))
+            if (event.handling == Handling::Release ||
+                (event.handling == Handling::Press && event.gates.has(e.gate)))
+                places.push_back(e.position);
+    }
+    return places;
 }
 
 } // namespace omnitap

@@ -1,14 +1,14 @@
 #pragma once
-// The hook's view of the key table: an immutable index built on the UI thread when the table
-// changes in a way the hook can see, and read by the hook thread. A look-up costs the same
-// with 1 or 10,000 keys: one slot per virtual-key code, and one per scan code for the keys
-// that report code 255.
+// What matches: the hook's view of the key table, an immutable index built on the UI thread
+// when the table changes in a way the hook can see. A look-up costs the same with 1 or
+// 10,000 keys: one slot per virtual-key code, and one per scan code for the keys that report
+// code 255. The hook thread decides with it which of a key's entries act (the gates open at a
+// press), and the UI thread runs exactly the entries behind those gates: nobody else matches.
 
 #include "hook/key_event.h"
 #include "keys/key_table.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -18,21 +18,25 @@ class KeyIndex {
   public:
     // What one entry of the table means to the hook; an index is made of these alone.
     struct Entry {
+        int position = 0; // its place in the table
         std::int16_t code = 0;
-        std::int16_t code2 = 0;               // compared only for code 255, else 0
-        std::optional<std::int32_t> modifier; // the key that must be held for a press to act
-        bool holdsKeys = false;               // its action types or fills the clipboard
+        std::int16_t code2 = 0; // compared only for code 255, else 0
+        std::uint8_t gate = 0;  // the key that must be held for a press to act, 0 for none
+        bool holdsKeys = false; // its action types or fills the clipboard
         bool operator==(const Entry&) const = default;
     };
     static std::vector<Entry> entriesOf(const KeyTable& table);
 
-    // What the entries of one key have in common.
+    // The entries of one key that share a gate, and whether one of them holds keys.
+    struct Gate {
+        std::uint8_t key = 0;
+        bool holdsKeys = false;
+    };
     struct Slot {
-        bool learned = false;       // at least one entry
-        bool unconditional = false; // an entry acts on a press without a modifier
-        bool holdsKeys = false;     // an entry's action types or fills the clipboard
-        std::uint32_t modifierBegin = 0;
-        std::uint32_t modifierCount = 0; // distinct modifier keys (1..255) its entries need
+        std::uint32_t entryBegin = 0;
+        std::uint32_t entryCount = 0; // 0: no entry has this key
+        std::uint32_t gateBegin = 0;
+        std::uint32_t gateCount = 0; // its distinct gates, "none" (0) first
     };
 
     KeyIndex() = default;
@@ -40,29 +44,29 @@ class KeyIndex {
 
     // The slot of an event's key, or nullptr when no entry matches its codes.
     const Slot* find(std::uint32_t vkCode, std::uint32_t scanCode) const;
-    std::span<const std::uint8_t> modifiers(const Slot& slot) const;
+
+    // Hook thread: opens the gates of a press whose modifier `isDown(vk)` finds held now (and
+    // the "none" gate). Whether an entry acts.
+    template <typename IsDown> bool open(const Slot& slot, KeyEvent& event, IsDown&& isDown) const {
+        for (const Gate& gate : std::span(gates_).subspan(slot.gateBegin, slot.gateCount)) {
+            if (gate.key != 0 && !isDown(gate.key)) continue;
+            event.gates.add(gate.key);
+            event.holdsKeys = event.holdsKeys || gate.holdsKeys;
+        }
+        return !event.gates.empty();
+    }
+    // UI thread: the places in the table of the entries that the hook's decision makes act,
+    // in table order: every entry of the key for the release of a press that acted, those
+    // behind open gates for a press.
+    std::vector<int> acting(const KeyEvent& event) const;
 
   private:
     Slot& slotFor(std::int16_t code, std::int16_t code2);
 
     std::vector<Slot> byCode_;     // 256 slots, by virtual-key code
     std::vector<Slot> byScanCode_; // 65536 slots for code 255, by scan code; empty if unused
-    std::vector<std::uint8_t> modifierKeys_;
+    std::vector<Entry> entries_;   // by slot, in table order within one
+    std::vector<Gate> gates_;      // by slot
 };
-
-// Whether a press of the slot's key makes an entry act: unconditionally, or with a modifier
-// that `isDown(vk)` finds held now. Notes the modifiers held in the event for the UI thread.
-template <typename IsDown>
-bool pressActs(const KeyIndex& index, const KeyIndex::Slot& slot, KeyEvent& event,
-               IsDown&& isDown) {
-    bool acts = slot.unconditional;
-    for (std::uint8_t vk : index.modifiers(slot)) {
-        if (isDown(vk)) {
-            event.modifiersDown.add(vk);
-            acts = true;
-        }
-    }
-    return acts;
-}
 
 } // namespace omnitap

@@ -1,5 +1,6 @@
 #include "keys/key_table.h"
 
+#include "catalogue/action_catalogue.h"
 #include "keys/lenient_number.h"
 
 #include <stdexcept>
@@ -7,7 +8,8 @@
 namespace omnitap {
 
 std::optional<std::int32_t> modifierKeyOf(const KeyDef& key) {
-    if (!takesModifier(key.mapm)) return std::nullopt;
+    const ActionRow* row = findAction(key.mapm);
+    if (!row || row->argument != Argument::ModifierKey) return std::nullopt;
     const std::int32_t vk = readInt32(key.webs);
     if (vk < 1 || vk > 254) return std::nullopt;
     return vk;

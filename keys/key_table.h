@@ -19,14 +19,9 @@ struct KeyDef {
     bool operator==(const KeyDef&) const = default;
 };
 
-// Codes whose argument may name a key that must be held for the entry to act on a press.
-inline bool takesModifier(std::int16_t code) {
-    return code >= 30 && code <= 40;
-}
-
-// The key that must be held for an entry to act on a press: for the codes that take one, the
-// argument when it reads as a key code from 1 to 254. Anything else (empty, a launch target
-// left over from another action, 0, out of range) means no modifier.
+// The key that must be held for an entry to act on a press: for an action whose argument is a
+// modifier key, the argument when it reads as a key code from 1 to 254. Anything else (empty,
+// a launch target left over from another action, 0, out of range) means no modifier.
 std::optional<std::int32_t> modifierKeyOf(const KeyDef& key);
 
 class KeyTable {

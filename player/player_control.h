@@ -1,20 +1,9 @@
 #pragma once
 // The media player remote as the key handling sees it; player/winamp.h is the real one.
 
-#include <cstdint>
+#include "catalogue/action_catalogue.h"
 
 namespace omnitap {
-
-// The player's transport commands, by index (the index order is not the id order).
-enum PlayerCommand : std::int16_t {
-    prevTrack = 0,
-    stop = 1,
-    play = 2,
-    nextTrack = 3,
-    pause = 4,
-    toggleShuffle = 5,
-    jumpToSong = 6,
-};
 
 class PlayerControl {
   public:

@@ -19,6 +19,7 @@ constexpr ports::KeyStroke mediaKey(std::uint8_t vk, std::uint16_t scanCode) {
 constexpr ports::KeyStroke kNoMediaKey{};
 constexpr ports::KeyStroke kMediaPlayPause = mediaKey(0xB3, 0x22); // VK_MEDIA_PLAY_PAUSE
 
+using enum PlayerCommand;
 constexpr PlayerCommandEntry kPlayerCommands[] = {
     {prevTrack, 40044, false, mediaKey(0xB1, 0x10)}, // VK_MEDIA_PREV_TRACK
     {stop, 40047, false, mediaKey(0xB2, 0x24)},      // VK_MEDIA_STOP
@@ -117,14 +118,15 @@ void Winamp::pressMediaKey(const PlayerCommandEntry& command) {
 void Winamp::playPause() {
     findPlayer();
     if (playerWindow_ == 0) {
-        pressMediaKey(*findPlayerCommand(play));
+        pressMediaKey(*findPlayerCommand(PlayerCommand::play));
         return;
     }
     // Only this command needs the player's state: the others post at once, so a slow player
     // keeps no key waiting for an answer nobody reads. The window just asked is the one told;
     // a player that gave no status is not guessed at.
     std::optional<std::int32_t> status = queryNumber(winamp::kQueryPlayStatus, 0);
-    if (status) postCommand(*findPlayerCommand(*status == 1 ? pause : play));
+    if (status)
+        postCommand(*findPlayerCommand(*status == 1 ? PlayerCommand::pause : PlayerCommand::play));
 }
 
 void Winamp::sendPlayerCommand(PlayerCommand index) {

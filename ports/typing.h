@@ -1,7 +1,7 @@
 #pragma once
 // Keyboard output: typing text into whatever window has the keyboard focus, and sending key
-// presses and releases, as if from the keyboard. Everything sent carries kOwnInputMarker, so
-// the program's own hook passes it on unexamined.
+// presses and releases, as if from the keyboard. Everything sent carries a marker
+// (ports/input_marker.h), so the program's own hook passes it on unexamined.
 
 #include <cstdint>
 #include <span>
@@ -26,8 +26,17 @@ class Typing {
     virtual void typeText(std::string_view text) = 0;
     // Sends the key events in one batch, so that no real keystroke lands between them.
     virtual void sendKeys(std::span<const KeyStroke> keys) = 0;
+    // The same for the user's keys that the hook held back: they carry kHeldKeyMarker instead.
+    virtual void sendHeldKeys(std::span<const KeyStroke> keys) = 0;
     // Whether the key is physically down now.
     virtual bool isKeyDown(std::uint8_t vk) = 0;
+    // How a held key repeats, as the user set it: the delay before the first repeat, 0 (about
+    // 250 ms) to 3 (about 1 s), and the rate, 0 (about 2.5 a second) to 31 (about 30).
+    struct RepeatSettings {
+        std::uint32_t delay = 1;
+        std::uint32_t speed = 31;
+    };
+    virtual RepeatSettings keyRepeat() = 0;
 };
 
 } // namespace omnitap::ports

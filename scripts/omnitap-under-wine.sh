@@ -16,16 +16,15 @@ start_omnitap() {
     omnitap_wine_pid=$!
     omnitap_pid=""
     for _ in $(seq 1 100); do
-        # The Windows process, which Wine names by its Windows path (or, started by the
-        # 64-bit loader directly, by the name it was given); not the launcher (with the
-        # 32-bit Wine installed, a 32-bit process that starts a 64-bit program as a new
-        # process and ends).
+        # The Windows process, which Wine names by its Windows path or by the name it was
+        # started with; not the launcher, whose first word is wine (with the 32-bit Wine
+        # installed, a 32-bit process that starts a 64-bit program as a new process and ends).
         # Only in this Wine prefix: another run on the machine may use the same name.
         omnitap_pid=$(pgrep -f "$name\\.exe" | while read -r p; do
             tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" ||
                 continue
             case "$(tr '\0' '\n' < "/proc/$p/cmdline" 2>/dev/null | head -1)" in
-            *\\"$name.exe" | "$name.exe") echo "$p" ;;
+            "$name.exe" | *\\"$name.exe") echo "$p" ;;
             esac; done | head -1)
         [ -n "$omnitap_pid" ] && break
         sleep 0.2

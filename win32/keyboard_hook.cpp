@@ -1,5 +1,6 @@
 #include "win32/keyboard_hook.h"
 
+#include "ports/input_marker.h"
 #include "win32/system_library.h"
 #include "win32/typing.h"
 #include "win32/wide.h"
@@ -9,6 +10,7 @@
 #include <commctrl.h>
 #include <wtsapi32.h>
 
+#include <algorithm>
 #include <future>
 
 namespace omnitap::win32 {
@@ -18,12 +20,14 @@ namespace {
 constexpr UINT kRenewHook = WM_APP + 1;
 constexpr UINT kLoseHook = WM_APP + 2;
 constexpr UINT_PTR kRawInputSubclass = 1;
+constexpr DWORD kRetryMs = 10;
 
 // What the hook thread works with. The callback has no context argument: the one hook thread
-// of the process is reached here, and only on that thread.
+// of the process is reached here, and only on that thread, while the thread runs.
 struct HookThread {
     HookChannel& channel;
     HookWatch& watch;
+    HWND notify;
     HHOOK hook = nullptr;
     bool inCallback = false;
 };
@@ -47,6 +51,7 @@ LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
     LRESULT result = t->channel.onKeyEvent(event, Win32Typing::keyIsDown)
                          ? 1
                          : CallNextHookEx(nullptr, nCode, wParam, lParam);
+    if (t->channel.takeLoopRequest()) PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     t->inCallback = false;
     return result;
 }
@@ -68,38 +73,62 @@ HHOOK installHook() {
     return SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleW(nullptr), 0);
 }
 
-// The hook thread's loop. It sleeps in the wait until a key event or a request arrives; only
-// while keys are held back does it wake by itself, to send them on when their time is up.
+// The shorter of two waits, nothing standing for none.
+std::optional<std::uint32_t> sooner(std::optional<std::uint32_t> a,
+                                    std::optional<std::uint32_t> b) {
+    if (!a || !b) return a ? a : b;
+    return std::min(*a, *b);
+}
+
+// The hook thread's loop. GetMessage calls the hook for each key event and returns only for
+// a request, a timer or a nudge: a key costs this thread nothing beyond its callback. The
+// timer runs only while keys are held back, a wake-up waits to be posted again, or the hook
+// has not been quiet for a second since raw input was last turned off.
 void runLoop(HookThread& t) {
+    UINT_PTR timer = 0;
     for (;;) {
-        std::optional<std::uint32_t> wait =
-            t.channel.sendOverdueKeys(GetTickCount(), Win32Typing::sendMarkedKeys);
-        if (!wait || *wait > 0)
-            MsgWaitForMultipleObjectsEx(0, nullptr, wait ? *wait : INFINITE, QS_ALLINPUT,
-                                        MWMO_INPUTAVAILABLE);
+        const DWORD now = GetTickCount();
+        std::optional<std::uint32_t> wait = t.channel.idle(now);
+        HookWatch::Quiet quiet = t.watch.quiet(now);
+        if (quiet.listen && !PostMessageW(t.notify, ports::kListenToRawInputMessage, 0, 0)) {
+            t.watch.notAsked();
+            quiet.wait = kRetryMs;
+        }
+        wait = sooner(wait, quiet.wait);
+        if (wait) {
+            timer = SetTimer(nullptr, timer, std::max<UINT>(*wait, USER_TIMER_MINIMUM), nullptr);
+        } else if (timer) {
+            KillTimer(nullptr, timer);
+            timer = 0;
+        }
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) return;
-            if (msg.message == kRenewHook) {
-                // A fresh hook first, then the old one goes: never a moment without one.
-                if (HHOOK fresh = installHook()) {
-                    UnhookWindowsHookEx(t.hook);
-                    t.hook = fresh;
-                }
-            } else if (msg.message == kLoseHook) {
-                // The handle stays, stale, as after the system's removal.
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return;
+        if (msg.message == kRenewHook) {
+            // A fresh hook first, then the old one goes: never a moment without one.
+            if (HHOOK fresh = installHook()) {
                 UnhookWindowsHookEx(t.hook);
-            } else {
-                DispatchMessageW(&msg);
+                t.hook = fresh;
             }
+        } else if (msg.message == kLoseHook) {
+            // The handle stays, stale, as after the system's removal.
+            UnhookWindowsHookEx(t.hook);
         }
     }
+}
+
+void registerRawInput(HWND window, DWORD flags) {
+    RAWINPUTDEVICE keyboard{0x01, 0x06, flags, window}; // generic desktop, keyboard
+    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
 }
 
 // The raw input arrives at the window the hook reports to, on the UI thread: a raw input
 // window on the hook thread makes Wine lose hook calls.
 LRESULT CALLBACK rawInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR hook) {
+    if (message == ports::kListenToRawInputMessage) {
+        reinterpret_cast<KeyboardHook*>(hook)->listenToRawInput();
+        return 0;
+    }
     if (message == WM_INPUT) {
         RAWINPUTHEADER header{};
         UINT size = sizeof header;
@@ -112,24 +141,26 @@ LRESULT CALLBACK rawInputProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void registerRawInput(HWND window, DWORD flags) {
-    RAWINPUTDEVICE keyboard{0x01, 0x06, flags, window}; // generic desktop, keyboard
-    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
-}
-
 } // namespace
 
-bool PostedWake::wake() {
+bool HookThreadOutput::wake() {
     return PostMessageW(reinterpret_cast<HWND>(window_.load()), ports::kKeyEventsMessage, 0, 0) !=
            FALSE;
 }
 
+void HookThreadOutput::sendOn(std::span<const ports::KeyStroke> keys) {
+    Win32Typing::sendMarkedKeys(keys, ports::kHeldKeyMarker);
+}
+
 ports::Result KeyboardHook::hookKeyboard(ports::WindowId notify) {
     if (hooked_) return {};
-    wake_.setWindow(notify);
+    out_.setWindow(notify);
+    auto window = reinterpret_cast<HWND>(notify);
+    // Before the hook thread may ask for raw input.
+    SetWindowSubclass(window, rawInputProc, kRawInputSubclass, reinterpret_cast<DWORD_PTR>(this));
     std::promise<DWORD> installed; // 0, or why the system refused
     auto result = installed.get_future();
-    thread_ = std::thread([this, &installed] {
+    thread_ = std::thread([this, window, &installed] {
         // The callback does little; at raised priority a busy machine cannot starve it into
         // the system's time-out.
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
@@ -137,30 +168,28 @@ ports::Result KeyboardHook::hookKeyboard(ports::WindowId notify) {
         // Make sure the thread has a message queue before anyone posts to it.
         MSG msg;
         PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-        HookThread thread{channel_, watch_};
-        hookThread = &thread;
+        HookThread thread{channel_, watch_, window};
+        watch_.hookSaw(GetTickCount()); // quiet from now on
         thread.hook = installHook();
         if (!thread.hook) {
             const DWORD error = GetLastError();
-            hookThread = nullptr; // `thread` is gone once this returns
             installed.set_value(error ? error : ERROR_HOOK_NOT_INSTALLED);
             return;
         }
+        hookThread = &thread;
         installed.set_value(0);
         runLoop(thread);
         UnhookWindowsHookEx(thread.hook);
-        hookThread = nullptr;
+        hookThread = nullptr; // before `thread` goes
     });
     if (const DWORD error = result.get()) {
         thread_.join();
+        RemoveWindowSubclass(window, rawInputProc, kRawInputSubclass);
         return {false, errorText(error), error};
     }
     hooked_ = true;
     notify_ = notify;
-    auto window = reinterpret_cast<HWND>(notify);
     hearSessionChanges(window, true);
-    SetWindowSubclass(window, rawInputProc, kRawInputSubclass, reinterpret_cast<DWORD_PTR>(this));
-    registerRawInput(window, RIDEV_INPUTSINK);
     return {};
 }
 
@@ -183,8 +212,25 @@ void KeyboardHook::loseHook() {
     if (hooked_) PostThreadMessageW(threadId_, kLoseHook, 0, 0);
 }
 
+void KeyboardHook::listenToRawInput() {
+    registerRawInput(reinterpret_cast<HWND>(notify_), RIDEV_INPUTSINK);
+    watch_.listening();
+}
+
 void KeyboardHook::rawKeyEvent(std::uint32_t time) {
-    if (watch_.rawKey(time)) renewHook();
+    switch (watch_.rawKey(time)) {
+    case HookWatch::Verdict::HookAlive:
+        // The hook sees keys: no raw input until it has been quiet again, which its thread
+        // measures from now.
+        registerRawInput(nullptr, RIDEV_REMOVE);
+        PostThreadMessageW(threadId_, WM_NULL, 0, 0);
+        break;
+    case HookWatch::Verdict::HookGone:
+        renewHook();
+        break;
+    case HookWatch::Verdict::Wait:
+        break;
+    }
 }
 
 } // namespace omnitap::win32

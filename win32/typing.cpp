@@ -32,7 +32,7 @@ void Win32Typing::typeText(std::string_view text) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void Win32Typing::sendMarkedKeys(std::span<const ports::KeyStroke> keys) {
+void Win32Typing::sendMarkedKeys(std::span<const ports::KeyStroke> keys, std::uintptr_t marker) {
     std::array<INPUT, 256> inputs{};
     while (!keys.empty()) {
         const std::size_t n = std::min(keys.size(), inputs.size());
@@ -42,11 +42,18 @@ void Win32Typing::sendMarkedKeys(std::span<const ports::KeyStroke> keys) {
             inputs[i].ki.wScan = keys[i].scanCode;
             inputs[i].ki.dwFlags =
                 (keys[i].up ? KEYEVENTF_KEYUP : 0) | (keys[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            inputs[i].ki.dwExtraInfo = ports::kOwnInputMarker;
+            inputs[i].ki.dwExtraInfo = marker;
         }
         SendInput(static_cast<UINT>(n), inputs.data(), sizeof(INPUT));
         keys = keys.subspan(n);
     }
+}
+
+ports::Typing::RepeatSettings Win32Typing::keyRepeat() {
+    RepeatSettings settings;
+    SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &settings.delay, 0);
+    SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &settings.speed, 0);
+    return settings;
 }
 
 bool Win32Typing::keyIsDown(std::uint8_t vk) {

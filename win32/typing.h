@@ -1,4 +1,5 @@
 #pragma once
+#include "ports/input_marker.h"
 #include "ports/typing.h"
 
 namespace omnitap::win32 {
@@ -9,12 +10,18 @@ namespace omnitap::win32 {
 class Win32Typing final : public ports::Typing {
   public:
     void typeText(std::string_view text) override;
-    void sendKeys(std::span<const ports::KeyStroke> keys) override { sendMarkedKeys(keys); }
+    void sendKeys(std::span<const ports::KeyStroke> keys) override {
+        sendMarkedKeys(keys, ports::kOwnInputMarker);
+    }
+    void sendHeldKeys(std::span<const ports::KeyStroke> keys) override {
+        sendMarkedKeys(keys, ports::kHeldKeyMarker);
+    }
     bool isKeyDown(std::uint8_t vk) override { return keyIsDown(vk); }
+    RepeatSettings keyRepeat() override;
 
     // Also for the hook thread: no allocation, and up to 256 keys in one SendInput call, so
     // that no real keystroke of the user lands between two of them.
-    static void sendMarkedKeys(std::span<const ports::KeyStroke> keys);
+    static void sendMarkedKeys(std::span<const ports::KeyStroke> keys, std::uintptr_t marker);
     // Physically down now (the asynchronous key state).
     static bool keyIsDown(std::uint8_t vk);
 };

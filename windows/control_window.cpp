@@ -63,7 +63,7 @@ void frmControl::Form_Load() {
         return onPrivateMessage(m, w, l);
     };
     Timer1_ = ui_.createTimer();
-    Timer1_->setInterval(200);
+    Timer1_->setInterval(VolumeRepeat::kTickMs);
     Timer1_->setEnabled(false);
     Timer1_->onTimer = [this] { Timer1_Timer(); };
 
@@ -139,8 +139,16 @@ void frmControl::mnuPauseKeys_Click() {
 }
 
 void frmControl::Timer1_Timer() {
-    keys_.keyEventsWaiting(); // the UI thread is awake anyway: no event waits for its message
+    keyEventsWaiting(); // the UI thread is awake anyway: no event waits for its message
     keys_.repeatVolumeStep();
+}
+
+void frmControl::keyEventsWaiting() {
+    keys_.keyEventsWaiting();
+    // The test mode shows what the hook could not hand over.
+    if (window_ && testMode())
+        window_->label("Label2").setText("dropped events: " +
+                                         std::to_string(keys_.droppedEvents()));
 }
 
 void frmControl::setCaption(const std::string& caption) {
@@ -149,6 +157,8 @@ void frmControl::setCaption(const std::string& caption) {
 
 void frmControl::setRepeatTimer(bool enabled) {
     if (Timer1_) Timer1_->setEnabled(enabled);
+    if (window_ && testMode())
+        window_->label("Label3").setText(enabled ? "volume repeat: on" : "volume repeat: off");
 }
 
 void frmControl::monitorsOff() {
@@ -202,10 +212,11 @@ void frmControl::PopupMenu_mnuPop(bool byKeyboard) {
 
 bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
                                   std::intptr_t lParam) {
-    // Whatever woke the UI thread, no key event waits for its own message (which the hook
-    // thread could not post if the queue was full).
-    keys_.keyEventsWaiting();
+    // Whatever woke the UI thread, no key event waits for its own message.
+    keyEventsWaiting();
     if (message == ports::kKeyEventsMessage) return true;
+    // A held volume key may be let go where the hook cannot see it.
+    if (mayLoseReleases(message, wParam)) keys_.endVolumeRepeat();
     if (needsFreshHook(message, wParam)) {
         if (hookMissing_)
             installHook(); // the system may take it now: no box, the tray tells how it went

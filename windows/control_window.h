@@ -64,6 +64,7 @@ class frmControl final : public ControlSurface {
     void showNotice(const Notice& notice) override { tray_.showBalloon(notice.title, notice.text); }
 
   private:
+    void keyEventsWaiting();
     bool onPrivateMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     // Installs the hook; while the system refuses, the keys are off and the tray says so.
     ports::Result installHook();

@@ -1,25 +1,23 @@
 #include "windows/edit_configuration_window.h"
 
-#include "actions/actions.h"
+#include "catalogue/action_catalogue.h"
 #include "windows/config_windows.h"
 
 namespace omnitap {
 namespace {
 
-// What an action reads in its argument: a launch target, a modifier key, or nothing.
-enum class ArgumentKind { Target, Modifier, None };
-
-ArgumentKind argumentKind(std::int16_t code) {
-    if (code == kLaunchAction) return ArgumentKind::Target;
-    return takesModifier(code) ? ArgumentKind::Modifier : ArgumentKind::None;
+// What an action reads in its argument; a code the catalogue does not have reads nothing.
+Argument argumentOf(std::int16_t code) {
+    const ActionRow* row = findAction(code);
+    return row ? row->argument : Argument::None;
 }
 
 } // namespace
 
 std::string mappingDescription(const KeyDef& key) {
-    if (key.mapm == 0) return {};
-    if (key.mapm == kLaunchAction) return "Launch: " + key.webs;
     const ActionRow* row = findAction(key.mapm);
+    if (row && row->effect == Effect::Nothing) return {};
+    if (row && row->argument == Argument::LaunchTarget) return "Launch: " + key.webs;
     return row ? row->label : actionCatalogue().front().label;
 }
 
@@ -183,7 +181,7 @@ void Form2::Combo1_Click() {
     KeyDef& key = context_.state.keyTable[currentKey_];
     const auto code = static_cast<std::int16_t>(combo.itemData(place));
     if (key.mapm != code) {
-        const bool otherKind = argumentKind(key.mapm) != argumentKind(code);
+        const bool otherKind = argumentOf(key.mapm) != argumentOf(code);
         key.mapm = code;
         context_.tableChanged();
         // The argument means something else to an action of another kind (a launch target

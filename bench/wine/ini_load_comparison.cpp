@@ -3,7 +3,7 @@
 // Prints both times and their ratio; run it under Wine or Windows:
 //   ini-load-comparison.exe [KEYS]
 
-#include "bench/launch_key_table.h"
+#include "bench/key_tables.h"
 #include "keys/keys_ini.h"
 #include "tests/e2e/support/profile_reference.h"
 #include "win32/files.h"

@@ -8,6 +8,8 @@
 
 #include <set>
 
+#include <thread>
+
 using namespace e2e;
 
 // One start in test mode (named Omnitap.exe, the hook waits for the HOOK button), with
@@ -38,12 +40,13 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
               0);
     // F16 plays the next track; text where a modifier may stand is no modifier. The file was
     // saved as UTF-16 without a byte-order mark by another tool.
-    const std::string ini = omnitap::utf16leBytes(keysIni(
-        {learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
-         learnedKey(VK_F13, 60, quoted),
-         learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
-         learnedKey(VK_F16, 33, "notepad.exe"), learnedKey(VK_F17, 60, narrow(probe) + " --fast"),
-         learnedKey(VK_F18, 60, narrow(document))}));
+    const std::string ini = omnitap::utf16leBytes(
+        keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
+                 learnedKey(VK_F13, 60, quoted),
+                 learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
+                 learnedKey(VK_F16, 33, "notepad.exe"), learnedKey(VK_F17, 301),
+                 learnedKey(VK_F19, 60, narrow(probe) + " --fast"),
+                 learnedKey(VK_F20, 60, narrow(document))}));
     folder.write(L"keys.ini", ini);
     // keys.ini held open without sharing, as a virus scanner or a backup might.
     auto hold = [&] {
@@ -73,8 +76,8 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     sendKey(VK_CONTROL, 0x1D, true);
     holdKey(VK_F13, 1500); // one program started
     tapKey(VK_F14);        // a target pasted with blanks around it, a document in quotes
-    tapKey(VK_F17);
-    tapKey(VK_F18);
+    tapKey(VK_F19); // a program and a document with blanks in their paths, typed without quotes
+    tapKey(VK_F20);
     pump(300ms);
     EXPECT_EQ(log.log, (Lines{"down 66", "up 66", "down 255", "up 255", "down 126", "up 126",
                               "down 17", "up 17"}));
@@ -120,6 +123,20 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     EXPECT_EQ(log.log, (Lines{"down 66", "up 66"}));
     Sleep(400);
     EXPECT_EQ(sim.logOf("command"), Lines(5, "command 40048"));
+
+    // A volume key held down repeats the volume while it repeats itself, until the session
+    // is locked: its release may then come where the hook cannot see it.
+    auto label = [&](const wchar_t* text) {
+        return waitFor([&] { return FindWindowExW(control, nullptr, L"Static", text); }, 1s);
+    };
+    std::thread holding([] { holdKey(VK_F17, 2000); });
+    EXPECT_TRUE(label(L"volume repeat: on"));
+    Sleep(800); // it repeats
+    EXPECT_TRUE(label(L"volume repeat: on"));
+    PostMessageW(control, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+    EXPECT_TRUE(label(L"volume repeat: off"));
+    holding.join();
+    EXPECT_TRUE(label(L"dropped events: 0"));
 
     // Dropped silently: the first key passes, and its raw input brings the hook back.
     PostMessageW(control, omnitap::ports::kLoseHookMessage, 0, 0);

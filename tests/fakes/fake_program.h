@@ -33,8 +33,8 @@ struct FakeProgram {
     FakeRunningCopies copies;
     FakeStartupList startup;
     FakeIndicatorWindow indicator;
-    CountingWake wake;
-    HookChannel channel{wake};
+    FakeHookOutput hookOutput;
+    HookChannel channel{hookOutput};
     Program program{Seams{files, codec, messages, appInfo, shell, messaging, clipboard, typing,
                           trayShell, ui, hook, copies, startup, indicator},
                     channel, ports::VolumeBackends{}}; // no volume device

@@ -196,7 +196,9 @@ class FakeTyping : public ports::Typing {
             events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk));
         }
     }
+    void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendKeys(keys); }
     bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
+    RepeatSettings keyRepeat() override { return {}; }
 };
 
 struct ShellRequest {
@@ -284,10 +286,14 @@ class FakeKeyboardHook : public ports::KeyboardHook {
     void loseHook() override { calls.push_back("lose"); }
 };
 
-// Counts the wake-ups instead of posting them.
-struct CountingWake : Wake {
+// Counts the wake-ups instead of posting them; keeps what the hook thread sends.
+struct FakeHookOutput : HookOutput {
     int wakes = 0;
+    std::vector<ports::KeyStroke> sent;
     bool wake() override { return ++wakes > 0; }
+    void sendOn(std::span<const ports::KeyStroke> keys) override {
+        sent.insert(sent.end(), keys.begin(), keys.end());
+    }
 };
 
 } // namespace omnitap::fakes

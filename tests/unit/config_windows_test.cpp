@@ -1,6 +1,6 @@
 // Edit Configuration and the Key Editor in the whole program over fakes.
 
-#include "actions/actions.h"
+#include "catalogue/action_catalogue.h"
 #include "tests/unit/config_windows.h"
 
 using namespace omnitap;

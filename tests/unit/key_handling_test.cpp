@@ -4,7 +4,8 @@
 // in:   "+vk[/scan]" a press, "-vk[/scan]" a release, "vk[/scan]" both; a trailing "!" marks
 //       the program's own input. "[" the UI thread is busy (handles nothing) until "]".
 //       "tick" the repeat timer, if it runs; "NNNms" time passes, and the hook thread's loop
-//       looks at the held keys; "config" Edit Configuration opens; "finder" the Key Finder
+//       looks at the held keys; "back" the keys sent on so far come back through the hook;
+//       "full" the queue fills up; "config" Edit Configuration opens; "finder" the Key Finder
 //       waits for a key.
 // out:  in order, "pass <event>" for every event the hook passed on, and what the program did.
 
@@ -42,15 +43,24 @@ const Scenario kScenarios[] = {
      "60 112  gone.exe /x", "112",
      "shell 42 open [gone.exe] [/x] [] 1, notice Omnitap could not start a key's program: "
      "gone.exe /x\nGone."},
-    {"Every catalogue row reaches its target; nothing (0) and an unknown code do nothing",
-     "35 65; 40 66; 42 67; 50 68; 51 69; 52 70; 53 71; 0 72; 999 73; 30 74",
+    {"Every catalogue row reaches its target; nothing (0) and an unknown code do nothing; only "
+     "player commands take a modifier",
+     "35 65; 40 66; 42 67 17; 50 68 17; 51 69 17; 52 70 17; 53 71 17; 0 72; 999 73; 30 74",
      "65 66 67 68 69 70 71 72 73 74",
      "command 5, command 6, showCurrentFile, copy, type, copy extra, type extra, playPause"},
-    {"Mute toggles from the state just read", "300 173", "173 173",
+    {"Mute toggles from the state just read", "300 173 17", "173 173",
      "refresh, mute on, refresh, mute off"},
     {"A held volume key steps at once, then on the timer only, until any learned key's release",
-     "301 175; 302 174; 0 65", "+175 +175 tick +175 tick +174 tick -65 tick",
-     "timer on, step 5, step 5, step 5, step -5, step -5, pass -65, timer off"},
+     "301 175; 302 174; 0 65",
+     "+175 +175 tick +175 tick +174 tick -65 tick -175 -174 +175 tick -175 tick",
+     "timer on, step 5, step 5, step 5, step -5, step -5, pass -65, timer off, timer on, step 5, "
+     "step 5, timer off"},
+    {"A volume key steps until it stops repeating, whatever became of its release: once it "
+     "repeated, for its rate (30 a second) and a margin; before, for the delay (500 ms) and a "
+     "margin; a repeat never starts it again",
+     "301 175", "+175 tick +175 tick +175 tick tick tick +175 tick -175 +175 tick tick tick tick",
+     "timer on, step 5, step 5, step 5, step 5, step 5, timer off, timer on, step 5, step 5, "
+     "step 5, step 5, timer off"},
     {"A held key acts once: its repeats are swallowed; a new press acts again", "33 176",
      "+176 +176 +176 -176 176", "command 3, command 3"},
     {"A key whose release was lost (the lock screen took it) acts when pressed again", "33 176",
@@ -67,11 +77,19 @@ const Scenario kScenarios[] = {
     {"With no keys every event passes", "", "13 255/30",
      "pass +13, pass -13, pass +255/30, pass -255/30"},
     {"Keys typed while a copy waits go on after it, in order; a learned key among them acts "
-     "in its place",
-     "50 115; 33 116", "[ 115 +17 +86 116 -86 -17 ] 65",
-     "copy, sent +17 +86, command 3, sent -86 -17, pass +65, pass -65"},
+     "in its place; a key that reaches the hook before the keys sent on came back goes after "
+     "them too",
+     "50 115; 33 116", "[ 115 +17 +86 116 -86 -17 ] 65 back 66",
+     "copy, sent +17 +86, command 3, sent -86 -17, sent +65, sent -65, pass +66, pass -66"},
     {"Keys held for a second by a slow action go on at once, sent by the hook thread", "51 115",
-     "[ 115 66 500ms 67 600ms 68 ]", "hook sent +66 -66 +67 -67, pass +68, pass -68, type"},
+     "[ 115 66 500ms 67 600ms back 68 ]", "hook sent +66 -66 +67 -67, pass +68, pass -68, type"},
+    {"A full queue (the UI thread stuck) never eats a key: a learned key passes, its release "
+     "too, and the Key Finder waits on for the next key; the monitors key whose press passed "
+     "does nothing on its release",
+     "33 65; 400 19", "finder [ full 65 +19 ] 65 -19",
+     "pass +65, pass -65, pass +19, keyWasPressed 65 0, report, findKey 1, pass -19"},
+    {"The entries of one key act by their own gates: without Control the one that needs none",
+     "31 65 17; 32 65", "65 +17 65 -17", "command 0, pass +17, command 1, command 0, pass -17"},
 };
 
 // "+17 +86 -86": presses and releases by virtual-key code.
@@ -88,14 +106,16 @@ struct Recorder : PlayerControl,
                   ports::Shell,
                   ports::Typing,
                   ConfigurationView,
-                  ControlSurface {
+                  ControlSurface,
+                  HookOutput {
     std::vector<std::string> journal;
+    std::vector<ports::KeyStroke> onTheWay; // sent on, not yet back through the hook
     bool mute = false, finderLoaded = false, repeatTimer = false;
     void note(const std::string& line) { journal.push_back(line); }
 
     void playPause() override { note("playPause"); }
     void sendPlayerCommand(PlayerCommand index) override {
-        note("command " + std::to_string(index));
+        note("command " + std::to_string(static_cast<int>(index)));
     }
     void copyOrTypeTrack(bool typeIt, bool extraInfo) override {
         note(std::string(typeIt ? "type" : "copy") + (extraInfo ? " extra" : ""));
@@ -115,10 +135,13 @@ struct Recorder : PlayerControl,
     }
     std::string systemProgram(const std::string& name) override { return name; }
     void typeText(std::string_view) override {}
-    void sendKeys(std::span<const ports::KeyStroke> keys) override {
+    void sendKeys(std::span<const ports::KeyStroke>) override {}
+    void sendHeldKeys(std::span<const ports::KeyStroke> keys) override {
         note("sent" + keysLine(keys));
+        onTheWay.insert(onTheWay.end(), keys.begin(), keys.end());
     }
     bool isKeyDown(std::uint8_t) override { return false; }
+    RepeatSettings keyRepeat() override { return {1, 31}; } // 500 ms, then 30 a second
     bool keyFinderLoaded() const override { return finderLoaded; }
     void keyWasPressed(std::int32_t vk, std::int32_t sc) override {
         note("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
@@ -133,13 +156,17 @@ struct Recorder : PlayerControl,
     }
     void monitorsOff() override { note("monitorsOff"); }
     void showNotice(const Notice& n) override { note("notice " + n.title + ": " + n.text); }
+    bool wake() override { return true; }
+    void sendOn(std::span<const ports::KeyStroke> keys) override {
+        note("hook sent" + keysLine(keys));
+        onTheWay.insert(onTheWay.end(), keys.begin(), keys.end());
+    }
 };
 
 // One scenario's program: the hook's channel and the key handling over recording fakes.
 struct ScenarioRun : Recorder {
     KeyboardState state;
-    fakes::CountingWake wake;
-    HookChannel channel{wake};
+    HookChannel channel{*this};
     fakes::FakeFileSystem disk; // holds no file: targets split as typed
     KeyboardHandler handler{state, channel, *this, *this, *this, disk, *this, *this, *this};
     std::set<std::uint32_t> down; // physically
@@ -168,9 +195,17 @@ struct ScenarioRun : Recorder {
             if (repeatTimer) handler.repeatVolumeStep();
         } else if (t.ends_with("ms")) {
             clock += static_cast<std::uint32_t>(std::stoul(t));
-            channel.sendOverdueKeys(clock, [this](std::span<const ports::KeyStroke> keys) {
-                note("hook sent" + keysLine(keys));
-            });
+            channel.idle(clock);
+        } else if (t == "back") {
+            for (const ports::KeyStroke& k : std::exchange(onTheWay, {}))
+                channel.onKeyEvent(
+                    {k.vk, k.scanCode, k.up ? kKeyUpFlag : 0, clock, ports::kHeldKeyMarker},
+                    [](std::uint8_t) { return false; });
+        } else if (t == "full") { // with releases of the first key, which the hook queues
+            while (channel.droppedEvents() == 0)
+                channel.onKeyEvent(
+                    {static_cast<std::uint32_t>(state.keyTable[1].code), 0, kKeyUpFlag, clock},
+                    [](std::uint8_t) { return false; });
         } else if (t == "config" || t == "finder") {
             state.configOpen = true;
             state.findingKey = finderLoaded = t == "finder";

@@ -8,7 +8,7 @@
 
 using namespace omnitap;
 using Calls = std::vector<std::string>;
-using Cmd = PlayerCommand; // spelled out: the bare enumerators clash with POSIX pause()
+using Cmd = PlayerCommand;
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST_F(PlayerRemote, TransportCommandsGoToThePlayerOrElseAsTheSystemsMediaKeys) 
         keyboard.events.clear();
         winamp.sendPlayerCommand(index);
         Calls pressed{"down " + std::to_string(key), "up " + std::to_string(key)};
-        EXPECT_EQ(keyboard.events, key ? pressed : Calls{}) << index;
+        EXPECT_EQ(keyboard.events, key ? pressed : Calls{}) << static_cast<int>(index);
     }
     EXPECT_TRUE(keyboard.sent.at(0).extended);
     startPlayer();

@@ -142,7 +142,7 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_EQ(p.hook.calls, std::vector<std::string>{"hook"});
     EXPECT_EQ(p.hook.notify, p.controlWindow().id());
     EXPECT_TRUE(p.hookSwallowsPress(176)); // known to the hook at once
-    EXPECT_EQ(p.wake.wakes, 1);
+    EXPECT_EQ(p.hookOutput.wakes, 1);
     EXPECT_TRUE(p.messaging.callsOf("post").empty()); // nothing runs on the hook's thread
     EXPECT_TRUE(p.message(ports::kKeyEventsMessage));
     EXPECT_EQ(p.messaging.callsOf("post").size(), 1u); // the player got "next track"

@@ -1,0 +1,52 @@
+// The hook thread's path neither allocates nor frees, whatever the event: it runs for every
+// keystroke of the desktop, and the heap may wait for a lock that a busy thread holds. A
+// program of its own, with operator new and delete counted (bench/alloc_counter.cpp).
+
+#include "bench/alloc_counter.h"
+#include "bench/key_tables.h"
+#include "hook/hook_channel.h"
+
+#include <gtest/gtest.h>
+
+using namespace omnitap;
+
+namespace {
+struct Refusing : HookOutput {
+    int refusals = 0;
+    bool wake() override { return refusals-- <= 0; }
+    void sendOn(std::span<const ports::KeyStroke>) override {}
+};
+} // namespace
+
+TEST(HookPath, NeitherAllocatesNorFreesWhateverTheEvent) {
+    Refusing out;
+    HookChannel channel(out);
+    KeyTable table = hookKeyTable(10'000);
+    table.append(KeyDef{115, 0, "type", 51, ""});
+    channel.publish(table);
+    std::size_t operations = 0;
+    std::uint32_t time = 0;
+    auto tap = [&](std::uint32_t vk, std::uint32_t scan, std::uintptr_t marker = 0) {
+        AllocationCounter counter;
+        for (std::uint32_t flags : {0u, kKeyUpFlag})
+            channel.onKeyEvent({vk, scan, flags, ++time, marker},
+                               [](std::uint8_t) { return true; });
+        channel.idle(time += 600); // the loop: held keys overdue, a wake-up refused
+        operations += counter.count();
+    };
+    for (int round = 0; round < 3; ++round) {
+        channel.setFinderWaiting(true);
+        out.refusals = 2;
+        // Learned, by its scan code, the type key, then learned keys and the unlearned keys
+        // held after it until the queue is full, one of them sent on and come back, and a
+        // key the program typed.
+        for (std::uint32_t vk : {1u, 255u, 115u})
+            tap(vk, 3);
+        for (std::uint32_t n = 0; n < 5000; ++n)
+            tap(n % 2 ? 251 : 1 + n % 250, n, n % 1000 == 1 ? ports::kHeldKeyMarker : 0);
+        tap(67, 0, ports::kOwnInputMarker);
+        channel.drain([](const KeyEvent&) {}, [](std::span<const ports::KeyStroke>) {});
+    }
+    EXPECT_GT(channel.droppedEvents(), 0u);
+    EXPECT_EQ(operations, 0u);
+}
