@@ -4,16 +4,12 @@
 // for its whole run; a later copy asks it to bring its Edit Configuration window forward and
 // ends.
 
+#include "ports/private_messages.h"
 #include "ports/shell.h" // WindowId
 
-#include <cstdint>
 #include <string>
 
 namespace omnitap::ports {
-
-// Posted to the first copy's control window by a later one (WM_APP + 8): show and bring
-// forward the Edit Configuration window.
-inline constexpr std::uint32_t kShowEditConfigurationMessage = 0x8000 + 8;
 
 class RunningCopies {
   public:

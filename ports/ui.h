@@ -231,8 +231,8 @@ class Window {
     // The user asked to close the window (close box, Alt+F4). The form decides: normally it
     // unloads, destroying this object; nothing of the window may be touched afterwards.
     std::function<void()> onClose;
-    // Private messages (WM_APP and up, registered messages) sent or posted to the window, and
-    // the system's power and session notifications (WM_POWERBROADCAST, WM_WTSSESSION_CHANGE).
+    // Private messages (ports/private_messages.h) and registered ones sent or posted to the window,
+    // and the system's power and session notifications (WM_POWERBROADCAST, WM_WTSSESSION_CHANGE).
     std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>
         onPrivateMessage;
 

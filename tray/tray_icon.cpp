@@ -1,7 +1,6 @@
 #include "tray/tray_icon.h"
 
 #include "text/utf8.h"
-#include "tray/tray_messages.h"
 
 #include <algorithm>
 #include <span>
@@ -41,7 +40,7 @@ ports::TrayIconRecord makeTrayRecord(ports::WindowId window, ports::IconId icon,
     r.hWnd = window;
     r.uID = kTrayIconId;
     r.uFlags = kTrayFlags;
-    r.uCallbackMessage = kTrayCallbackMessage;
+    r.uCallbackMessage = ports::kTrayCallbackMessage;
     r.hIcon = icon;
     copyToFixedBuffer(tip, r.szTip);
     r.uVersion = kNotifyIconVersion;

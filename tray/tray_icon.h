@@ -3,6 +3,7 @@
 // deletes it with the very record that added it, re-adds it when Explorer restarts, says what
 // the mouse and the keyboard ask of it, tells whether the keys act, and shows balloons.
 
+#include "ports/private_messages.h"
 #include "ports/tray_shell.h"
 
 #include <cstdint>
@@ -20,6 +21,16 @@ constexpr std::uint32_t kBalloonTimeoutMs = 10000;
 // The record that adds the icon for `window`.
 ports::TrayIconRecord makeTrayRecord(ports::WindowId window, ports::IconId icon,
                                      std::string_view tip);
+
+// The notification codes that arrive in the low word of kTrayCallbackMessage's lParam and mean
+// something to us. Once the shell took NOTIFYICON_VERSION, it follows a right-button release
+// with WM_CONTEXTMENU, which Shift+F10 and the menu key send alone, and a left-button release
+// with NIN_SELECT; Enter and Space on the icon send NIN_KEYSELECT.
+constexpr int kTrayRightButtonUp = 0x0205; // WM_RBUTTONUP
+constexpr int kTrayDoubleClick = 0x0203;   // WM_LBUTTONDBLCLK
+constexpr int kTrayContextMenu = 0x007B;   // WM_CONTEXTMENU
+constexpr int kTraySelect = 0x0400;        // NIN_SELECT
+constexpr int kTrayKeySelect = 0x0401;     // NIN_KEYSELECT
 
 // What a notification from the icon asks for.
 enum class TrayRequest {
@@ -47,7 +58,7 @@ class TrayIconFs {
     TrayIconFs& operator=(const TrayIconFs&) = delete;
 
     // Adds the icon with the tip "Omnitap"; its notifications go to `window` as
-    // kTrayCallbackMessage. A failure is ignored: the program runs on without an icon.
+    // ports::kTrayCallbackMessage. A failure is ignored: the program runs on without an icon.
     void addTrayIcon(ports::WindowId window);
     // Deletes the icon with the record that added it.
     void removeTrayIcon();

@@ -2,7 +2,6 @@
 
 #include "hook/hook_watch.h"
 #include "ports/running_copies.h"
-#include "tray/tray_messages.h"
 
 namespace omnitap {
 namespace {
@@ -232,7 +231,7 @@ bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
         config_.showEditConfiguration();
         return true;
     }
-    if (message == kTrayCallbackMessage) {
+    if (message == ports::kTrayCallbackMessage) {
         const TrayRequest request = tray_.handleTrayMessage(static_cast<int>(lParam & 0xFFFF));
         switch (request) {
         case TrayRequest::Menu:

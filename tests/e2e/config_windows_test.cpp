@@ -234,7 +234,7 @@ TEST(ConfigWindows,
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     // Quit asks about the edit: Cancel goes on, No ends without saving it.
     for (int answer : {IDCANCEL, IDNO}) {
-        PostMessageW(control, WM_APP + 1, 1, WM_CONTEXTMENU); // as the shell sends it
+        PostMessageW(control, ports::kTrayCallbackMessage, 1, WM_CONTEXTMENU); // as the shell does
         ASSERT_TRUE(waitFor(menuShown));
         tapKey(VK_UP); // the last entry, Quit
         tapKey(VK_RETURN);

@@ -5,7 +5,6 @@
 #include "keys/keys_ini.h"
 #include "tests/fakes/fake_program.h"
 #include "tray/tray_icon.h"
-#include "tray/tray_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -147,9 +146,9 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_TRUE(p.message(ports::kKeyEventsMessage));
     EXPECT_EQ(p.messaging.callsOf("post").size(), 1u); // the player got "next track"
 
-    p.ui.menuChoice = "Omnitap, version 1.1.0";               // the About box
-    EXPECT_TRUE(p.message(kTrayCallbackMessage, 0x00AB007B)); // WM_CONTEXTMENU, junk above
-    p.message(kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
+    p.ui.menuChoice = "Omnitap, version 1.1.0";                      // the About box
+    EXPECT_TRUE(p.message(ports::kTrayCallbackMessage, 0x00AB007B)); // WM_CONTEXTMENU, junk above
+    p.message(ports::kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
     ASSERT_EQ(p.ui.menusShown.size(), 1u);
     ASSERT_EQ(p.messages.shown.size(), 1u);
     EXPECT_EQ(p.messages.shown[0].text, "Omnitap, version 1.1.0"); // no address nobody can reach

@@ -50,7 +50,7 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     // The keyboard's menu opens at the icon, with "Edit Configuration" in bold, and closed with
     // Esc gives the focus back to the icons; the mouse's opens where the mouse is.
     p.ui.menuChoice = ""; // Esc
-    p.message(kTrayCallbackMessage, kTrayContextMenu);
+    p.message(ports::kTrayCallbackMessage, kTrayContextMenu);
     EXPECT_EQ(p.ui.menuPlaces.back(), (ports::ScreenPoint{1208, 998}));
     EXPECT_TRUE(p.ui.menusShown.back()[2].isDefault);
     EXPECT_EQ(p.trayShell.calls.back().command, ports::TrayCommand::SetFocus);
@@ -119,7 +119,7 @@ TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) 
         const ports::TrayIconRecord& r = shell.calls.front().record;
         EXPECT_EQ(r.uVersion, 3u);
         EXPECT_EQ(r.hWnd, 0x20A3Cu);
-        EXPECT_EQ(r.uCallbackMessage, kTrayCallbackMessage);
+        EXPECT_EQ(r.uCallbackMessage, ports::kTrayCallbackMessage);
         EXPECT_EQ(fakes::wideText(r.szTip), "Omnitap");
         using C = ports::TrayCommand;
         std::vector<C> commands;
