@@ -1,7 +1,7 @@
 #pragma once
 // The system clipboard, text only.
 
-#include "ports/shell.h" // WindowId
+#include "ports/window_id.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 
 #include "ports/private_messages.h"
 #include "ports/result.h"
-#include "ports/shell.h" // WindowId
+#include "ports/window_id.h"
 
 namespace omnitap::ports {
 

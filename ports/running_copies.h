@@ -5,7 +5,7 @@
 // ends.
 
 #include "ports/private_messages.h"
-#include "ports/shell.h" // WindowId
+#include "ports/window_id.h"
 
 #include <string>
 

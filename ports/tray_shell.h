@@ -1,7 +1,7 @@
 #pragma once
 // The shell's notification area: the icon record and the calls that add and delete it.
 
-#include "ports/shell.h" // WindowId
+#include "ports/window_id.h"
 
 #include <array>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // (positions in twips, converted with the window's DPI: pixels = twips * dpi / 1440), the
 // fake keeps every property in memory for the tests.
 
-#include "ports/shell.h"
+#include "ports/window_id.h"
 
 #include <cstdint>
 #include <functional>
