@@ -2,12 +2,12 @@
 // Key Finder, a name and a launch target in any language, boxes over the window that raised
 // them, a restart and a second start; then the running program's tray icon and menu.
 
+#include "forms/config_windows.h"
 #include "ports/running_copies.h"
 #include "tests/e2e/support/e2e.h"
 #include "tray/tray_icon.h"
 #include "win32/system_seams.h"
 #include "win32/tray_shell.h"
-#include "windows/config_windows.h"
 
 #include <commctrl.h>
 

@@ -19,7 +19,7 @@ inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::stri
 class WindowsTest : public ::testing::Test {
   protected:
     fakes::FakeProgram p;
-    KeyboardState& state = p.program.state();
+    ProgramState& state = p.program.state();
     KeyTable& table = state.keyTable;
     ConfigWindows& windows = p.program.configWindows();
 

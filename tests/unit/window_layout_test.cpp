@@ -1,9 +1,9 @@
 // The layout tables of the three configuration windows: what the Win32 layer relies on.
 
+#include "forms/edit_configuration_window.h"
+#include "forms/key_editor_window.h"
+#include "forms/key_finder_window.h"
 #include "tests/fakes/fake_ui.h"
-#include "windows/edit_configuration_window.h"
-#include "windows/key_editor_window.h"
-#include "windows/key_finder_window.h"
 
 #include <gtest/gtest.h>
 

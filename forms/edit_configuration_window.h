@@ -4,8 +4,8 @@
 // act on the table at once. "Save && Close" writes keys.ini. While it is loaded, pressing a
 // learned key selects its row instead of running its action.
 
-#include "windows/config_context.h"
-#include "windows/form_base.h"
+#include "forms/config_context.h"
+#include "forms/form_base.h"
 
 #include <cstdint>
 #include <string>

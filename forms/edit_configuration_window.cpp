@@ -1,7 +1,7 @@
-#include "windows/edit_configuration_window.h"
+#include "forms/edit_configuration_window.h"
 
 #include "catalogue/action_catalogue.h"
-#include "windows/config_windows.h"
+#include "forms/config_windows.h"
 
 namespace omnitap {
 namespace {

@@ -5,8 +5,8 @@
 // Two states, kept in the controls: Waiting (Command1 disabled, Text2 hidden) and Naming
 // (Command1 enabled, Text2 shown with the proposed name).
 
-#include "windows/config_context.h"
-#include "windows/form_base.h"
+#include "forms/config_context.h"
+#include "forms/form_base.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,8 +3,8 @@
 // columns, opens the Key Finder to add one, removes one or all after a Yes/No question.
 // Every change is written to keys.ini at once. Lines are in table order: line i shows key i + 1.
 
-#include "windows/config_context.h"
-#include "windows/form_base.h"
+#include "forms/config_context.h"
+#include "forms/form_base.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "windows/key_editor_window.h"
+#include "forms/key_editor_window.h"
 
 #include "text/utf8.h"
 
-#include "windows/config_windows.h"
+#include "forms/config_windows.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "windows/control_window.h"
+#include "forms/control_window.h"
 
 #include "hook/hook_watch.h"
 #include "ports/running_copies.h"

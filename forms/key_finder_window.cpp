@@ -1,7 +1,7 @@
-#include "windows/key_finder_window.h"
+#include "forms/key_finder_window.h"
 
+#include "forms/config_windows.h"
 #include "text/trim.h"
-#include "windows/config_windows.h"
 
 #include <algorithm>
 #include <cstdint>
