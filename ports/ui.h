@@ -71,8 +71,6 @@ struct ControlDesign {
                   unsigned flags = 0, ControlName parent = {}, std::vector<ListColumn> columns = {})
         : name(control.name), kind(control.kind), text(std::move(text)), rect(rect),
           font(std::move(font)), flags(flags), parent(parent.name), columns(std::move(columns)) {}
-    ControlDesign(const char* name, Kind kind, std::string text = {}, Twips rect = {})
-        : ControlDesign(ControlName{name, kind}, std::move(text), rect) {}
 
     std::string name;
     Kind kind;
@@ -204,19 +202,6 @@ class Window {
     template <class Interface> Interface& operator[](ControlId<Interface> id) {
         return ofKind<Interface>(id.name, id.kind);
     }
-
-    // A control by its name, through the kind its layout gives it. Asking for another kind is
-    // a programming error and throws std::logic_error, on the real system and in the tests'
-    // fake windows alike; an unknown name throws std::out_of_range.
-    Control& button(const std::string& name) { return ofKind<Control>(name, Kind::Button); }
-    Control& label(const std::string& name) { return ofKind<Control>(name, Kind::Label); }
-    Control& frame(const std::string& name) { return ofKind<Control>(name, Kind::Frame); }
-    TextBox& textBox(const std::string& name) {
-        return ofKind<TextBox>(name, Kind::TextBox, Kind::MultiLineTextBox);
-    }
-    ItemList& comboBox(const std::string& name) { return ofKind<ItemList>(name, Kind::ComboBox); }
-    ItemList& listBox(const std::string& name) { return ofKind<ItemList>(name, Kind::ListBox); }
-    ListView& listView(const std::string& name) { return ofKind<ListView>(name, Kind::ListView); }
 
     virtual void show() = 0; // shows it modeless and brings it forward
     virtual void hide() = 0;
