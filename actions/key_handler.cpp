@@ -18,7 +18,7 @@ std::string keyEventReport(const KeyEvent& e) {
            line("time: ", s(e.time));
 }
 
-KeyboardHandler::KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
+KeyboardHandler::KeyboardHandler(ProgramState& state, HookChannel& channel, PlayerControl& player,
                                  VolumeControl& volume, ports::Shell& shell,
                                  ports::FileSystem& files, ports::Typing& typing,
                                  ConfigurationView& windows, ControlSurface& control)
@@ -30,13 +30,11 @@ void KeyboardHandler::keyEventsWaiting() {
                    [this](std::span<const ports::KeyStroke> keys) { typing_.sendHeldKeys(keys); });
 }
 
-bool KeyboardHandler::handleKey(const KeyEvent& event) {
-    bool result = false;
+void KeyboardHandler::handleKey(const KeyEvent& event) {
     if (event.caughtByFinder && state_.findingKey && windows_.keyFinderLoaded()) {
         windows_.keyWasPressed(static_cast<std::int32_t>(event.vkCode),
                                static_cast<std::int32_t>(event.scanCode));
         windows_.showKeyEventReport(keyEventReport(event));
-        result = true;
     }
     if (event.handling == Handling::EndRepeat) endVolumeRepeat();
     pressedVk_ = event.vkCode;
@@ -45,7 +43,6 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
     // an action runs (a window opened from it): a place it no longer has is left out.
     for (int i : channel_.acting(event)) {
         if (!state_.keyTable.isKey(i)) continue;
-        result = true;
         control_.setCaption(std::to_string(event.flags));
         if (event.released()) {
             keyReleased(i);
@@ -55,7 +52,6 @@ bool KeyboardHandler::handleKey(const KeyEvent& event) {
             doAction(i);
         }
     }
-    return result;
 }
 
 void KeyboardHandler::keyReleased(int index) {

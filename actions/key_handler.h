@@ -4,8 +4,8 @@
 // the hook held back while an action typed. The hook has already decided whether each event
 // is swallowed and which entries act; this is the rest of the work, in the order of events.
 
-#include "actions/keyboard_state.h"
 #include "actions/launch_failure.h"
+#include "actions/program_state.h"
 #include "actions/volume_repeat.h"
 #include "catalogue/action_catalogue.h"
 #include "hook/hook_channel.h"
@@ -50,18 +50,15 @@ std::string keyEventReport(const KeyEvent& event);
 
 class KeyboardHandler {
   public:
-    KeyboardHandler(KeyboardState& state, HookChannel& channel, PlayerControl& player,
+    KeyboardHandler(ProgramState& state, HookChannel& channel, PlayerControl& player,
                     VolumeControl& volume, ports::Shell& shell, ports::FileSystem& files,
                     ports::Typing& typing, ConfigurationView& windows, ControlSurface& control);
 
-    // The hook queued events: handles each and sends on the held keys, in order (the control
-    // window's private message, and whenever the UI thread wakes for anything else).
+    // The hook queued events: handles each and sends on the held keys, in order (on the
+    // control window's private message for them, and on any other private message or tick
+    // of that window, so that no event waits for a refused wake-up).
     void keyEventsWaiting();
 
-    // Returns true when the event belongs to the program (the hook swallows exactly those).
-    bool handleKey(const KeyEvent& event);
-    void keyReleased(int index);
-    void doAction(int index);
     // One more step of the held volume key (the control window's timer), unless the key
     // stopped repeating: then the repeat ends.
     void repeatVolumeStep();
@@ -72,10 +69,13 @@ class KeyboardHandler {
     std::uint64_t droppedEvents() const { return channel_.droppedEvents(); }
 
   private:
+    void handleKey(const KeyEvent& event);
+    void keyReleased(int index);
+    void doAction(int index);
     void runAction(const ActionRow& row, const KeyDef& key);
     void launch(const std::string& target);
 
-    KeyboardState& state_;
+    ProgramState& state_;
     HookChannel& channel_;
     PlayerControl& player_;
     VolumeControl& volume_;

@@ -2,6 +2,8 @@
 
 #include "app/version.h"
 
+#include <cstdint>
+
 namespace omnitap {
 
 std::string welcomeText(const Welcome& welcome) {
@@ -25,6 +27,21 @@ std::string welcomeText(const Welcome& welcome) {
                 "there.\r\n\r\n";
     // No address to report problems to: the project names no page a user could reach.
     return text + "Enjoy Omnitap!";
+}
+
+std::string runningCopyName(const std::string& iniPath) {
+    // FNV-1a over the path with ASCII letters folded: Windows paths ignore case, and a name
+    // of fixed length fits the system's limit whatever the path.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (char c : iniPath) {
+        hash ^= static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        hash *= 1099511628211ULL;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string name = "Omnitap-";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        name += kDigits[(hash >> shift) & 0xF];
+    return name;
 }
 
 Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume)

@@ -3,7 +3,9 @@
 // real ones, the tests with fakes. Every object gets its collaborators in its constructor.
 
 #include "actions/key_handler.h"
-#include "actions/keyboard_state.h"
+#include "actions/program_state.h"
+#include "forms/config_windows.h"
+#include "forms/control_window.h"
 #include "hook/hook_channel.h"
 #include "keys/atomic_files.h"
 #include "keys/key_file.h"
@@ -27,8 +29,6 @@
 #include "tray/tray_icon.h"
 #include "volume/mixer.h"
 #include "volume/volume_indicator.h"
-#include "windows/config_windows.h"
-#include "windows/control_window.h"
 
 #include <optional>
 #include <string>
@@ -59,6 +59,9 @@ struct Welcome {
 };
 // The welcome text of a first run, and of a start that found no key it could read.
 std::string welcomeText(const Welcome& welcome = {});
+// The name that the one running copy per keys.ini claims: derived from the file's full path,
+// whatever the letter case of its spelling ("Omnitap-" and 16 hexadecimal digits).
+std::string runningCopyName(const std::string& iniPath);
 
 class Program {
   public:
@@ -73,12 +76,9 @@ class Program {
     // runs for the same keys.ini; keys.ini exists and cannot be read).
     std::optional<int> Main();
 
-    KeyboardState& state() { return state_; }
+    ProgramState& state() { return state_; }
     frmControl& controlWindow() { return control_; }
     ConfigWindows& configWindows() { return config_; }
-    KeyboardHandler& keyHandler() { return handler_; }
-    Mixer& mixer() { return mixer_; }
-    TrayIconFs& trayIcon() { return tray_; }
 
   private:
     // A start without keys: a first run, or one after keys.ini yielded no key, is welcomed;
@@ -89,7 +89,7 @@ class Program {
     HookChannel& channel_;
     AtomicFiles files_;
     KeyFile keyFile_;
-    KeyboardState state_;
+    ProgramState state_;
     Mixer mixer_;
     ShownVolume shownVolume_; // what the volume keys change
     TrayIconFs tray_;

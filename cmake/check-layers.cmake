@@ -2,24 +2,26 @@
 cmake_minimum_required(VERSION 3.25)
 # Every project include of every layered folder must name a folder that the folder may use.
 # Fails with the offending lines.
+# base/ holds the small rules that any folder may use (rounding, retrying) and uses nothing.
 # The action catalogue says what an action is and uses nothing: the key table, the hook, the
 # player and the windows all read its rows.
 set(allowed_ports "")
+set(allowed_base "")
 set(allowed_catalogue "")
 set(allowed_text "")
-set(allowed_keys "catalogue;ports;text")
-set(allowed_hook "catalogue;keys;ports;text")
-set(allowed_player "catalogue;ports;text")
-set(allowed_volume "keys;ports;text")
-set(allowed_tray "ports;text")
-set(allowed_actions "catalogue;hook;keys;player;volume;ports;text")
-set(allowed_windows "actions;catalogue;hook;keys;player;volume;tray;ports;text")
-set(allowed_win32 "hook;keys;ports;text;resources")
-set(allowed_app "win32;windows;actions;catalogue;hook;keys;player;volume;tray;ports;text;resources")
-set(core "ports;catalogue;text;keys;hook;player;volume;tray;actions;windows")
+set(allowed_keys "base;catalogue;ports;text")
+set(allowed_hook "base;catalogue;keys;ports;text")
+set(allowed_player "base;catalogue;ports;text")
+set(allowed_volume "base;ports;text")
+set(allowed_tray "base;ports;text")
+set(allowed_actions "base;catalogue;hook;keys;player;volume;ports;text")
+set(allowed_forms "actions;base;catalogue;hook;keys;player;volume;tray;ports;text")
+set(allowed_win32 "base;hook;keys;ports;text;resources")
+set(allowed_app "win32;forms;actions;base;catalogue;hook;keys;player;volume;tray;ports;text;resources")
+set(core "ports;base;catalogue;text;keys;hook;player;volume;tray;actions;forms")
 
 set(faults "")
-foreach(folder IN ITEMS app win32 ports catalogue text keys hook player volume tray actions windows)
+foreach(folder IN ITEMS app win32 ports base catalogue text keys hook player volume tray actions forms)
   file(GLOB_RECURSE files "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
   foreach(file IN LISTS files)
     file(STRINGS ${file} includes REGEX "^#[ \t]*include")

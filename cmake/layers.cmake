@@ -1,7 +1,7 @@
 # The layers: app -> win32 -> core folders -> ports. The core folders build into one library
 # that never includes <windows.h>; check-layers.cmake fails the build on an include that runs
 # against the direction of the layers.
-set(OMNITAP_CORE_FOLDERS catalogue text keys hook player volume tray actions windows)
+set(OMNITAP_CORE_FOLDERS base catalogue text keys hook player volume tray actions forms)
 
 # The .cpp files directly in the named folders.
 function(omnitap_glob out)

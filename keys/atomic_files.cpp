@@ -1,24 +1,22 @@
 #include "keys/atomic_files.h"
 
+#include "base/retry.h"
+
 #include <algorithm>
 
 namespace omnitap {
 
 namespace {
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
-constexpr std::chrono::milliseconds kRetryPause{100};
-constexpr std::chrono::milliseconds kLockPatience{2000};
 } // namespace
 
 ports::FileContent AtomicFiles::read(const std::string& path) {
-    ports::FileContent content = fs_.read(path);
-    for (auto waited = kRetryPause;
-         content.status == ports::FileContent::Status::Locked && waited <= kLockPatience;
-         waited += kRetryPause) {
-        fs_.wait(kRetryPause);
-        content = fs_.read(path);
-    }
-    return content;
+    return retryFor(
+        kLockedFilePatience, [this](std::chrono::milliseconds time) { fs_.wait(time); },
+        [&] { return fs_.read(path); },
+        [](const ports::FileContent& content) {
+            return content.status != ports::FileContent::Status::Locked;
+        });
 }
 
 ports::FileResult AtomicFiles::replaceAtomically(const std::string& path,

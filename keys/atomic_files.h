@@ -1,6 +1,6 @@
 #pragma once
 // keys.ini's files: read whole, and replaced atomically. A file that another program holds for
-// a moment (a virus scanner, a backup or sync client) is tried again for about two seconds.
+// a moment (a virus scanner, a backup or sync client) is tried again (kLockedFilePatience).
 // The new content goes to a temporary file beside the target, is flushed, and is then renamed
 // over the target in one step. Whatever fails on the way, the temporary file is removed and
 // the target keeps its old content.

@@ -2,6 +2,7 @@
 
 #include "keys/lenient_number.h"
 #include "keys/profile_text.h"
+#include "text/quoted.h"
 #include "text/trim.h"
 #include "text/utf8.h"
 
@@ -35,10 +36,6 @@ bool needsQuotes(std::string_view value) {
     return !value.empty() && (delicate(value.front()) || delicate(value.back()));
 }
 
-std::string quotedIfNeeded(const std::string& value) {
-    return needsQuotes(value) ? '"' + value + '"' : value;
-}
-
 std::string textOf(std::string_view bytes, ports::TextCodec& codec) {
     return decodeProfileBytes(bytes, [&](std::string_view ansi) { return codec.ansiToUtf8(ansi); });
 }
@@ -47,21 +44,6 @@ std::string textOf(std::string_view bytes, ports::TextCodec& codec) {
 
 std::string iniPathFor(const std::string& folder) {
     return folder + "\\keys.ini";
-}
-
-std::string runningCopyName(const std::string& iniPath) {
-    // FNV-1a over the path with ASCII letters folded: Windows paths ignore case, and a name
-    // of fixed length fits the system's limit whatever the path.
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (char c : iniPath) {
-        hash ^= static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        hash *= 1099511628211ULL;
-    }
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string name = "Omnitap-";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        name += kDigits[(hash >> shift) & 0xF];
-    return name;
 }
 
 KeyTable parseKeysIni(std::string_view text) {
@@ -92,11 +74,12 @@ std::string formatKeysIni(const KeyTable& table) {
     line("numkeys=", std::to_string(table.numKeys()));
     for (int n = 1; n <= table.numKeys(); ++n) {
         const KeyDef& key = table[n];
-        line(keyName(n, "_name="), quotedIfNeeded(oneLine(key.name)));
+        const std::string name = oneLine(key.name);
+        line(keyName(n, "_name="), needsQuotes(name) ? quoted(name) : name);
         line(keyName(n, "_mapm="), std::to_string(key.mapm));
         line(keyName(n, "_code="), std::to_string(key.code));
         line(keyName(n, "_code2="), std::to_string(key.code2));
-        line(keyName(n, "_webs=\""), oneLine(key.webs) + "\"");
+        line(keyName(n, "_webs="), quoted(oneLine(key.webs)));
         line("");
     }
     return out;

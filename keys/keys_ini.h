@@ -26,9 +26,6 @@ namespace omnitap {
 
 // `folder` followed by "\keys.ini"; the backslash is added even after one already there.
 std::string iniPathFor(const std::string& folder);
-// The name that the one running copy per keys.ini claims: derived from the file's full path,
-// whatever the letter case of its spelling ("Omnitap-" and 16 hexadecimal digits).
-std::string runningCopyName(const std::string& iniPath);
 
 // The table that a keys.ini text (UTF-8) describes. Count and fields are clamped.
 KeyTable parseKeysIni(std::string_view text);

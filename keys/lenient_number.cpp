@@ -1,18 +1,11 @@
 #include "keys/lenient_number.h"
 
+#include "base/rounding.h"
+
 #include <cmath>
 #include <limits>
 
 namespace omnitap {
-
-double roundHalfEven(double value) {
-    if (!std::isfinite(value)) return value;
-    double floor = std::floor(value);
-    double diff = value - floor;
-    if (diff > 0.5) return floor + 1;
-    if (diff < 0.5) return floor;
-    return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
-}
 
 double readLeadingNumber(std::string_view text) {
     auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };

@@ -26,12 +26,4 @@ bool isFilePath(std::string_view path) {
     return true;
 }
 
-std::string explorerSelectParameters(std::string_view path) {
-    // Quoted, so that a path with blanks reaches Explorer whole; no blank after the comma.
-    std::string parameters = "/select,\"";
-    parameters += path;
-    parameters += '"';
-    return parameters;
-}
-
 } // namespace omnitap

@@ -24,7 +24,4 @@ std::string pathFromPlayerMemory(std::string_view block);
 // stream's address (http://...) is none either.
 bool isFilePath(std::string_view path);
 
-// Explorer's switches to open the folder of `path` with the file selected.
-std::string explorerSelectParameters(std::string_view path);
-
 } // namespace omnitap

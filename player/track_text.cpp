@@ -85,11 +85,4 @@ std::string extraInfoText(const TrackDetails& details) {
            bracket({position, length}, " / ");
 }
 
-std::string quotedTitle(std::string_view title) {
-    std::string text = "\"";
-    text += title;
-    text += '"';
-    return text;
-}
-
 } // namespace omnitap

@@ -37,7 +37,4 @@ struct TrackDetails {
 // channels are written as their number ("6ch").
 std::string extraInfoText(const TrackDetails& details);
 
-// The title in double quotes.
-std::string quotedTitle(std::string_view title);
-
 } // namespace omnitap

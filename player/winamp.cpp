@@ -2,6 +2,7 @@
 
 #include "player/current_file.h"
 #include "player/track_text.h"
+#include "text/quoted.h"
 #include "text/trim.h"
 
 #include <algorithm>
@@ -150,7 +151,7 @@ void Winamp::copyOrTypeTrack(bool typeIt, bool extraInfo) {
     if (playerWindow_ == 0) return;
     std::string title = titleFromCaption(trimSpaces(messaging_.caption(playerWindow_)));
     if (title.empty()) return;
-    std::string text = quotedTitle(title);
+    std::string text = quoted(title);
     if (extraInfo) {
         // Braced, so the queries go in this order.
         text += extraInfoText(TrackDetails{
@@ -183,8 +184,10 @@ void Winamp::showCurrentFile() {
     findPlayer();
     std::string path = getCurrentFilePath();
     if (!isFilePath(path)) return;
+    // Explorer's switches to open the file's folder with the file selected; no blank after the
+    // comma.
     shell_.execute(owner_.ownerWindow(), "Open", shell_.systemProgram("explorer.exe"),
-                   explorerSelectParameters(path), "", kShowNormal);
+                   "/select," + quoted(path), "", kShowNormal);
 }
 
 } // namespace omnitap

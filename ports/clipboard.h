@@ -1,7 +1,7 @@
 #pragma once
 // The system clipboard, text only.
 
-#include "ports/shell.h" // WindowId
+#include "ports/window_id.h"
 
 #include <string>
 
@@ -11,8 +11,8 @@ class Clipboard {
   public:
     virtual ~Clipboard() = default;
     // Replaces the clipboard's content with `text` (UTF-8), owned by `owner` (0 = the
-    // calling thread). When another program keeps the clipboard open, it tries a few times
-    // over a fraction of a second and then gives up; false means nothing was changed.
+    // calling thread). When another program keeps the clipboard open, it tries again for
+    // kClipboardPatience (base/retry.h) and then gives up; false means nothing was changed.
     virtual bool setText(WindowId owner, const std::string& text) = 0;
 };
 

@@ -3,21 +3,11 @@
 // that belong to the program to the hook channel; the UI thread hears of them through a
 // private message to the window named at installation.
 
+#include "ports/private_messages.h"
 #include "ports/result.h"
-#include "ports/shell.h" // WindowId
-
-#include <cstdint>
+#include "ports/window_id.h"
 
 namespace omnitap::ports {
-
-// The private message by which the hook thread wakes the UI thread (WM_APP + 2).
-inline constexpr std::uint32_t kKeyEventsMessage = 0x8000 + 2;
-// By which it asks the UI thread to listen to raw input, the hook having been quiet
-// (WM_APP + 3); the hook's edge handles it before the window.
-inline constexpr std::uint32_t kListenToRawInputMessage = 0x8000 + 3;
-// In test mode, this private message to the control window removes the hook the way the
-// system drops one: silently (WM_APP + 32).
-inline constexpr std::uint32_t kLoseHookMessage = 0x8000 + 32;
 
 class KeyboardHook {
   public:

@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes. The style and answer values are the system's own.
 
-#include "ports/shell.h" // WindowId
+#include "ports/window_id.h"
 
 #include <string>
 

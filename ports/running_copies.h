@@ -4,16 +4,12 @@
 // for its whole run; a later copy asks it to bring its Edit Configuration window forward and
 // ends.
 
-#include "ports/shell.h" // WindowId
+#include "ports/private_messages.h"
+#include "ports/window_id.h"
 
-#include <cstdint>
 #include <string>
 
 namespace omnitap::ports {
-
-// Posted to the first copy's control window by a later one (WM_APP + 8): show and bring
-// forward the Edit Configuration window.
-inline constexpr std::uint32_t kShowEditConfigurationMessage = 0x8000 + 8;
 
 class RunningCopies {
   public:
@@ -22,7 +18,8 @@ class RunningCopies {
     virtual bool claim(const std::string& name) = 0;
     // The first copy: later copies post kShowEditConfigurationMessage to `window`.
     virtual void listen(WindowId window) = 0;
-    // A later copy: asks the first one to show its Edit Configuration window.
+    // A later copy: asks the first one to show its Edit Configuration window, waiting for
+    // the first one's window for kFirstCopyPatience (base/retry.h) while it is starting.
     virtual void askFirstCopy() = 0;
 };
 

@@ -4,7 +4,7 @@
 // (positions in twips, converted with the window's DPI: pixels = twips * dpi / 1440), the
 // fake keeps every property in memory for the tests.
 
-#include "ports/shell.h"
+#include "ports/window_id.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,6 +12,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace omnitap::ui {
@@ -27,6 +28,8 @@ struct Twips {
 struct Font {
     std::string face;
     double points = 0;
+    // Columns are laid out in it: where the face is missing, another fixed-pitch one stands in.
+    bool fixedPitch = false;
 };
 
 enum class Kind {
@@ -55,13 +58,26 @@ struct ListColumn {
     int widthTwips = 0;
 };
 
-struct ControlDesign {
-    std::string name; // "Command1": the form finds its controls by these names
+// A control as the code names it: its name in the layout ("Command1") and its kind. A form
+// declares each of its controls once, as a ControlId, makes its layout table of them and
+// reaches the controls through them: a misspelt control does not compile.
+struct ControlName {
+    const char* name = "";
     Kind kind = Kind::Label;
+};
+
+struct ControlDesign {
+    ControlDesign(ControlName control, std::string text = {}, Twips rect = {}, Font font = {},
+                  unsigned flags = 0, ControlName parent = {}, std::vector<ListColumn> columns = {})
+        : name(control.name), kind(control.kind), text(std::move(text)), rect(rect),
+          font(std::move(font)), flags(flags), parent(parent.name), columns(std::move(columns)) {}
+
+    std::string name;
+    Kind kind;
     std::string text;
     Twips rect;
     Font font;
-    unsigned flags = 0;
+    unsigned flags;
     std::string parent;              // the frame that holds the control, if any
     std::vector<ListColumn> columns; // list views only
 };
@@ -144,23 +160,48 @@ class Timer {
     std::function<void()> onTimer;
 };
 
+// A control's name and kind, and the interface it is used through.
+template <class Interface> struct ControlId : ControlName {};
+
+constexpr ControlId<Control> label(const char* name) {
+    return {{name, Kind::Label}};
+}
+constexpr ControlId<Control> button(const char* name) {
+    return {{name, Kind::Button}};
+}
+constexpr ControlId<Control> frame(const char* name) {
+    return {{name, Kind::Frame}};
+}
+constexpr ControlId<Control> picture(const char* name) {
+    return {{name, Kind::Picture}};
+}
+constexpr ControlId<TextBox> textBox(const char* name) {
+    return {{name, Kind::TextBox}};
+}
+constexpr ControlId<TextBox> multiLineTextBox(const char* name) {
+    return {{name, Kind::MultiLineTextBox}};
+}
+constexpr ControlId<ItemList> comboBox(const char* name) {
+    return {{name, Kind::ComboBox}};
+}
+constexpr ControlId<ItemList> listBox(const char* name) {
+    return {{name, Kind::ListBox}};
+}
+constexpr ControlId<ListView> listView(const char* name) {
+    return {{name, Kind::ListView}};
+}
+
 // A top-level window with its controls. Destroying the object destroys the window.
 class Window {
   public:
     virtual ~Window() = default;
 
-    // A control by its name, through the kind its layout gives it. Asking for another kind is
-    // a programming error and throws std::logic_error, on the real system and in the tests'
-    // fake windows alike; an unknown name throws std::out_of_range.
-    Control& button(const std::string& name) { return ofKind<Control>(name, Kind::Button); }
-    Control& label(const std::string& name) { return ofKind<Control>(name, Kind::Label); }
-    Control& frame(const std::string& name) { return ofKind<Control>(name, Kind::Frame); }
-    TextBox& textBox(const std::string& name) {
-        return ofKind<TextBox>(name, Kind::TextBox, Kind::MultiLineTextBox);
+    // The control `id` names. One found under another kind (two ids of one name) throws
+    // std::logic_error, on the real system and in the tests' fake windows alike; an unknown
+    // name throws std::out_of_range.
+    template <class Interface> Interface& operator[](ControlId<Interface> id) {
+        return ofKind<Interface>(id.name, id.kind);
     }
-    ItemList& comboBox(const std::string& name) { return ofKind<ItemList>(name, Kind::ComboBox); }
-    ItemList& listBox(const std::string& name) { return ofKind<ItemList>(name, Kind::ListBox); }
-    ListView& listView(const std::string& name) { return ofKind<ListView>(name, Kind::ListView); }
 
     virtual void show() = 0; // shows it modeless and brings it forward
     virtual void hide() = 0;
@@ -175,8 +216,8 @@ class Window {
     // The user asked to close the window (close box, Alt+F4). The form decides: normally it
     // unloads, destroying this object; nothing of the window may be touched afterwards.
     std::function<void()> onClose;
-    // Private messages (WM_APP and up, registered messages) sent or posted to the window, and
-    // the system's power and session notifications (WM_POWERBROADCAST, WM_WTSSESSION_CHANGE).
+    // Private messages (ports/private_messages.h) and registered ones sent or posted to the window,
+    // and the system's power and session notifications (WM_POWERBROADCAST, WM_WTSSESSION_CHANGE).
     std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>
         onPrivateMessage;
 

@@ -3,7 +3,7 @@
 // driven with window messages, asked for numbers it answers synchronously, and read from its
 // own memory. Its answers may be slow or never come, so every query has a time-out.
 
-#include "ports/shell.h" // WindowId
+#include "ports/window_id.h"
 
 #include <chrono>
 #include <cstddef>

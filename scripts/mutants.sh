@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Mutation testing of the portable core: plants one plausible fault at a time in actions/,
-# catalogue/, hook/, keys/, player/, text/, tray/, volume/, windows/ and app/program.cpp,
-# rebuilds the native unit tests (only what changed) and runs them; a mutant is killed when a
-# test fails, crashes or hangs. A survivor in hook/ is also tried against the ThreadSanitizer build of
+# base/, catalogue/, hook/, keys/, player/, text/, tray/, volume/, forms/ and
+# app/program.cpp, rebuilds the native unit tests (only what changed) and runs them; a mutant
+# is killed when a test fails, crashes or hangs. A survivor in hook/ is also tried against the
+# ThreadSanitizer build of
 # the threaded tests (build/tsan). The faults:
 #   cmp    a comparison flipped: < <=, > >=, == != (each to the other)
 #   bound  a number compared with, or a named constant, shifted by one either way
@@ -48,7 +49,7 @@ while [ $# -gt 0 ]; do
     *) paths+=("$1"); shift ;;
     esac
 done
-[ ${#paths[@]} -gt 0 ] || paths=(actions catalogue hook keys player text tray volume windows app/program.cpp)
+[ ${#paths[@]} -gt 0 ] || paths=(actions base catalogue hook keys player text tray volume forms app/program.cpp)
 mapfile -t files < <(git ls-files -- "${paths[@]}" | grep -E '\.(cpp|h)$')
 
 # Every site: FILE<TAB>LINE<TAB>MUTATION<TAB>the mutated line.

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 [ -f build/linux/compile_commands.json ] || { cmake --preset linux >/dev/null; }
 files=$(git ls-files 'app/program.cpp' 'actions/*.cpp' 'catalogue/*.cpp' 'hook/*.cpp' 'keys/*.cpp' 'player/*.cpp' \
-        'text/*.cpp' 'tray/*.cpp' 'volume/*.cpp' 'windows/*.cpp')
+        'text/*.cpp' 'tray/*.cpp' 'volume/*.cpp' 'forms/*.cpp')
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0

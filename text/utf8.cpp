@@ -58,13 +58,6 @@ std::string utf16leBytes(std::string_view text) {
     return out;
 }
 
-std::size_t characterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++count)
-        nextCodePoint(text, i);
-    return count;
-}
-
 namespace {
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     std::string out;

@@ -29,7 +29,4 @@ std::string utf16leBytes(std::string_view text);
 std::string utf16leToUtf8(std::string_view bytes);
 std::string utf16beToUtf8(std::string_view bytes);
 
-// Characters, not bytes, counted the way nextCodePoint reads them.
-std::size_t characterCount(std::string_view text);
-
 } // namespace omnitap

@@ -1,5 +1,6 @@
 #include "tray/start_with_windows.h"
 
+#include "text/quoted.h"
 #include "text/trim.h"
 
 #include <algorithm>
@@ -28,10 +29,8 @@ bool StartWithWindows::checked() {
 
 void StartWithWindows::toggle() {
     const bool remove = checked();
-    std::string command = appInfo_.exePath();
-    command.insert(command.begin(), '"');
-    command += '"';
-    ports::Result done = remove ? list_.remove(kEntry) : list_.setCommand(kEntry, command);
+    ports::Result done =
+        remove ? list_.remove(kEntry) : list_.setCommand(kEntry, quoted(appInfo_.exePath()));
     if (done.ok) return;
     std::string text = "Omnitap could not ";
     text += remove ? "remove itself from" : "add itself to";

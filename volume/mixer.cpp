@@ -40,10 +40,6 @@ std::optional<std::int32_t> Mixer::readVolume() {
     return volumePercentage(*raw, active_->volumeRange());
 }
 
-std::int32_t Mixer::getVolume() {
-    return readVolume().value_or(0);
-}
-
 void Mixer::setVolume(std::int32_t percentage) {
     if (!active_) return;
     if (auto raw = volumeRaw(percentage, active_->volumeRange())) active_->writeVolume(*raw);

@@ -26,8 +26,6 @@ class Mixer final : public VolumeControl {
     // Opens the first candidate that has a device, then reads the state.
     void openMixer() override;
 
-    // The volume as a percentage 0..100; 0 when there is no volume control or it cannot be read.
-    std::int32_t getVolume();
     // Writes the percentage (held to 0..100), then reads the state back.
     void setVolume(std::int32_t percentage);
     // True only when the mute switch answers 1.

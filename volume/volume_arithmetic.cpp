@@ -1,6 +1,6 @@
 #include "volume/volume_arithmetic.h"
 
-#include "keys/lenient_number.h"
+#include "base/rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,7 @@
 #include "win32/clipboard.h"
 
+#include "base/retry.h"
+#include "win32/sleep.h"
 #include "win32/unique_handle.h"
 #include "win32/wide.h"
 
@@ -15,19 +17,6 @@ void freeGlobal(HGLOBAL h) {
     GlobalFree(h);
 }
 using UniqueGlobal = Unique<HGLOBAL, &freeGlobal>;
-
-// Another program may have the clipboard open for a moment (a clipboard manager reading
-// it): try for about a fifth of a second before giving up.
-constexpr int kOpenAttempts = 10;
-constexpr DWORD kOpenRetryMs = 20;
-
-bool openClipboard(HWND owner) {
-    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        if (attempt > 0) Sleep(kOpenRetryMs);
-        if (OpenClipboard(owner)) return true;
-    }
-    return false;
-}
 
 struct ClipboardCloser {
     ~ClipboardCloser() { CloseClipboard(); }
@@ -46,7 +35,10 @@ bool Win32Clipboard::setText(ports::WindowId owner, const std::string& text) {
     std::memcpy(target, wide.c_str(), bytes);
     GlobalUnlock(memory.get());
 
-    if (!openClipboard(reinterpret_cast<HWND>(owner))) return false;
+    // Another program may have the clipboard open for a moment.
+    if (!retryFor(kClipboardPatience, sleepFor,
+                  [owner] { return OpenClipboard(reinterpret_cast<HWND>(owner)) != FALSE; }))
+        return false;
     ClipboardCloser closer;
     if (!EmptyClipboard()) return false;
     if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;

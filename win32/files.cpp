@@ -1,5 +1,6 @@
 #include "win32/files.h"
 
+#include "win32/sleep.h"
 #include "win32/unique_handle.h"
 #include "win32/wide.h"
 
@@ -61,7 +62,7 @@ ports::FileContent Win32FileSystem::read(const std::string& path) {
 }
 
 void Win32FileSystem::wait(std::chrono::milliseconds time) {
-    Sleep(static_cast<DWORD>(time.count()));
+    sleepFor(time);
 }
 
 std::string Win32FileSystem::temporaryNameFor(const std::string& path) {

@@ -16,9 +16,6 @@
 namespace omnitap::win32 {
 namespace {
 
-// Requests to the hook thread, posted to its message queue.
-constexpr UINT kRenewHook = WM_APP + 1;
-constexpr UINT kLoseHook = WM_APP + 2;
 constexpr UINT_PTR kRawInputSubclass = 1;
 constexpr DWORD kRetryMs = 10;
 
@@ -103,13 +100,13 @@ void runLoop(HookThread& t) {
         }
         MSG msg;
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return;
-        if (msg.message == kRenewHook) {
+        if (msg.message == ports::kRenewHookRequest) {
             // A fresh hook first, then the old one goes: never a moment without one.
             if (HHOOK fresh = installHook()) {
                 UnhookWindowsHookEx(t.hook);
                 t.hook = fresh;
             }
-        } else if (msg.message == kLoseHook) {
+        } else if (msg.message == ports::kLoseHookRequest) {
             // The handle stays, stale, as after the system's removal.
             UnhookWindowsHookEx(t.hook);
         }
@@ -205,11 +202,11 @@ void KeyboardHook::unhookKeyboard() {
 }
 
 void KeyboardHook::renewHook() {
-    if (hooked_) PostThreadMessageW(threadId_, kRenewHook, 0, 0);
+    if (hooked_) PostThreadMessageW(threadId_, ports::kRenewHookRequest, 0, 0);
 }
 
 void KeyboardHook::loseHook() {
-    if (hooked_) PostThreadMessageW(threadId_, kLoseHook, 0, 0);
+    if (hooked_) PostThreadMessageW(threadId_, ports::kLoseHookRequest, 0, 0);
 }
 
 void KeyboardHook::listenToRawInput() {

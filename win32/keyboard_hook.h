@@ -39,7 +39,6 @@ class KeyboardHook final : public ports::KeyboardHook {
     void unhookKeyboard() override;
     void renewHook() override;
     void loseHook() override;
-    bool isHooked() const { return hooked_; }
 
     // The notify window, on the UI thread: raw input is to be listened to; a raw key event.
     void listenToRawInput();

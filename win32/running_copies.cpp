@@ -1,16 +1,13 @@
 #include "win32/running_copies.h"
 
+#include "base/retry.h"
+#include "win32/sleep.h"
 #include "win32/wide.h"
 
 #include <cstdint>
 
 namespace omnitap::win32 {
 namespace {
-
-// The first copy may still be starting when a later one asks: its window is announced once
-// it exists, which takes a moment at most.
-constexpr int kAskAttempts = 50;
-constexpr DWORD kAskPause = 100; // milliseconds
 
 HWND announcedWindow(const std::wstring& name) {
     KernelObject mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str()));
@@ -49,17 +46,15 @@ void Win32RunningCopies::listen(ports::WindowId window) {
 }
 
 void Win32RunningCopies::askFirstCopy() {
-    for (int attempt = 0; attempt < kAskAttempts; ++attempt) {
-        if (HWND first = announcedWindow(name_ + L"-window")) {
-            // The first copy may take the foreground: the user started this one just now.
-            DWORD process = 0;
-            GetWindowThreadProcessId(first, &process);
-            AllowSetForegroundWindow(process);
-            PostMessageW(first, ports::kShowEditConfigurationMessage, 0, 0);
-            return;
-        }
-        Sleep(kAskPause);
-    }
+    // The first copy announces its window once it exists; it may still be starting.
+    HWND first = retryFor(kFirstCopyPatience, sleepFor,
+                          [this] { return announcedWindow(name_ + L"-window"); });
+    if (!first) return;
+    // The first copy may take the foreground: the user started this one just now.
+    DWORD process = 0;
+    GetWindowThreadProcessId(first, &process);
+    AllowSetForegroundWindow(process);
+    PostMessageW(first, ports::kShowEditConfigurationMessage, 0, 0);
 }
 
 } // namespace omnitap::win32

@@ -11,7 +11,6 @@ class Win32TrayShell final : public ports::TrayShell {
     // The application icon is loaded from `resources`, the executable when null.
     explicit Win32TrayShell(HINSTANCE__* resources = nullptr) : resources_(resources) {}
 
-    std::uint32_t versionWord() override;
     bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
     unsigned taskbarCreatedMessage() override;
     ports::IconId applicationIcon() override;

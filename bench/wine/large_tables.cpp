@@ -4,9 +4,9 @@
 // done it, shows it and answers again. Run it under Wine or Windows:
 //   large-tables.exe [KEYS...]          (default: 100 2000 10000)
 
+#include "forms/config_windows.h"
 #include "ports/running_copies.h"
 #include "tests/e2e/support/e2e.h"
-#include "windows/config_windows.h"
 
 #include <commctrl.h>
 

@@ -2,12 +2,12 @@
 // Key Finder, a name and a launch target in any language, boxes over the window that raised
 // them, a restart and a second start; then the running program's tray icon and menu.
 
+#include "forms/config_windows.h"
 #include "ports/running_copies.h"
 #include "tests/e2e/support/e2e.h"
 #include "tray/tray_icon.h"
 #include "win32/system_seams.h"
 #include "win32/tray_shell.h"
-#include "windows/config_windows.h"
 
 #include <commctrl.h>
 
@@ -82,9 +82,9 @@ TEST(ConfigWindows,
     auto showForm2 = [&] {
         form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration");
         ASSERT_NE(form2, nullptr) << "Edit Configuration did not open";
-        list = control(form2, Form2::layout(), "ListView1");
-        combo = control(form2, Form2::layout(), "Combo1");
-        text1 = control(form2, Form2::layout(), "Text1");
+        list = control(form2, Form2::layout(), Form2::ListView1.name);
+        combo = control(form2, Form2::layout(), Form2::Combo1.name);
+        text1 = control(form2, Form2::layout(), Form2::Text1.name);
     };
     // F9 selects its row (and runs nothing); Tab to the action list, where `actionKey` chooses
     // (End: "Launch Application", Home: "(nothing)").
@@ -116,14 +116,16 @@ TEST(ConfigWindows,
         EXPECT_NE(welcome.find(part), std::wstring::npos) << narrow(welcome);
     pressDialogButton(box, IDOK);
     ASSERT_NO_FATAL_FAILURE(showForm2());
-    click(control(form2, Form2::layout(), "Command3")); // "Add or Delete Keys..."
+    click(control(form2, Form2::layout(), Form2::Command3.name)); // "Add or Delete Keys..."
     HWND editor = waitForWindow(app->pid(), L"OmnitapKeyEditor");
     ASSERT_NE(editor, nullptr) << "Key Editor did not open";
-    EXPECT_FALSE(IsWindowEnabled(control(editor, frmKeyAssign::layout(), "Command2"))); // Remove
+    EXPECT_FALSE(IsWindowEnabled(
+        control(editor, frmKeyAssign::layout(), frmKeyAssign::Command2.name))); // Remove
 
     // "Add New Key..." by Tab and Enter, which acts on the press: the release of Enter is not
     // the key the Key Finder catches; Esc closes it. Then F9, its name typed over the proposal.
-    ASSERT_TRUE(bringForward(editor) && tabTo(control(editor, frmKeyAssign::layout(), "Command1")));
+    ASSERT_TRUE(bringForward(editor) &&
+                tabTo(control(editor, frmKeyAssign::layout(), frmKeyAssign::Command1.name)));
     sendKey(VK_RETURN, 0x1C, false);
     HWND finder = waitForWindow(app->pid(), L"OmnitapKeyFinder"), text2 = nullptr;
     ASSERT_NE(finder, nullptr) << "Key Finder did not open";
@@ -133,10 +135,10 @@ TEST(ConfigWindows,
     ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
     // "Add New Key...", and `vk` pressed once the Key Finder waits.
     auto catchKey = [&](WORD vk) {
-        click(control(editor, frmKeyAssign::layout(), "Command1"));
+        click(control(editor, frmKeyAssign::layout(), frmKeyAssign::Command1.name));
         finder = waitForWindow(app->pid(), L"OmnitapKeyFinder");
         ASSERT_NE(finder, nullptr) << "Key Finder did not open";
-        text2 = control(finder, Form3::layout(), "Text2");
+        text2 = control(finder, Form3::layout(), Form3::Text2.name);
         Sleep(200);
         tapKey(vk);
         ASSERT_TRUE(waitFor([&] { return IsWindowVisible(text2) != FALSE; }));
@@ -147,7 +149,7 @@ TEST(ConfigWindows,
     ASSERT_TRUE(bringForward(finder));
     typeText(name);
     ASSERT_TRUE(waitFor([&] { return windowText(text2) == name; }));
-    click(control(finder, Form3::layout(), "Command1")); // "Add This Key"
+    click(control(finder, Form3::layout(), Form3::Command1.name)); // "Add This Key"
     // The old keys.ini cannot be kept aside: nothing is written, and the key stays in effect
     // whatever window is closed.
     box = waitForWindow(app->pid(), L"#32770", L"Omnitap");
@@ -181,7 +183,7 @@ TEST(ConfigWindows,
     HANDLE lock = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    click(control(form2, Form2::layout(), "Command1")); // "Save && Close"
+    click(control(form2, Form2::layout(), Form2::Command1.name)); // "Save && Close"
     box = waitForWindow(app->pid(), L"#32770", L"Omnitap");
     ASSERT_NE(box, nullptr);
     EXPECT_NE(messageBoxText(box).find(folder.file(L"keys.ini")), std::wstring::npos);
@@ -190,7 +192,7 @@ TEST(ConfigWindows,
     ASSERT_TRUE(waitFor([&] { return !IsWindow(box) && IsWindowEnabled(form2); }));
     EXPECT_EQ(windowText(text1), target);
     CloseHandle(lock);
-    click(control(form2, Form2::layout(), "Command1"));
+    click(control(form2, Form2::layout(), Form2::Command1.name));
     ASSERT_TRUE(waitFor([&] { return !IsWindow(form2); }));
     const std::string saved = folder.read(L"keys.ini");
     EXPECT_EQ(folder.read(L"keys.ini.2.bak") + folder.read(L"keys.ini.bak"), unread + "earlier");
@@ -212,31 +214,19 @@ TEST(ConfigWindows,
     // name proposed, which writes only itself.
     ASSERT_NO_FATAL_FAILURE(choose(VK_HOME));
     ASSERT_TRUE(waitFor([&] { return windowText(text1).empty(); }));
-    click(e2e::control(form2, Form2::layout(), "Command3"));
+    click(e2e::control(form2, Form2::layout(), Form2::Command3.name));
     ASSERT_TRUE(editor = waitForWindow(app->pid(), L"OmnitapKeyEditor"));
     ASSERT_NO_FATAL_FAILURE(catchKey(VK_F10));
-    click(e2e::control(finder, Form3::layout(), "Command1"));
+    click(e2e::control(finder, Form3::layout(), Form3::Command1.name));
     ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
 
     // The tray. The program's icon goes, as when Explorer restarts (the shell refuses to delete
-    // what is not there); each form of the record is added and deleted in its place; the icon
-    // comes back when the shell announces itself.
-    const auto window = reinterpret_cast<ports::WindowId>(control);
+    // what is not there), and comes back when the shell announces itself.
     win32::Win32TrayShell shell;
-    const WindowsVersion v = getWindowsVersion(shell.versionWord());
-    EXPECT_TRUE(v.ntFamily && chooseTrayRecord(v).trayShell5);
-    const auto icon =
-        makeTrayRecord(chooseTrayRecord(v), window, shell.applicationIcon(), "Omnitap");
+    const auto icon = makeTrayRecord(reinterpret_cast<ports::WindowId>(control),
+                                     shell.applicationIcon(), "Omnitap");
     ASSERT_TRUE(shell.notifyIcon(TrayCommand::Delete, icon));
-    for (TrayChoice choice : {TrayChoice{true, true}, TrayChoice{true, false},
-                              TrayChoice{false, true}, TrayChoice{false, false}}) {
-        SCOPED_TRACE(::testing::Message() << choice.trayUseWide << choice.trayShell5);
-        const auto record = makeTrayRecord(choice, window, shell.applicationIcon(), "Omnitap");
-        EXPECT_TRUE(shell.notifyIcon(TrayCommand::Add, record));
-        EXPECT_TRUE(!choice.trayShell5 || shell.notifyIcon(TrayCommand::SetVersion, record));
-        EXPECT_TRUE(shell.notifyIcon(TrayCommand::Delete, record));
-        EXPECT_FALSE(shell.notifyIcon(TrayCommand::Delete, record));
-    }
+    EXPECT_FALSE(shell.notifyIcon(TrayCommand::Delete, icon));
     PostMessageW(control, shell.taskbarCreatedMessage(), 0, 0);
     EXPECT_TRUE(waitFor([&] { return shell.notifyIcon(TrayCommand::Delete, icon); }));
     // The shell's WM_CONTEXTMENU opens the menu. Menus are private to their process under Wine:
@@ -244,7 +234,7 @@ TEST(ConfigWindows,
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     // Quit asks about the edit: Cancel goes on, No ends without saving it.
     for (int answer : {IDCANCEL, IDNO}) {
-        PostMessageW(control, WM_APP + 1, 1, WM_CONTEXTMENU); // as the shell sends it
+        PostMessageW(control, ports::kTrayCallbackMessage, 1, WM_CONTEXTMENU); // as the shell does
         ASSERT_TRUE(waitFor(menuShown));
         tapKey(VK_UP); // the last entry, Quit
         tapKey(VK_RETURN);

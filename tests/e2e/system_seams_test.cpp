@@ -40,22 +40,25 @@ const std::pair<const char*, std::string> trickyFiles[] = {
     {"utf-8 with a mark", "\xEF\xBB\xBF[keys]\nnumkeys=1\nkey1_name=Caf\xC3\xA9\n"},
 };
 
+constexpr auto ListView1 = ui::listView("ListView1");
+constexpr auto Frame1 = ui::frame("Frame1");
+constexpr auto Combo1 = ui::comboBox("Combo1");
+constexpr auto List1 = ui::listBox("List1");
+constexpr auto Command1 = ui::button("Command1"), Command2 = ui::button("Command2");
+constexpr auto Text2 = ui::multiLineTextBox("Text2");
+
 std::vector<ui::ControlDesign> layout() {
-    using ui::Kind;
     namespace f = ui::flag;
-    std::vector<ui::ControlDesign> table{
-        {"ListView1", Kind::ListView, "", {60, 60, 4455, 1995}},
-        {"Frame1", Kind::Frame, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
-        {"Combo1", Kind::ComboBox, "", {120, 240, 4215, 315}},
-        {"List1", Kind::ListBox, "", {60, 3560, 3000, 700}, {"Lucida Console", 8.25}},
-        {"Command1", Kind::Button, "Save && Close", {60, 4740, 1455, 375}, {}, f::kDefault},
-        {"Command2", Kind::Button, "Cancel", {3060, 4740, 1455, 375}, {}, f::kCancel},
+    return {
+        {ListView1, "", {60, 60, 4455, 1995}, {}, 0, {}, {{"Key", 1200}, {"Mapping", 2800}}},
+        {Frame1, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
+        {Combo1, "", {120, 240, 4215, 315}, {}, 0, Frame1},
+        {List1, "", {60, 3560, 3000, 700}, {"Lucida Console", 8.25, true}},
+        {Command1, "Save && Close", {60, 4740, 1455, 375}, {}, f::kDefault},
+        {Command2, "Cancel", {3060, 4740, 1455, 375}, {}, f::kCancel},
         // Below the client area, as the Key Finder keeps its report.
-        {"Text2", Kind::MultiLineTextBox, "", {660, 5540, 2235, 1515}, {}, f::kNoTabStop},
+        {Text2, "", {660, 5540, 2235, 1515}, {}, f::kNoTabStop},
     };
-    table[0].columns = {{"Key", 1200}, {"Mapping", 2800}};
-    table[2].parent = "Frame1";
-    return table;
 }
 
 void press(WORD vk) {
@@ -84,6 +87,7 @@ class UiLayer : public ::testing::Test {
     win32::Win32UiFactory factory;
     std::unique_ptr<ui::Window> window = factory.createWindow(
         {"OmnitapUiLayerTest", "Layer test", 4575, 5145, ui::Placement::Centred}, table);
+    ui::Window& w = *window;
 };
 
 } // namespace
@@ -118,14 +122,16 @@ TEST_F(UiLayer,
                   named ? design.font.face : narrow(metrics.lfMessageFont.lfFaceName));
         EXPECT_EQ(font.lfHeight, named ? -std::lround(design.font.points * dpi / 72)
                                        : metrics.lfMessageFont.lfHeight);
+        const int pitch = named ? DEFAULT_PITCH : metrics.lfMessageFont.lfPitchAndFamily & 3;
+        EXPECT_EQ(font.lfPitchAndFamily & 3, design.font.fixedPitch ? FIXED_PITCH : pitch);
     }
 
-    auto& rows = window->listView("ListView1");
+    auto& rows = w[ListView1];
     std::vector<std::string> events;
     rows.onItemClick = [&] { events.push_back("item " + std::to_string(rows.selected())); };
     rows.onClick = [&] { events.push_back("click " + std::to_string(rows.selected())); };
-    window->button("Command1").onClick = [&] { events.push_back("default"); };
-    window->button("Command2").onClick = [&] { events.push_back("cancel"); };
+    w[Command1].onClick = [&] { events.push_back("default"); };
+    w[Command2].onClick = [&] { events.push_back("cancel"); };
     rows.addRow("A");
     rows.addRow("B");
     rows.setSelected(0); // silently
@@ -133,25 +139,26 @@ TEST_F(UiLayer,
     pump(150ms);
     for (WORD vk : {VK_DOWN, VK_RETURN, VK_ESCAPE, VK_TAB})
         press(vk);
-    EXPECT_EQ(GetFocus(), child("List1"));
+    EXPECT_EQ(GetFocus(), child(List1.name));
     for (int tab = 0; tab < 3; ++tab)
         press(VK_TAB);
-    EXPECT_EQ(GetFocus(), child("ListView1"));
-    window->frame("Frame1").setEnabled(true);
+    EXPECT_EQ(GetFocus(), child(ListView1.name));
+    w[Frame1].setEnabled(true);
     press(VK_TAB);
-    EXPECT_EQ(GetFocus(), child("Combo1"));
+    EXPECT_EQ(GetFocus(), child(Combo1.name));
     EXPECT_EQ(events, (std::vector<std::string>{"item 1", "click 1", "default", "cancel"}));
 }
 
 TEST_F(UiLayer, AFaultInAHandlerDropsTheEventIsReportedOnceNamingItAndTheWindowGoesOn) {
-    window->button("Command1").onClick = [&] { window->listBox("Combo1"); }; // the wrong kind
+    // Combo1 asked for as a list box: the wrong kind.
+    w[Command1].onClick = [&] { w[ui::listBox(Combo1.name)]; };
     std::wstring report;
     std::thread user([&] {
         HWND box = waitForWindow(GetCurrentProcessId(), L"#32770", L"Omnitap", 10s, true);
         report = messageBoxText(box);
         pressDialogButton(box, IDOK);
     });
-    SendMessageW(child("Command1"), BM_CLICK, 0, 0); // returns once the box is closed
+    SendMessageW(child(Command1.name), BM_CLICK, 0, 0); // returns once the box is closed
     user.join();
     EXPECT_NE(report.find(L"\"Layer test\""), std::wstring::npos) << narrow(report);
     EXPECT_NE(report.find(L"Combo1"), std::wstring::npos) << narrow(report);
@@ -164,7 +171,7 @@ TEST_F(UiLayer, AFaultInAHandlerDropsTheEventIsReportedOnceNamingItAndTheWindowG
     };
     timer->setInterval(30);
     timer->setEnabled(true);
-    SendMessageW(child("Command1"), BM_CLICK, 0, 0); // no second box: this returns at once
+    SendMessageW(child(Command1.name), BM_CLICK, 0, 0); // no second box: this returns at once
     pump(500ms);
     EXPECT_EQ(ticks, 2);
     EXPECT_TRUE(IsWindowVisible(hwnd()));

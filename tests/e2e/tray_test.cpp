@@ -4,6 +4,7 @@
 // volume indicator near the notification area.
 
 #include "actions/launch_failure.h"
+#include "ports/private_messages.h"
 #include "tests/e2e/support/e2e.h"
 #include "volume/volume_indicator.h"
 #include "win32/volume_backends.h"
@@ -65,7 +66,9 @@ TEST(Tray, PauseStartWithWindowsTheKeyboardABalloonAndTheVolumeIndicatorAsTheShe
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
     EXPECT_TRUE(area.received(NIM_ADD, L"Omnitap"));
-    auto notify = [&](UINT code) { PostMessageW(control, WM_APP + 1, 1, code); };
+    auto notify = [&](UINT code) {
+        PostMessageW(control, omnitap::ports::kTrayCallbackMessage, 1, code);
+    };
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     // A right-click (the release, then WM_CONTEXTMENU), and the entry `up` above Quit.
     auto choose = [&](int up) {

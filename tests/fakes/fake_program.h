@@ -6,7 +6,7 @@
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fakes.h"
 #include "text/utf8.h"
-#include "tray/tray_messages.h"
+#include "tray/tray_icon.h"
 
 namespace omnitap::fakes {
 
@@ -55,8 +55,8 @@ struct FakeProgram {
     // release, then WM_CONTEXTMENU); the menu as it looked, checked entries marked.
     std::string choose(const std::string& text) {
         ui.menuChoice = text;
-        message(kTrayCallbackMessage, kTrayRightButtonUp);
-        message(kTrayCallbackMessage, kTrayContextMenu);
+        message(ports::kTrayCallbackMessage, kTrayRightButtonUp);
+        message(ports::kTrayCallbackMessage, kTrayContextMenu);
         std::string entries;
         for (const ui::MenuItem& item : ui.menusShown.back())
             entries += item.text + (item.checked ? " (checked)|" : "|");

@@ -80,7 +80,7 @@ FakeControl& FakeWindow::get(const std::string& name) const {
 }
 
 namespace {
-// Leaves the factory's lists when destroyed, as the real windows and timers go.
+// Leaves the factory's list when destroyed, as a real window goes.
 template <class Base> class Tracked : public Base {
   public:
     template <class... Args>
@@ -102,7 +102,7 @@ FakeUiFactory::createWindow(const ui::WindowDesign& design,
 }
 
 std::unique_ptr<ui::Timer> FakeUiFactory::createTimer() {
-    return std::make_unique<Tracked<FakeTimer>>(timers);
+    return std::make_unique<FakeTimer>();
 }
 
 FakeWindow* FakeUiFactory::find(const std::string& caption) const {

@@ -123,7 +123,6 @@ class FakeTimer : public ui::Timer {
 class FakeUiFactory : public ui::UiFactory {
   public:
     std::vector<FakeWindow*> windows; // alive now
-    std::vector<FakeTimer*> timers;
     std::vector<std::vector<ui::MenuItem>> menusShown;
     std::vector<std::optional<ports::ScreenPoint>> menuPlaces; // where each was asked to open
     std::string menuChoice; // the entry the user picks in the next popup menu, by its text

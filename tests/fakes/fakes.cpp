@@ -117,9 +117,10 @@ bool FakeTrayShell::notifyIcon(ports::TrayCommand command, const ports::TrayIcon
         if (found == shown.end()) return false;
         shown.erase(found);
         return true;
+    case ports::TrayCommand::SetVersion:
+        return takesVersion && found != shown.end();
     case ports::TrayCommand::Modify:
     case ports::TrayCommand::SetFocus:
-    case ports::TrayCommand::SetVersion:
         return found != shown.end();
     }
     return false;

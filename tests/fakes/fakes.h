@@ -227,11 +227,10 @@ class FakeTrayShell : public ports::TrayShell {
         ports::TrayCommand command;
         ports::TrayIconRecord record;
     };
-    std::uint32_t version = 0x23F00206; // Windows 8 (6.2), as GetVersion reports it
+    bool takesVersion = true; // false: a shell that keeps the notifications of old
     std::vector<Call> calls;
     std::vector<std::pair<ports::WindowId, std::uint32_t>> shown;
 
-    std::uint32_t versionWord() override { return version; }
     bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
     unsigned taskbarCreatedMessage() override { return 0xC0A1; }
     ports::IconId applicationIcon() override { return 0x1C0; }

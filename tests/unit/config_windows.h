@@ -19,7 +19,7 @@ inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::stri
 class WindowsTest : public ::testing::Test {
   protected:
     fakes::FakeProgram p;
-    KeyboardState& state = p.program.state();
+    ProgramState& state = p.program.state();
     KeyTable& table = state.keyTable;
     ConfigWindows& windows = p.program.configWindows();
 
@@ -29,18 +29,22 @@ class WindowsTest : public ::testing::Test {
         p.program.Main();
         windows.showEditConfiguration();
     }
-    FakeControl& form2(const char* control) { return p.ui.window(Form2::kCaption).get(control); }
-    FakeControl& editor(const char* control) {
-        return p.ui.window(frmKeyAssign::kCaption).get(control);
+    FakeControl& form2(ui::ControlName control) {
+        return p.ui.window(Form2::kCaption).get(control.name);
     }
-    FakeControl& finder(const char* control) { return p.ui.window(Form3::kCaption).get(control); }
+    FakeControl& editor(ui::ControlName control) {
+        return p.ui.window(frmKeyAssign::kCaption).get(control.name);
+    }
+    FakeControl& finder(ui::ControlName control) {
+        return p.ui.window(Form3::kCaption).get(control.name);
+    }
     ui::WindowId id(const char* caption) { return p.ui.window(caption).id(); }
     bool isOpen(const char* caption) const { return p.ui.find(caption) != nullptr; }
     // "Add or Delete Keys...", then "Add New Key...".
-    void openKeyEditor() { form2("Command3").click(); }
+    void openKeyEditor() { form2(Form2::Command3).click(); }
     void openKeyFinder() {
         openKeyEditor();
-        editor("Command1").click();
+        editor(frmKeyAssign::Command1).click();
     }
     // A key event caught for the Key Finder, as the key handler hands it over.
     void pressKey(int vk, int scan) { windows.keyWasPressed(vk, scan); }

@@ -11,17 +11,17 @@ namespace {
 class EditConfiguration : public WindowsTest {
   protected:
     void chooseAction(const std::string& label) {
-        for (int i = 0; i < form2("Combo1").count(); ++i)
-            if (form2("Combo1").itemText(i) == label) return form2("Combo1").choose(i);
+        for (int i = 0; i < form2(Form2::Combo1).count(); ++i)
+            if (form2(Form2::Combo1).itemText(i) == label) return form2(Form2::Combo1).choose(i);
         FAIL() << "no action " << label;
     }
     // What the frame shows: "action|argument", or "off" while it cannot be used.
     std::string frame() {
-        FakeControl& combo = form2("Combo1");
-        if (!form2("Frame1").enabled() || !combo.enabled() || !form2("Text1").enabled())
+        FakeControl& combo = form2(Form2::Combo1);
+        if (!form2(Form2::Frame1).enabled() || !combo.enabled() || !form2(Form2::Text1).enabled())
             return "off";
         return (combo.selected() < 0 ? "" : combo.itemText(combo.selected())) + "|" +
-               form2("Text1").text();
+               form2(Form2::Text1).text();
     }
 };
 
@@ -31,20 +31,21 @@ TEST_F(EditConfiguration, ListsEveryKeyWithItsMappingAndShowsTheSelectedOneInThe
     start({key("Play", 179, 34, 30, "17"), key("Nothing", 65, 30, 0, "ignored"),
            key("Notes", 112, 59, 60, "notepad.exe"), key("By hand", 66, 48, 34, "17")});
     EXPECT_TRUE(state.configOpen);
-    EXPECT_EQ(lines(form2("ListView1")), (Lines{"Play|Winamp: Play / Pause", "Nothing|",
-                                                "Notes|Launch: notepad.exe", "By hand|(nothing)"}));
-    ASSERT_EQ(form2("Combo1").count(), static_cast<int>(actionCatalogue().size()));
-    EXPECT_EQ(form2("Combo1").itemData(form2("Combo1").count() - 1), 60);
+    EXPECT_EQ(lines(form2(Form2::ListView1)),
+              (Lines{"Play|Winamp: Play / Pause", "Nothing|", "Notes|Launch: notepad.exe",
+                     "By hand|(nothing)"}));
+    ASSERT_EQ(form2(Form2::Combo1).count(), static_cast<int>(actionCatalogue().size()));
+    EXPECT_EQ(form2(Form2::Combo1).itemData(form2(Form2::Combo1).count() - 1), 60);
     EXPECT_EQ(frame(), "off");
     const std::pair<int, const char*> selections[] = {
         {2, "Launch Application|notepad.exe"}, {0, "Winamp: Play / Pause|17"}, {-1, "off"}};
     for (auto [row, shows] : selections) {
-        form2("ListView1").choose(row);
+        form2(Form2::ListView1).choose(row);
         EXPECT_EQ(frame(), shows);
     }
     EXPECT_EQ(windows.editConfiguration().currentKey(), 1); // kept while no row is selected
     EXPECT_EQ(table[4].mapm, 34); // until selected, a code of no action stays as it is
-    form2("ListView1").choose(3);
+    form2(Form2::ListView1).choose(3);
     EXPECT_EQ(frame(), "(nothing)|17"); // shown, not chosen: the argument stays
     EXPECT_EQ(table[4], key("By hand", 66, 48, 0, "17"));
 }
@@ -53,7 +54,7 @@ TEST_F(EditConfiguration, ListsEveryKeyWithItsMappingAndShowsTheSelectedOneInThe
 // another way (a target, a modifier key, nothing) clears it.
 TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindClearsTheArgument) {
     start({key("Notes", 112, 59, 60, "notepad.exe")});
-    form2("ListView1").choose(0);
+    form2(Form2::ListView1).choose(0);
     const struct {
         const char* action; // else the argument is typed
         const char* typed;
@@ -73,10 +74,10 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
     for (const auto& s : steps) {
         SCOPED_TRACE(s.action ? s.action : s.typed);
         if (s.action) chooseAction(s.action);
-        if (s.typed) form2("Text1").type(s.typed);
+        if (s.typed) form2(Form2::Text1).type(s.typed);
         EXPECT_EQ(table[1], key("Notes", 112, 59, s.mapm, s.argument));
-        EXPECT_EQ(form2("Text1").text(), s.argument);
-        EXPECT_EQ(lines(form2("ListView1"))[0], std::string("Notes|") + s.row);
+        EXPECT_EQ(form2(Form2::Text1).text(), s.argument);
+        EXPECT_EQ(lines(form2(Form2::ListView1))[0], std::string("Notes|") + s.row);
     }
 }
 
@@ -94,8 +95,8 @@ TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
     };
     auto edit = [&] {
         windows.showEditConfiguration();
-        form2("ListView1").choose(0);
-        form2("Text1").type("17"); // now only with Control held: the hook passes a bare press
+        form2(Form2::ListView1).choose(0);
+        form2(Form2::Text1).type("17"); // now only with Control held: the hook passes a bare press
         EXPECT_FALSE(p.hookSwallowsPress(176));
     };
     using namespace ports::mb;
@@ -126,8 +127,8 @@ TEST_F(EditConfiguration, FindKeySelectsAndScrollsToTheLastOfSeveralEntriesWitho
     start({key("A", 65, 30, 30), key("Other", 66, 48), key("A again", 65, 30, 60, "calc.exe")});
     for (int i : {1, 3, 4, 0}) // one press matched keys 1 and 3; 4 and 0 are no rows
         windows.findKey(i);
-    EXPECT_EQ(form2("ListView1").selected(), 2);
-    EXPECT_EQ(form2("ListView1").scrolledTo, 2);
+    EXPECT_EQ(form2(Form2::ListView1).selected(), 2);
+    EXPECT_EQ(form2(Form2::ListView1).scrolledTo, 2);
     EXPECT_EQ(frame(), "Launch Application|calc.exe");
     EXPECT_EQ(p.ui.window(Form2::kCaption).timesShown, 1);
 }
@@ -166,16 +167,16 @@ class KeyEditor : public WindowsTest {
 TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave) {
     const KeyTable before = table;
     KeyTable expected = without(1);
-    EXPECT_FALSE(editor("Command2").enabled()); // no line selected
+    EXPECT_FALSE(editor(frmKeyAssign::Command2).enabled()); // no line selected
     p.messages.answer = ports::mb::kAnswerNo;
-    editor("List1").choose(0);
-    editor("Command2").click();
+    editor(frmKeyAssign::List1).choose(0);
+    editor(frmKeyAssign::Command2).click();
     EXPECT_EQ(table, before);
-    EXPECT_EQ(editor("List1").selected(), 0);
-    form2("ListView1").choose(1); // an edit under way, not saved by the removal
-    form2("Text1").type("edited");
+    EXPECT_EQ(editor(frmKeyAssign::List1).selected(), 0);
+    form2(Form2::ListView1).choose(1); // an edit under way, not saved by the removal
+    form2(Form2::Text1).type("edited");
     p.messages.answer = ports::mb::kAnswerYes;
-    editor("Command2").click();
+    editor(frmKeyAssign::Command2).click();
     EXPECT_EQ(windows.editConfiguration().currentKey(), 1); // the edit follows its key
     ASSERT_EQ(p.messages.shown.size(), 2u);
     EXPECT_EQ(lastBox().text + "|" + lastBox().title,
@@ -185,23 +186,25 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
     EXPECT_EQ(fileTable(), expected);
     expected[1].webs = "edited";
     EXPECT_EQ(table, expected);
-    EXPECT_EQ(lines(editor("List1")), (Lines{keyListLine(expected[1]), keyListLine(expected[2])}));
-    EXPECT_EQ(editor("List1").selected(), -1);
-    EXPECT_FALSE(editor("Command2").enabled());
-    EXPECT_EQ(lines(form2("ListView1")),
+    EXPECT_EQ(lines(editor(frmKeyAssign::List1)),
+              (Lines{keyListLine(expected[1]), keyListLine(expected[2])}));
+    EXPECT_EQ(editor(frmKeyAssign::List1).selected(), -1);
+    EXPECT_FALSE(editor(frmKeyAssign::Command2).enabled());
+    EXPECT_EQ(lines(form2(Form2::ListView1)),
               (Lines{"Notes|Launch: edited", "Mute|System: Mute / Unmute"}));
 
     for (int round = 0; round < 2; ++round) { // asked even when there is nothing to remove
-        editor("Command3").click();
+        editor(frmKeyAssign::Command3).click();
         EXPECT_EQ(lastBox().text + "|" + lastBox().title,
                   "Are you sure you want to remove all keys?|Remove All Keys");
         EXPECT_TRUE(table.empty());
         EXPECT_EQ(p.files.files.at(p.iniPath()), "[keys]\r\nnumkeys=0\r\n");
-        EXPECT_TRUE(lines(editor("List1")).empty() && lines(form2("ListView1")).empty());
+        EXPECT_TRUE(lines(editor(frmKeyAssign::List1)).empty() &&
+                    lines(form2(Form2::ListView1)).empty());
     }
     diskRefusesWrites();
     p.files.files[p.iniPath()] = "kept";
-    editor("Command3").click();
+    editor(frmKeyAssign::Command3).click();
     EXPECT_EQ(lastBox().owner, id(frmKeyAssign::kCaption));
     EXPECT_NE(lastBox().text.find(p.iniPath()), std::string::npos);
     EXPECT_TRUE(isOpen(frmKeyAssign::kCaption));

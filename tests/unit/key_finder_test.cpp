@@ -11,22 +11,23 @@ class KeyFinder : public WindowsTest {
   protected:
     // "Waiting", or what the window shows while naming: "label3|text2|code|scan".
     std::string state() {
-        const bool waiting = finder("Label3").text() == "Press the key now." &&
-                             !finder("Text2").visible() && !finder("Command3").visible() &&
-                             !finder("Command1").enabled() && finder("Label1").text().empty() &&
-                             finder("Label2").text().empty();
+        const bool waiting =
+            finder(Form3::Label3).text() == "Press the key now." &&
+            !finder(Form3::Text2).visible() && !finder(Form3::Command3).visible() &&
+            !finder(Form3::Command1).enabled() && finder(Form3::Label1).text().empty() &&
+            finder(Form3::Label2).text().empty();
         EXPECT_EQ(windows.keyFinderWaiting(), waiting);
         EXPECT_EQ(p.channel.finderWaiting(), waiting);
         if (waiting) return "Waiting";
-        EXPECT_TRUE(finder("Text2").visible() && finder("Command3").visible());
-        return finder("Label3").text() + "|" + finder("Text2").text() + "|" +
-               finder("Label1").text() + "|" + finder("Label2").text();
+        EXPECT_TRUE(finder(Form3::Text2).visible() && finder(Form3::Command3).visible());
+        return finder(Form3::Label3).text() + "|" + finder(Form3::Text2).text() + "|" +
+               finder(Form3::Label1).text() + "|" + finder(Form3::Label2).text();
     }
     // "Add New Key...", a key, "Add This Key".
     void teach(int vk, int scan) {
-        editor("Command1").click();
+        editor(frmKeyAssign::Command1).click();
         pressKey(vk, scan);
-        finder("Command1").click();
+        finder(Form3::Command1).click();
     }
 };
 
@@ -41,10 +42,10 @@ TEST_F(KeyFinder, WaitsThenProposesANameForTheFirstKeyCaughtUntilTryAgain) {
     pressKey(66, 48); // while naming: changes nothing
     openKeyFinder();  // only brought forward
     EXPECT_EQ(state(), "Please give this key a name:|Key 65 - 30|65|30");
-    EXPECT_TRUE(finder("Text2").hasFocus);
-    EXPECT_EQ(finder("Text2").selectionStart + finder("Text2").selectionLength, 11);
+    EXPECT_TRUE(finder(Form3::Text2).hasFocus);
+    EXPECT_EQ(finder(Form3::Text2).selectionStart + finder(Form3::Text2).selectionLength, 11);
     EXPECT_TRUE(table.empty()); // nothing is learned before "Add This Key"
-    finder("Command3").click();
+    finder(Form3::Command3).click();
     EXPECT_EQ(state(), "Waiting");
     pressKey(66, 48);
     EXPECT_EQ(state(), "Please give this key a name:|Key 66 - 48|66|48");
@@ -55,18 +56,18 @@ TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndClos
     openKeyFinder();
     pressKey(112, 59);
     windows.showKeyEventReport("vkCode: 112\r\n");
-    EXPECT_EQ(finder("Text1").text(), "vkCode: 112\r\n");
-    finder("Text2").type("  Notes ");
-    finder("Command1").click();
+    EXPECT_EQ(finder(Form3::Text1).text(), "vkCode: 112\r\n");
+    finder(Form3::Text2).type("  Notes ");
+    finder(Form3::Command1).click();
     ASSERT_EQ(table.numKeys(), 2);
     EXPECT_EQ(table[2], key("Notes", 112, 59)); // no action, no argument
     EXPECT_EQ(fileTable(), table);
     EXPECT_TRUE(p.hookSwallowsPress(112));
     EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
     EXPECT_FALSE(p.channel.finderWaiting());
-    EXPECT_EQ(editor("List1").selected(), 1); // the new key
-    EXPECT_TRUE(editor("Command2").enabled());
-    EXPECT_EQ(lines(form2("ListView1")), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
+    EXPECT_EQ(editor(frmKeyAssign::List1).selected(), 1); // the new key
+    EXPECT_TRUE(editor(frmKeyAssign::Command2).enabled());
+    EXPECT_EQ(lines(form2(Form2::ListView1)), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
     pressKey(65, 30); // after the window closed
     windows.showKeyEventReport("late");
     EXPECT_EQ(table.numKeys(), 2);
@@ -77,10 +78,10 @@ TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAsk
     openKeyFinder();
     pressKey(27, 1); // Esc, while waiting
     EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
-    editor("Command1").click();
+    editor(frmKeyAssign::Command1).click();
     pressKey(255, 70000); // only synthesised input reports such a scan code: clamped
-    finder("Text2").type("  ");
-    finder("Command1").click();
+    finder(Form3::Text2).type("  ");
+    finder(Form3::Command1).click();
     EXPECT_EQ(table[2], key("Key 255 - 70000", 255, 32767));
     EXPECT_EQ(p.messages.shown.size(), 0u);
     for (int answer : {ports::mb::kAnswerNo, ports::mb::kAnswerYes}) {
@@ -101,16 +102,16 @@ TEST_F(KeyFinder, AFailedSaveKeepsItNamingTheSameButtonKeepsOneKeyAndClosingDrop
     pressKey(65, 30);
     diskRefusesWrites();
     for (const char* name : {"", "Renamed"}) {
-        if (*name) finder("Text2").type(name);
-        finder("Command1").click();
+        if (*name) finder(Form3::Text2).type(name);
+        finder(Form3::Command1).click();
         ASSERT_TRUE(isOpen(Form3::kCaption));
         EXPECT_EQ(lastBox().owner, id(Form3::kCaption));
         EXPECT_NE(lastBox().text.find("The change stays in effect until Omnitap ends. Nothing was "
                                       "written."),
                   std::string::npos);
-        EXPECT_EQ(lines(editor("List1")).size(), 1u);
+        EXPECT_EQ(lines(editor(frmKeyAssign::List1)).size(), 1u);
     }
-    editor("Command4").click(); // "Done", and the Key Finder with it
+    editor(frmKeyAssign::Command4).click(); // "Done", and the Key Finder with it
     EXPECT_FALSE(isOpen(frmKeyAssign::kCaption) || isOpen(Form3::kCaption) ||
                  WindowsTest::state.findingKey);
     p.ui.window(Form2::kCaption).userCloses();

@@ -165,7 +165,7 @@ struct Recorder : PlayerControl,
 
 // One scenario's program: the hook's channel and the key handling over recording fakes.
 struct ScenarioRun : Recorder {
-    KeyboardState state;
+    ProgramState state;
     HookChannel channel{*this};
     fakes::FakeFileSystem disk; // holds no file: targets split as typed
     KeyboardHandler handler{state, channel, *this, *this, *this, disk, *this, *this, *this};

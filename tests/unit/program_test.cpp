@@ -1,10 +1,10 @@
 // The whole program over fakes: start-up, one running copy, the control window, its tray icon
 // and menu, and the private messages that reach it.
 
+#include "base/retry.h"
 #include "keys/keys_ini.h"
 #include "tests/fakes/fake_program.h"
 #include "tray/tray_icon.h"
-#include "tray/tray_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +95,28 @@ TEST(Program, AKeysIniHeldAMomentIsWaitedForOneThatCannotBeReadIsNoFirstRun) {
     }
 }
 
+// The clipboard and the first copy's window are tried again as keys.ini is, each for its time.
+TEST(RetryFor, WhatAnotherProgramHoldsIsTriedAfterEachPauseUntilItsPatienceIsSpent) {
+    const struct {
+        Patience patience;
+        int busyTries, tries;
+        std::chrono::milliseconds waited;
+    } cases[] = {{kClipboardPatience, 0, 1, 0ms},      {kClipboardPatience, 3, 4, 60ms},
+                 {kClipboardPatience, 10, 11, 200ms},  {kClipboardPatience, 11, 11, 200ms},
+                 {kFirstCopyPatience, 49, 50, 4900ms}, {kFirstCopyPatience, 1000, 51, 5000ms}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.busyTries);
+        int tries = 0;
+        std::chrono::milliseconds waited{0};
+        const bool got = retryFor(
+            c.patience, [&](std::chrono::milliseconds time) { waited += time; },
+            [&] { return ++tries > c.busyTries; });
+        EXPECT_EQ(got, c.busyTries < c.tries);
+        EXPECT_EQ(tries, c.tries);
+        EXPECT_EQ(waited, c.waited);
+    }
+}
+
 TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAndEnds) {
     EXPECT_EQ(runningCopyName("C:\\Tools\\keys.ini"), runningCopyName("c:\\TOOLS\\Keys.INI"));
     EXPECT_NE(runningCopyName("C:\\Tools\\keys.ini"), runningCopyName("C:\\Tool\\keys.ini"));
@@ -124,9 +146,9 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_TRUE(p.message(ports::kKeyEventsMessage));
     EXPECT_EQ(p.messaging.callsOf("post").size(), 1u); // the player got "next track"
 
-    p.ui.menuChoice = "Omnitap, version 1.1.0";               // the About box
-    EXPECT_TRUE(p.message(kTrayCallbackMessage, 0x00AB007B)); // WM_CONTEXTMENU, junk above
-    p.message(kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
+    p.ui.menuChoice = "Omnitap, version 1.1.0";                      // the About box
+    EXPECT_TRUE(p.message(ports::kTrayCallbackMessage, 0x00AB007B)); // WM_CONTEXTMENU, junk above
+    p.message(ports::kTrayCallbackMessage, 0x0200);                  // a mouse move opens nothing
     ASSERT_EQ(p.ui.menusShown.size(), 1u);
     ASSERT_EQ(p.messages.shown.size(), 1u);
     EXPECT_EQ(p.messages.shown[0].text, "Omnitap, version 1.1.0"); // no address nobody can reach

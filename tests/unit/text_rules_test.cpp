@@ -84,8 +84,8 @@ TEST(LaunchFailure, SaysWhyInWordsAUserCanActOnAndShortensTheTargetInItsMiddleTo
     const std::string target = "  C:\\" + std::string(300, 'x') + "\\\u03a9.exe ";
     for (const std::string& reason : {std::string("Gone."), std::string(400, 'r')}) {
         const Notice n = launchFailureNotice(target, {false, reason, 1392});
-        EXPECT_LE(characterCount(n.text), 255u);
-        EXPECT_LE(characterCount(n.title), 63u);
+        EXPECT_LE(utf16leBytes(n.text).size(), 2 * 255u); // UTF-16 units, as the balloon
+        EXPECT_LE(utf16leBytes(n.title).size(), 2 * 63u); // holds them
         EXPECT_TRUE(n.text.starts_with("C:\\xxx") && n.text.find("x...x") != std::string::npos);
         EXPECT_NE(n.text.find("\\\u03a9.exe\n" + reason.substr(0, 100)), std::string::npos);
     }

@@ -50,7 +50,7 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     // The keyboard's menu opens at the icon, with "Edit Configuration" in bold, and closed with
     // Esc gives the focus back to the icons; the mouse's opens where the mouse is.
     p.ui.menuChoice = ""; // Esc
-    p.message(kTrayCallbackMessage, kTrayContextMenu);
+    p.message(ports::kTrayCallbackMessage, kTrayContextMenu);
     EXPECT_EQ(p.ui.menuPlaces.back(), (ports::ScreenPoint{1208, 998}));
     EXPECT_TRUE(p.ui.menusShown.back()[2].isDefault);
     EXPECT_EQ(p.trayShell.calls.back().command, ports::TrayCommand::SetFocus);
@@ -85,72 +85,56 @@ TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOn
     EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
 }
 
-TEST(TrayIcon, EachSystemGetsItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) {
-    const struct {
-        std::uint32_t versionWord; // as GetVersion reports it
-        bool wide, shell5;
-        std::uint32_t cbSize;
-        std::string tip; // its first bytes, then zeros (wide) or blanks (narrow)
-    } systems[] = {
-        {0xC3B60004, false, false, 88, {"Omnitap\0 ", 9}},                   // 95
-        {0xC0005A04, false, true, 488, {"Omnitap\0 ", 9}},                   // Me
-        {0x05650004, true, false, 152, {"O\0m\0n\0i\0t\0a\0p\0\0\0\0", 17}}, // NT 4
-        {0x4A61000A, true, true, 936, {"O\0m\0n\0i\0t\0a\0p\0\0\0\0", 17}},  // 10
-    };
+TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) {
     using R = TrayRequest;
-    for (const auto& s : systems) {
-        SCOPED_TRACE(s.versionWord);
+    const R edit = R::EditConfiguration, none = R::Nothing;
+    const struct {
+        bool takesVersion;
+        std::vector<R> requests;
+    } shells[] = {
+        // With NOTIFYICON_VERSION a right-click ends in WM_CONTEXTMENU (at the mouse); alone,
+        // it is the keyboard's; Enter, Space, a click and a double-click activate.
+        {true, {none, R::Menu, R::MenuAtIcon, edit, edit, edit, none}},
+        // A shell that refuses it sends the right-button release alone.
+        {false, {R::Menu, none, none, none, none, none, none}}};
+    for (const auto& s : shells) {
+        SCOPED_TRACE(s.takesVersion);
         fakes::FakeTrayShell shell;
-        shell.version = s.versionWord;
+        shell.takesVersion = s.takesVersion;
         std::vector<R> requests;
         {
             TrayIconFs tray(shell);
             tray.addTrayIcon(0x20A3C);
-            // Only Windows 2000 and later hear of the keys' state and show balloons, which
-            // are sent once: not with the icon again.
+            // The keys' state, and a balloon, which is sent once: not with the icon again.
             tray.showKeysState(KeysState::Paused);
-            tray.showBalloon("Omnitap could not...", "C:\\x.exe");
+            tray.showBalloon("Omnitap could not...", std::string(300, 'x'));
             shell.restartExplorer();
             tray.reAddTrayIcon();
             EXPECT_EQ(shell.shown.size(), 1u);
-
-            // With NOTIFYICON_VERSION a right-click ends in WM_CONTEXTMENU (at the mouse);
-            // alone, it is the keyboard's; Enter, Space, a click and a double-click activate.
             for (int code : {kTrayRightButtonUp, kTrayContextMenu, kTrayContextMenu, kTrayKeySelect,
                              kTraySelect, kTrayDoubleClick, 0x0200})
                 requests.push_back(tray.handleTrayMessage(code));
         }
         EXPECT_TRUE(shell.shown.empty()); // deleted when the program ends
         const ports::TrayIconRecord& r = shell.calls.front().record;
-        EXPECT_EQ(r.wide, s.wide);
-        EXPECT_EQ(r.cbSize, s.cbSize);
-        EXPECT_EQ(r.uVersion, s.shell5 ? 3u : 0u);
+        EXPECT_EQ(r.uVersion, 3u);
         EXPECT_EQ(r.hWnd, 0x20A3Cu);
-        EXPECT_EQ(r.uCallbackMessage, kTrayCallbackMessage);
-        EXPECT_EQ(std::string(r.szTip.begin(), r.szTip.begin() + s.tip.size()), s.tip);
-        EXPECT_EQ(r.szTip[127], s.wide ? 0 : ' ');
-        std::vector<ports::TrayCommand> commands, expected{ports::TrayCommand::Add};
+        EXPECT_EQ(r.uCallbackMessage, ports::kTrayCallbackMessage);
+        EXPECT_EQ(fakes::wideText(r.szTip), "Omnitap");
+        using C = ports::TrayCommand;
+        std::vector<C> commands;
         for (const auto& call : shell.calls) {
             commands.push_back(call.command);
-            EXPECT_EQ(std::tie(call.record.hWnd, call.record.uID, call.record.cbSize),
-                      std::tie(r.hWnd, r.uID, r.cbSize));
+            EXPECT_EQ(std::tie(call.record.hWnd, call.record.uID), std::tie(r.hWnd, r.uID));
         }
-        if (s.shell5) expected.push_back(ports::TrayCommand::SetVersion);
-        const std::size_t added = expected.size();
-        if (s.wide && s.shell5) expected.insert(expected.end(), 2, ports::TrayCommand::Modify);
-        expected.insert(expected.end(), expected.begin(), expected.begin() + added); // Explorer
-        expected.push_back(ports::TrayCommand::Delete);
-        ASSERT_EQ(commands, expected);
-        const R edit = R::EditConfiguration, none = R::Nothing;
-        const std::vector<R> versioned{none, R::Menu, R::MenuAtIcon, edit, edit, edit, none};
-        const std::vector<R> older{R::Menu, none, none, none, none, none, none};
-        EXPECT_EQ(requests, s.wide && s.shell5 ? versioned : older);
-        if (!s.wide || !s.shell5) continue;
-        const ports::TrayIconRecord& balloon = shell.calls[added + 1].record;
+        EXPECT_EQ(commands, (std::vector<C>{C::Add, C::SetVersion, C::Modify, C::Modify, C::Add,
+                                            C::SetVersion, C::Delete}));
+        EXPECT_EQ(requests, s.requests);
+        const ports::TrayIconRecord& balloon = shell.calls[3].record;
         EXPECT_EQ(balloon.uFlags, kTrayFlags | kBalloonFlag);
         EXPECT_EQ(balloon.dwInfoFlags, kBalloonWarning);
         EXPECT_EQ(fakes::wideText(balloon.szInfoTitle) + "|" + fakes::wideText(balloon.szInfo),
-                  "Omnitap could not...|C:\\x.exe");
-        EXPECT_EQ(shell.calls[added + 2].record.uFlags, kTrayFlags); // added again: no balloon
+                  "Omnitap could not...|" + std::string(255, 'x')); // cut before its terminator
+        EXPECT_EQ(shell.calls[4].record.uFlags, kTrayFlags);        // added again: no balloon
     }
 }

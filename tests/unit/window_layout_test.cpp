@@ -1,9 +1,9 @@
 // The layout tables of the three configuration windows: what the Win32 layer relies on.
 
+#include "forms/edit_configuration_window.h"
+#include "forms/key_editor_window.h"
+#include "forms/key_finder_window.h"
 #include "tests/fakes/fake_ui.h"
-#include "windows/edit_configuration_window.h"
-#include "windows/key_editor_window.h"
-#include "windows/key_finder_window.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST(ConfigUiLayout, EveryControlFitsItsWindowOrFrameAndIsFoundOnlyUnderItsOwnKi
         EXPECT_EQ(defaults, 1);
     }
     fakes::FakeWindow form2(Form2::windowDesign(), Form2::layout());
-    EXPECT_NO_THROW(form2.textBox("Text1"));
-    EXPECT_THROW(form2.listBox("Combo1"), std::logic_error);
-    EXPECT_THROW(form2.button("Text1"), std::logic_error);
+    EXPECT_NO_THROW(form2[Form2::Text1]);
+    EXPECT_THROW(form2[ui::listBox("Combo1")], std::logic_error);
+    EXPECT_THROW(form2[ui::button("Text1")], std::logic_error);
 }

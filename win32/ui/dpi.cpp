@@ -6,7 +6,6 @@
 #include "win32/wide.h"
 
 #include <cmath>
-#include <cstddef>
 
 namespace omnitap::win32 {
 
@@ -62,9 +61,8 @@ SIZE windowSizeFor(int width, int height, DWORD style, DWORD exStyle, unsigned d
 
 FontHandle createFont(const ui::Font& font, unsigned dpi) {
     if (font.face.empty()) {
-        // The size without iPaddedBorderWidth: systems before Vista refuse the longer record.
         NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = static_cast<UINT>(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth));
+        metrics.cbSize = sizeof metrics;
         if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
             return FontHandle(nullptr);
         // The metrics are at the system's DPI; the window may be on a screen with another.
@@ -74,11 +72,7 @@ FontHandle createFont(const ui::Font& font, unsigned dpi) {
         return FontHandle(CreateFontIndirectW(&logFont));
     }
     int height = -static_cast<int>(std::lround(font.points * dpi / 72.0));
-    // Where a fixed-pitch face is missing, the font mapper must still pick a fixed-pitch one,
-    // or columns laid out in it no longer line up.
-    const bool fixedPitch =
-        font.face == "Lucida Console" || font.face == "Courier New" || font.face == "Consolas";
-    const DWORD pitch = fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE;
+    const DWORD pitch = font.fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_DONTCARE;
     return FontHandle(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch,
                                   widen(font.face).c_str()));

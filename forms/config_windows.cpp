@@ -1,4 +1,4 @@
-#include "windows/config_windows.h"
+#include "forms/config_windows.h"
 
 namespace omnitap {
 

@@ -4,8 +4,8 @@
 // act on the table at once. "Save && Close" writes keys.ini. While it is loaded, pressing a
 // learned key selects its row instead of running its action.
 
-#include "windows/config_context.h"
-#include "windows/form_base.h"
+#include "forms/config_context.h"
+#include "forms/form_base.h"
 
 #include <cstdint>
 #include <string>
@@ -24,6 +24,13 @@ class Form2 : public FormBase {
     static constexpr const char* kCaption = "Omnitap - Edit Configuration";
     static const ui::WindowDesign& windowDesign();
     static const std::vector<ui::ControlDesign>& layout();
+    // The controls, each named once: the layout and the code use these.
+    static constexpr auto ListView1 = ui::listView("ListView1");
+    static constexpr auto Frame1 = ui::frame("Frame1");
+    static constexpr auto Combo1 = ui::comboBox("Combo1");
+    static constexpr auto Text1 = ui::textBox("Text1");
+    static constexpr auto Command1 = ui::button("Command1");
+    static constexpr auto Command3 = ui::button("Command3");
 
     Form2(ConfigContext& context, ConfigWindows& windows);
 

@@ -1,7 +1,7 @@
-#include "windows/edit_configuration_window.h"
+#include "forms/edit_configuration_window.h"
 
 #include "catalogue/action_catalogue.h"
-#include "windows/config_windows.h"
+#include "forms/config_windows.h"
 
 namespace omnitap {
 namespace {
@@ -27,17 +27,16 @@ const ui::WindowDesign& Form2::windowDesign() {
 }
 
 const std::vector<ui::ControlDesign>& Form2::layout() {
-    using ui::Kind;
     // Combo1 and Text1 sit inside Frame1, positioned relative to it.
     // clang-format off
     static const std::vector<ui::ControlDesign> controls{
-        {"ListView1", Kind::ListView, "",            {60, 60, 4455, 3495},   {}, 0, "",
+        {ListView1, "",                      {60, 60, 4455, 3495},   {}, 0, {},
          {{"Key", 1200}, {"Mapping", 2800}}},
-        {"Frame1",    Kind::Frame,    "Key Mapping", {60, 3600, 4455, 1035}, {}, ui::flag::kDisabled},
-        {"Combo1",    Kind::ComboBox, "",            {120, 240, 4215, 315},  {}, 0, "Frame1"},
-        {"Text1",     Kind::TextBox,  "",            {120, 600, 4215, 315},  {}, 0, "Frame1"},
-        {"Command1",  Kind::Button,   "Save && Close", {60, 4740, 2535, 375}, {}, ui::flag::kDefault},
-        {"Command3",  Kind::Button,   "Add or Delete Keys...", {2640, 4740, 1875, 375}},
+        {Frame1,    "Key Mapping",           {60, 3600, 4455, 1035}, {}, ui::flag::kDisabled},
+        {Combo1,    "",                      {120, 240, 4215, 315},  {}, 0, Frame1},
+        {Text1,     "",                      {120, 600, 4215, 315},  {}, 0, Frame1},
+        {Command1,  "Save && Close",         {60, 4740, 2535, 375},  {}, ui::flag::kDefault},
+        {Command3,  "Add or Delete Keys...", {2640, 4740, 1875, 375}},
     };
     // clang-format on
     return controls;
@@ -47,13 +46,13 @@ Form2::Form2(ConfigContext& context, ConfigWindows& windows)
     : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void Form2::bindEvents(ui::Window& w) {
-    ui::ListView& list = w.listView("ListView1");
+    ui::ListView& list = w[ListView1];
     list.onClick = [this] { ListView1_Click(); };
     list.onItemClick = [this] { ListView1_ItemClick(); };
-    w.comboBox("Combo1").onClick = [this] { Combo1_Click(); };
-    w.textBox("Text1").onChange = [this] { Text1_Change(); };
-    w.button("Command1").onClick = [this] { Command1_Click(); };
-    w.button("Command3").onClick = [this] { Command3_Click(); };
+    w[Combo1].onClick = [this] { Combo1_Click(); };
+    w[Text1].onChange = [this] { Text1_Change(); };
+    w[Command1].onClick = [this] { Command1_Click(); };
+    w[Command3].onClick = [this] { Command3_Click(); };
 }
 
 void Form2::Form_Load() {
@@ -73,13 +72,13 @@ void Form2::Form_Unload() {
 
 void Form2::addCombo1Item(const std::string& st, std::int16_t id) {
     if (!loaded()) return;
-    ui::ItemList& combo = window().comboBox("Combo1");
+    ui::ItemList& combo = window()[Combo1];
     combo.setItemData(combo.addItem(st), id);
 }
 
 std::int32_t Form2::getComboPlace(std::int16_t id) const {
     if (!loaded()) return 0;
-    const ui::ItemList& combo = window().comboBox("Combo1");
+    const ui::ItemList& combo = window()[Combo1];
     for (int p = 0; p < combo.count(); ++p)
         if (combo.itemData(p) == id) return p;
     return 0;
@@ -98,7 +97,7 @@ void Form2::fillList() {
     ui::Window& w = window();
     setFrameEnabled(false);
 
-    w.comboBox("Combo1").clear();
+    w[Combo1].clear();
     for (const ActionRow& row : actionCatalogue())
         addCombo1Item(row.label, row.code);
 
@@ -107,19 +106,19 @@ void Form2::fillList() {
     rows.reserve(static_cast<std::size_t>(table.numKeys()));
     for (int r = 1; r <= table.numKeys(); ++r)
         rows.push_back({table[r].name, getDesc(r)});
-    w.listView("ListView1").setRows(std::move(rows));
+    w[ListView1].setRows(std::move(rows));
 }
 
 void Form2::keyAdded() {
     if (!loaded()) return;
     const int k = context_.state.keyTable.numKeys();
-    ui::ListView& list = window().listView("ListView1");
+    ui::ListView& list = window()[ListView1];
     list.setCell(list.addRow(context_.state.keyTable[k].name), 1, getDesc(k));
 }
 
 void Form2::keyRemoved(int k) {
     if (!loaded()) return;
-    window().listView("ListView1").removeRow(k - 1);
+    window()[ListView1].removeRow(k - 1);
     if (currentKey_ > k) {
         --currentKey_;
     } else if (currentKey_ == k) {
@@ -138,7 +137,7 @@ bool Form2::mayEnd() {
 
 void Form2::findKey(int i) {
     if (!loaded() || !context_.state.keyTable.isKey(i)) return;
-    ui::ListView& list = window().listView("ListView1");
+    ui::ListView& list = window()[ListView1];
     if (i > list.count()) return;
     list.setSelected(i - 1);
     ListView1_Click();
@@ -150,7 +149,7 @@ void Form2::ListView1_Click() {
     ui::Window& w = window();
     setFrameEnabled(false);
     // Rows are in table order: row r (counting from 1) is key r.
-    const int r = w.listView("ListView1").selected() + 1;
+    const int r = w[ListView1].selected() + 1;
     const KeyTable& table = context_.state.keyTable;
     if (!table.isKey(r)) return;
 
@@ -158,11 +157,11 @@ void Form2::ListView1_Click() {
     currentKey_ = r;
     // Selecting the action raises Combo1_Click, which writes the code back: a code that the
     // list does not have becomes 0, "(nothing)".
-    ui::ItemList& combo = w.comboBox("Combo1");
+    ui::ItemList& combo = w[Combo1];
     showingKey_ = true;
     if (combo.count() > 0) combo.setSelected(getComboPlace(table[r].mapm));
     showingKey_ = false;
-    w.textBox("Text1").setText(table[r].webs);
+    w[Text1].setText(table[r].webs);
 }
 
 void Form2::ListView1_ItemClick() {
@@ -171,12 +170,12 @@ void Form2::ListView1_ItemClick() {
 
 bool Form2::editing() const {
     return loaded() && context_.state.keyTable.isKey(currentKey_) &&
-           currentKey_ <= window().listView("ListView1").count();
+           currentKey_ <= window()[ListView1].count();
 }
 
 void Form2::Combo1_Click() {
     if (!loaded()) return;
-    const ui::ItemList& combo = window().comboBox("Combo1");
+    const ui::ItemList& combo = window()[Combo1];
     const int place = combo.selected();
     if (place < 0 || !editing()) return;
     KeyDef& key = context_.state.keyTable[currentKey_];
@@ -188,7 +187,7 @@ void Form2::Combo1_Click() {
         // The argument means something else to an action of another kind (a launch target
         // is no modifier key): the user chose a new action, not a new reading of the old
         // argument. Showing a key's own mapping changes no argument.
-        if (otherKind && !showingKey_) window().textBox("Text1").setText("");
+        if (otherKind && !showingKey_) window()[Text1].setText("");
     }
     refreshRow();
 }
@@ -196,7 +195,7 @@ void Form2::Combo1_Click() {
 void Form2::Text1_Change() {
     if (!editing()) return;
     KeyDef& key = context_.state.keyTable[currentKey_];
-    std::string text = window().textBox("Text1").text();
+    std::string text = window()[Text1].text();
     if (key.webs == text) return;
     key.webs = std::move(text);
     context_.tableChanged();
@@ -204,7 +203,7 @@ void Form2::Text1_Change() {
 }
 
 void Form2::refreshRow() {
-    if (editing()) window().listView("ListView1").setCell(currentKey_ - 1, 1, getDesc(currentKey_));
+    if (editing()) window()[ListView1].setCell(currentKey_ - 1, 1, getDesc(currentKey_));
 }
 
 void Form2::Command1_Click() {
@@ -221,9 +220,9 @@ void Form2::Command3_Click() {
 
 void Form2::setFrameEnabled(bool enabled) {
     ui::Window& w = window();
-    w.frame("Frame1").setEnabled(enabled);
-    w.comboBox("Combo1").setEnabled(enabled);
-    w.textBox("Text1").setEnabled(enabled);
+    w[Frame1].setEnabled(enabled);
+    w[Combo1].setEnabled(enabled);
+    w[Text1].setEnabled(enabled);
 }
 
 } // namespace omnitap

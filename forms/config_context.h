@@ -7,7 +7,7 @@
 // there and in the keys the file keeps, and only those are written: the edits under way stay
 // unsaved, and closing Edit Configuration without saving returns to the keys kept.
 
-#include "actions/keyboard_state.h"
+#include "actions/program_state.h"
 #include "hook/hook_channel.h"
 #include "keys/key_file.h"
 #include "ports/message_box.h"
@@ -18,7 +18,7 @@
 namespace omnitap {
 
 struct ConfigContext {
-    KeyboardState& state; // keyTable, iniPath, findingKey, configOpen
+    ProgramState& state; // keyTable, iniPath, findingKey, configOpen
     KeyFile& file;
     ui::UiFactory& ui;
     ports::MessageBoxes& messages;

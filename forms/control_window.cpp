@@ -1,8 +1,7 @@
-#include "windows/control_window.h"
+#include "forms/control_window.h"
 
 #include "hook/hook_watch.h"
 #include "ports/running_copies.h"
-#include "tray/tray_messages.h"
 
 namespace omnitap {
 namespace {
@@ -10,14 +9,23 @@ namespace {
 const ui::WindowDesign kWindow{"OmnitapControlWindow", "omnitap control window", 4680, 2220,
                                ui::Placement::SystemDefault};
 
+// The controls, each named once: the layout and the code use these.
+constexpr auto Picture1 = ui::picture("Picture1");
+constexpr auto Command2 = ui::button("Command2");
+constexpr auto Command4 = ui::button("Command4");
+constexpr auto Command1 = ui::button("Command1");
+constexpr auto Label1 = ui::label("Label1");
+constexpr auto Label2 = ui::label("Label2");
+constexpr auto Label3 = ui::label("Label3");
+
 const std::vector<ui::ControlDesign> kControls = {
-    {"Picture1", ui::Kind::Picture, "", {120, 120, 480, 480}},
-    {"Command2", ui::Kind::Button, "HOOK", {720, 120, 1215, 375}},
-    {"Command4", ui::Kind::Button, "Edit Keys", {2040, 120, 1215, 375}},
-    {"Command1", ui::Kind::Button, "Command1", {3360, 120, 1215, 375}},
-    {"Label1", ui::Kind::Label, "Label1", {720, 720, 3855, 255}},
-    {"Label2", ui::Kind::Label, "Label1", {720, 1080, 3855, 255}},
-    {"Label3", ui::Kind::Label, "Label1", {720, 1440, 3855, 255}},
+    {Picture1, "", {120, 120, 480, 480}},
+    {Command2, "HOOK", {720, 120, 1215, 375}},
+    {Command4, "Edit Keys", {2040, 120, 1215, 375}},
+    {Command1, "Command1", {3360, 120, 1215, 375}},
+    {Label1, "Label1", {720, 720, 3855, 255}},
+    {Label2, "Label1", {720, 1080, 3855, 255}},
+    {Label3, "Label1", {720, 1440, 3855, 255}},
 };
 
 // The tray menu's entries, in their order; the two after "Edit Configuration" are checked
@@ -55,9 +63,9 @@ bool frmControl::testMode() const {
 
 void frmControl::Form_Load() {
     window_ = ui_.createWindow(kWindow, kControls);
-    window_->button("Command2").onClick = [this] { Command2_Click(); };
-    window_->button("Command4").onClick = [this] { Command4_Click(); };
-    window_->button("Command1").onClick = [this] { Command1_Click(); };
+    (*window_)[Command2].onClick = [this] { Command2_Click(); };
+    (*window_)[Command4].onClick = [this] { Command4_Click(); };
+    (*window_)[Command1].onClick = [this] { Command1_Click(); };
     window_->onClose = [this] { Form_Unload(); };
     window_->onPrivateMessage = [this](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
         return onPrivateMessage(m, w, l);
@@ -147,8 +155,7 @@ void frmControl::keyEventsWaiting() {
     keys_.keyEventsWaiting();
     // The test mode shows what the hook could not hand over.
     if (window_ && testMode())
-        window_->label("Label2").setText("dropped events: " +
-                                         std::to_string(keys_.droppedEvents()));
+        (*window_)[Label2].setText("dropped events: " + std::to_string(keys_.droppedEvents()));
 }
 
 void frmControl::setCaption(const std::string& caption) {
@@ -158,7 +165,7 @@ void frmControl::setCaption(const std::string& caption) {
 void frmControl::setRepeatTimer(bool enabled) {
     if (Timer1_) Timer1_->setEnabled(enabled);
     if (window_ && testMode())
-        window_->label("Label3").setText(enabled ? "volume repeat: on" : "volume repeat: off");
+        (*window_)[Label3].setText(enabled ? "volume repeat: on" : "volume repeat: off");
 }
 
 void frmControl::monitorsOff() {
@@ -232,7 +239,7 @@ bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
         config_.showEditConfiguration();
         return true;
     }
-    if (message == kTrayCallbackMessage) {
+    if (message == ports::kTrayCallbackMessage) {
         const TrayRequest request = tray_.handleTrayMessage(static_cast<int>(lParam & 0xFFFF));
         switch (request) {
         case TrayRequest::Menu:

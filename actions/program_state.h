@@ -9,7 +9,7 @@
 
 namespace omnitap {
 
-struct KeyboardState {
+struct ProgramState {
     std::string iniPath;
     KeyTable keyTable;
     bool findingKey = false;     // the Key Finder is open

@@ -5,8 +5,8 @@
 // Two states, kept in the controls: Waiting (Command1 disabled, Text2 hidden) and Naming
 // (Command1 enabled, Text2 shown with the proposed name).
 
-#include "windows/config_context.h"
-#include "windows/form_base.h"
+#include "forms/config_context.h"
+#include "forms/form_base.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,6 +22,16 @@ class Form3 : public FormBase {
     static constexpr const char* kCaption = "Omnitap KeyFinder";
     static const ui::WindowDesign& windowDesign();
     static const std::vector<ui::ControlDesign>& layout();
+    // The controls, each named once: the layout and the code use these.
+    static constexpr auto Image1 = ui::picture("Image1");
+    static constexpr auto Label3 = ui::label("Label3");
+    static constexpr auto Text2 = ui::textBox("Text2");
+    static constexpr auto Command3 = ui::button("Command3");
+    static constexpr auto Command2 = ui::button("Command2");
+    static constexpr auto Command1 = ui::button("Command1");
+    static constexpr auto Label1 = ui::label("Label1");
+    static constexpr auto Label2 = ui::label("Label2");
+    static constexpr auto Text1 = ui::multiLineTextBox("Text1");
 
     Form3(ConfigContext& context, ConfigWindows& windows);
 

@@ -4,6 +4,7 @@
 // shows itself with a HOOK button instead of hooking at once (test mode).
 
 #include "actions/key_handler.h"
+#include "forms/config_windows.h"
 #include "hook/hook_channel.h"
 #include "ports/app_info.h"
 #include "ports/keyboard_hook.h"
@@ -11,7 +12,6 @@
 #include "ports/ui.h"
 #include "tray/start_with_windows.h"
 #include "tray/tray_icon.h"
-#include "windows/config_windows.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,8 +3,8 @@
 // columns, opens the Key Finder to add one, removes one or all after a Yes/No question.
 // Every change is written to keys.ini at once. Lines are in table order: line i shows key i + 1.
 
-#include "windows/config_context.h"
-#include "windows/form_base.h"
+#include "forms/config_context.h"
+#include "forms/form_base.h"
 
 #include <string>
 
@@ -26,6 +26,13 @@ class frmKeyAssign : public FormBase {
     static constexpr const char* kCaption = "Omnitap - Key Editor";
     static const ui::WindowDesign& windowDesign();
     static const std::vector<ui::ControlDesign>& layout();
+    // The controls, each named once: the layout and the code use these.
+    static constexpr auto Label1 = ui::label("Label1");
+    static constexpr auto List1 = ui::listBox("List1");
+    static constexpr auto Command1 = ui::button("Command1");
+    static constexpr auto Command2 = ui::button("Command2");
+    static constexpr auto Command3 = ui::button("Command3");
+    static constexpr auto Command4 = ui::button("Command4");
 
     frmKeyAssign(ConfigContext& context, ConfigWindows& windows);
 

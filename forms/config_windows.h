@@ -5,10 +5,10 @@
 // others after a change.
 
 #include "actions/key_handler.h"
-#include "windows/config_context.h"
-#include "windows/edit_configuration_window.h"
-#include "windows/key_editor_window.h"
-#include "windows/key_finder_window.h"
+#include "forms/config_context.h"
+#include "forms/edit_configuration_window.h"
+#include "forms/key_editor_window.h"
+#include "forms/key_finder_window.h"
 
 #include <cstdint>
 #include <string>

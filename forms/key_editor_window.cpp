@@ -1,8 +1,8 @@
-#include "windows/key_editor_window.h"
+#include "forms/key_editor_window.h"
 
 #include "text/utf8.h"
 
-#include "windows/config_windows.h"
+#include "forms/config_windows.h"
 
 #include <string_view>
 
@@ -37,15 +37,14 @@ const ui::WindowDesign& frmKeyAssign::windowDesign() {
 }
 
 const std::vector<ui::ControlDesign>& frmKeyAssign::layout() {
-    using ui::Kind;
-    const ui::Font fixed{"Lucida Console", 8.25};
+    const ui::Font fixed{"Lucida Console", 8.25, true};
     static const std::vector<ui::ControlDesign> controls{
-        {"Label1", Kind::Label, kKeyListHeader, {60, 60, 4935, 195}, fixed},
-        {"List1", Kind::ListBox, "", {0, 240, 4995, 3030}, fixed},
-        {"Command1", Kind::Button, "Add New Key...", {0, 3300, 1755, 375}},
-        {"Command2", Kind::Button, "Remove Key", {1800, 3300, 1275, 375}, {}, ui::flag::kDisabled},
-        {"Command3", Kind::Button, "Remove All Keys", {3120, 3300, 1875, 375}},
-        {"Command4", Kind::Button, "Done", {0, 3720, 4995, 435}, {}, ui::flag::kDefault},
+        {Label1, kKeyListHeader, {60, 60, 4935, 195}, fixed},
+        {List1, "", {0, 240, 4995, 3030}, fixed},
+        {Command1, "Add New Key...", {0, 3300, 1755, 375}},
+        {Command2, "Remove Key", {1800, 3300, 1275, 375}, {}, ui::flag::kDisabled},
+        {Command3, "Remove All Keys", {3120, 3300, 1875, 375}},
+        {Command4, "Done", {0, 3720, 4995, 435}, {}, ui::flag::kDefault},
     };
     return controls;
 }
@@ -54,11 +53,11 @@ frmKeyAssign::frmKeyAssign(ConfigContext& context, ConfigWindows& windows)
     : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void frmKeyAssign::bindEvents(ui::Window& w) {
-    w.listBox("List1").onClick = [this] { List1_Click(); };
-    w.button("Command1").onClick = [this] { Command1_Click(); };
-    w.button("Command2").onClick = [this] { Command2_Click(); };
-    w.button("Command3").onClick = [this] { Command3_Click(); };
-    w.button("Command4").onClick = [this] { Command4_Click(); };
+    w[List1].onClick = [this] { List1_Click(); };
+    w[Command1].onClick = [this] { Command1_Click(); };
+    w[Command2].onClick = [this] { Command2_Click(); };
+    w[Command3].onClick = [this] { Command3_Click(); };
+    w[Command4].onClick = [this] { Command4_Click(); };
 }
 
 void frmKeyAssign::Form_Load() {
@@ -71,7 +70,7 @@ void frmKeyAssign::Form_Unload() {
 
 void frmKeyAssign::fillList(bool newest) {
     if (!loaded()) return;
-    ui::ItemList& list = window().listBox("List1");
+    ui::ItemList& list = window()[List1];
     const KeyTable& table = context_.state.keyTable;
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(table.numKeys()));
@@ -84,7 +83,7 @@ void frmKeyAssign::fillList(bool newest) {
 
 void frmKeyAssign::keyAdded() {
     if (!loaded()) return;
-    ui::ItemList& list = window().listBox("List1");
+    ui::ItemList& list = window()[List1];
     const KeyTable& table = context_.state.keyTable;
     list.setSelected(list.addItem(keyListLine(table[table.numKeys()])));
     List1_Click();
@@ -92,14 +91,14 @@ void frmKeyAssign::keyAdded() {
 
 void frmKeyAssign::keyRemoved(int k) {
     if (!loaded()) return;
-    ui::ItemList& list = window().listBox("List1");
+    ui::ItemList& list = window()[List1];
     list.removeItem(k - 1);
     list.setSelected(-1);
     List1_Click();
 }
 
 void frmKeyAssign::List1_Click() {
-    window().button("Command2").setEnabled(window().listBox("List1").selected() >= 0);
+    window()[Command2].setEnabled(window()[List1].selected() >= 0);
 }
 
 void frmKeyAssign::Command1_Click() {
@@ -111,7 +110,7 @@ void frmKeyAssign::Command2_Click() {
     if (!loaded()) return;
     // The key is taken before asking: while the box is up, the Key Finder may add a key
     // (which selects the new line) and this window may even be closed.
-    const int k = window().listBox("List1").selected() + 1;
+    const int k = window()[List1].selected() + 1;
     KeyTable& table = context_.state.keyTable;
     if (!table.isKey(k)) return;
     const KeyDef asked = table[k];

@@ -1,4 +1,4 @@
-#include "windows/form_base.h"
+#include "forms/form_base.h"
 
 #include <utility>
 

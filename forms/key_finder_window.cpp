@@ -1,7 +1,7 @@
-#include "windows/key_finder_window.h"
+#include "forms/key_finder_window.h"
 
+#include "forms/config_windows.h"
 #include "text/trim.h"
-#include "windows/config_windows.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,24 +28,21 @@ const ui::WindowDesign& Form3::windowDesign() {
 }
 
 const std::vector<ui::ControlDesign>& Form3::layout() {
-    using ui::Kind;
     namespace flag = ui::flag;
     const ui::Font arial12{"Arial", 12};
     // Label1, Label2 and Text1 lie below the client area: out of view, still written; Tab
     // never takes the focus there.
     // clang-format off
     static const std::vector<ui::ControlDesign> controls{
-        {"Image1",   Kind::Picture, "",           {120, 120, 480, 480}},
-        {"Label3",   Kind::Label,   kPressNow,    {720, 120, 3555, 315},   arial12},
-        {"Text2",    Kind::TextBox, "",           {720, 540, 2715, 315},   {}, flag::kHidden},
-        {"Command3", Kind::Button,  "Try Again",  {3480, 540, 1455, 315},  {}, flag::kHidden},
-        {"Command2", Kind::Button,  "Cancel",     {60, 1080, 1815, 495},   {}, flag::kCancel},
-        {"Command1", Kind::Button,  "Add This Key", {3120, 1080, 1815, 495}, {},
-         flag::kDefault | flag::kDisabled},
-        {"Label1",   Kind::Label,   "",           {1680, 2100, 585, 270},  arial12, flag::kCentred},
-        {"Label2",   Kind::Label,   "",           {2640, 2220, 615, 255},  {"Arial", 11.25},
-         flag::kCentred},
-        {"Text1",    Kind::MultiLineTextBox, "",  {660, 3540, 2235, 1515}, {}, flag::kNoTabStop},
+        {Image1,   "",             {120, 120, 480, 480}},
+        {Label3,   kPressNow,      {720, 120, 3555, 315},   arial12},
+        {Text2,    "",             {720, 540, 2715, 315},   {}, flag::kHidden},
+        {Command3, "Try Again",    {3480, 540, 1455, 315},  {}, flag::kHidden},
+        {Command2, "Cancel",       {60, 1080, 1815, 495},   {}, flag::kCancel},
+        {Command1, "Add This Key", {3120, 1080, 1815, 495}, {}, flag::kDefault | flag::kDisabled},
+        {Label1,   "",             {1680, 2100, 585, 270},  arial12, flag::kCentred},
+        {Label2,   "",             {2640, 2220, 615, 255},  {"Arial", 11.25}, flag::kCentred},
+        {Text1,    "",             {660, 3540, 2235, 1515}, {}, flag::kNoTabStop},
     };
     // clang-format on
     return controls;
@@ -55,13 +52,13 @@ Form3::Form3(ConfigContext& context, ConfigWindows& windows)
     : FormBase(context.ui, windowDesign(), layout()), context_(context), windows_(windows) {}
 
 void Form3::bindEvents(ui::Window& w) {
-    w.button("Command1").onClick = [this] { Command1_Click(); };
-    w.button("Command2").onClick = [this] { Command2_Click(); };
-    w.button("Command3").onClick = [this] { Command3_Click(); };
+    w[Command1].onClick = [this] { Command1_Click(); };
+    w[Command2].onClick = [this] { Command2_Click(); };
+    w[Command3].onClick = [this] { Command3_Click(); };
 }
 
 bool Form3::waiting() const {
-    return loaded() && !window().button("Command1").enabled();
+    return loaded() && !window()[Command1].enabled();
 }
 
 void Form3::Form_Load() {
@@ -81,27 +78,27 @@ void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan) {
     if (vk == kEscape && waiting()) return Command2_Click();
     ui::Window& w = window();
     // Enabled on every call: that is what ends the waiting, also for a second key.
-    w.button("Command1").setEnabled(true);
+    w[Command1].setEnabled(true);
     context_.hook.setFinderWaiting(false);
-    ui::TextBox& text2 = w.textBox("Text2");
+    ui::TextBox& text2 = w[Text2];
     if (text2.visible()) return;
 
     newCode = vk;
     newCode2 = scan;
-    w.label("Label1").setText(std::to_string(vk));
-    w.label("Label2").setText(std::to_string(scan));
-    w.label("Label3").setText(kGiveName);
+    w[Label1].setText(std::to_string(vk));
+    w[Label2].setText(std::to_string(scan));
+    w[Label3].setText(kGiveName);
     text2.setVisible(true);
     const std::string proposed = proposedName();
     text2.setText(proposed);
-    w.button("Command3").setVisible(true);
+    w[Command3].setVisible(true);
     // Typing replaces the proposed name.
     text2.setFocus();
     text2.select(0, static_cast<int>(proposed.size()));
 }
 
 void Form3::showKeyEventReport(const std::string& fiveLines) {
-    if (loaded()) window().textBox("Text1").setText(fiveLines);
+    if (loaded()) window()[Text1].setText(fiveLines);
 }
 
 std::string Form3::proposedName() const {
@@ -125,7 +122,7 @@ bool Form3::addAnyway(const KeyDef& caught) {
 
 void Form3::Command1_Click() {
     if (!loaded() || waiting()) return; // no key caught yet
-    std::string name(trimSpaces(window().textBox("Text2").text()));
+    std::string name(trimSpaces(window()[Text2].text()));
     if (name.empty()) name = proposedName();
 
     // After a failed save the key is still the table's last entry: the next click saves it
@@ -155,12 +152,12 @@ void Form3::Command2_Click() {
 void Form3::Command3_Click() {
     if (!loaded()) return;
     ui::Window& w = window();
-    w.textBox("Text2").setVisible(false); // its text stays; the next key overwrites it
-    w.button("Command1").setEnabled(false);
-    w.label("Label3").setText(kPressNow);
-    w.button("Command3").setVisible(false);
-    w.label("Label1").setText("");
-    w.label("Label2").setText("");
+    w[Text2].setVisible(false); // its text stays; the next key overwrites it
+    w[Command1].setEnabled(false);
+    w[Label3].setText(kPressNow);
+    w[Command3].setVisible(false);
+    w[Label1].setText("");
+    w[Label2].setText("");
     context_.hook.setFinderWaiting(true);
 }
 
