@@ -53,6 +53,11 @@ for dll in $imports; do
     grep -qw "$dll" <<< "$known_dlls" || fail "omnitap.exe imports $dll.dll, which is not a known DLL"
 done
 
+# The oldest Windows that runs it: Windows 7 brought these two, so Vista and older refuse it.
+for function in ChangeWindowMessageFilterEx Shell_NotifyIconGetRect; do
+    grep -qw "$function" <<< "$headers" || fail "omnitap.exe no longer imports $function: say which Windows it needs"
+done
+
 resources=$(x86_64-w64-mingw32-windres -i "$exe" -O rc 2>&1) || fail "no resources: $resources"
 grep -q '^1 24 /\* RT_MANIFEST \*/' <<< "$resources" || fail "no manifest"
 grep -q 'name=""Microsoft.Windows.Common-Controls"" version=""6.0.0.0""' <<< "$resources" ||
