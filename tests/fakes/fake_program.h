@@ -18,6 +18,10 @@ template <std::size_t N> std::string wideText(const std::array<std::uint8_t, N>&
     return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(field.data()), end));
 }
 
+// keys.ini with one key: Next Track on the media key.
+inline const std::string kOneKey =
+    "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
+
 struct FakeProgram {
     FakeFileSystem files;
     FakeCodec codec;

@@ -29,6 +29,10 @@ namespace omnitap::fakes {
 
 using Calls = std::vector<std::string>;
 
+inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::string webs = {}) {
+    return KeyDef{static_cast<std::int16_t>(code), static_cast<std::int16_t>(code2),
+                  std::move(name), static_cast<std::int16_t>(mapm), std::move(webs)};
+}
 // A key table of `keys`, in order.
 inline KeyTable table(std::initializer_list<KeyDef> keys) {
     KeyTable t;
