@@ -30,8 +30,7 @@ class PlayerKeys : public ::testing::Test {
             L"keys.ini",
             keysIni({learnedKey(kStop, 31), learnedKey(kPlayPause, 30), learnedKey(kCopyExtra, 52),
                      learnedKey(kType, 51), learnedKey(kShow, 42), learnedKey(kCopy, 50),
-                     learnedKey(VK_MEDIA_NEXT_TRACK, 33), learnedKey(VK_F18, 32),
-                     learnedKey(VK_F19, 35), learnedKey(VK_F20, 40)}));
+                     learnedKey(VK_MEDIA_NEXT_TRACK, 33), learnedKey(VK_F20, 40)}));
         app = std::make_unique<Omnitap>(folder);
     }
     void SetUp() override { ASSERT_TRUE(waitUntilHooked(log)); }
@@ -108,26 +107,20 @@ TEST_F(PlayerKeys, KeysTypedAfterACopyOrTypeKeyWaitForItsResult) {
     EXPECT_EQ(got(), typed);
 }
 
-TEST_F(PlayerKeys, WithoutThePlayerTransportKeysAreTheSystemsMediaKeysOncePerPress) {
-    auto pressAll = [&] {
-        for (WORD vk : {WORD{VK_MEDIA_NEXT_TRACK}, WORD{VK_F18}, WORD{VK_F19}, kStop, kPlayPause})
-            tapKey(vk);
-        pump(600ms);
-    };
-    pressAll();
-    EXPECT_EQ(log.log, (Lines{"down 176", "up 176", "down 177", "up 177", "down 178", "up 178",
-                              "down 179", "up 179"})); // shuffle has no media key
-
+// One transport command: the others differ only by the number the unit tests check.
+TEST_F(PlayerKeys, WithoutThePlayerATransportKeyIsTheSystemsMediaKeyOncePerPress) {
+    tapKey(VK_MEDIA_NEXT_TRACK);
+    pump(600ms);
+    EXPECT_EQ(log.log, (Lines{"down 176", "up 176"}));
     PlayerSim sim(L"--caption \"1. A - B - Winamp\"");
     log.focus();
     log.log.clear();
-    pressAll();
-    EXPECT_EQ(sim.logOf("command", 5), (Lines{"command 40048", "command 40044", "command 40023",
-                                              "command 40047", "command 40045"}));
+    tapKey(VK_MEDIA_NEXT_TRACK);
+    EXPECT_EQ(sim.logOf("command", 1), Lines{"command 40048"});
     EXPECT_TRUE(log.log.empty());
     EXPECT_NE(GetForegroundWindow(), sim.window()); // only Jump to Song brings it forward
     tapKey(VK_F20);
-    EXPECT_EQ(sim.logOf("command", 6).at(5), "command 40194");
+    EXPECT_EQ(sim.logOf("command", 2).at(1), "command 40194");
     EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window(); }));
 }
 
