@@ -45,7 +45,6 @@ struct FakeProgram {
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }
     FakeWindow& controlWindow() { return ui.window("omnitap control window"); }
-    // Starts with `ini` as keys.ini, as `exeBaseName`.exe.
     std::optional<int> start(const std::string& ini, const std::string& exeBaseName = "omnitap") {
         files.files[iniPath()] = ini;
         appInfo.baseName = exeBaseName;
@@ -66,7 +65,6 @@ struct FakeProgram {
             entries += item.text + (item.checked ? " (checked)|" : "|");
         return entries;
     }
-    // What the tray icon says: its tip, and whether it is greyed.
     std::string trayIcon() {
         const ports::TrayIconRecord& r = trayShell.calls.back().record;
         return wideText(r.szTip) + (r.hIcon == trayShell.greyedIcon() ? " (greyed)" : "");
