@@ -24,7 +24,6 @@ struct NotificationArea {
         testWindow(L"Shell_TrayWnd", proc, this, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP);
     ~NotificationArea() { DestroyWindow(window); }
 
-    // Whether a record sent with `command` holds `text` as a field, once one does.
     bool received(DWORD command, const std::wstring& text = L"") {
         const std::wstring field = L'\0' + text + L'\0';
         const std::string bytes(reinterpret_cast<const char*>(field.data()), field.size() * 2);
