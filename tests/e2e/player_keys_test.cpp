@@ -35,10 +35,16 @@ class PlayerKeys : public ::testing::Test {
     }
     void SetUp() override { ASSERT_TRUE(waitUntilHooked(log)); }
 
-    static std::wstring copyTrack() {
+    // With `held`, the clipboard is kept open a moment, as a clipboard manager reading it does.
+    static std::wstring copyTrack(bool held = false) {
         const std::wstring before = clipboardText();
         std::wstring text;
+        EXPECT_TRUE(!held || OpenClipboard(nullptr));
         tapKey(kCopyExtra);
+        if (held) {
+            Sleep(100);
+            CloseClipboard();
+        }
         waitFor([&] { return (text = clipboardText()) != before && !text.empty(); }, 15s);
         return text;
     }
@@ -53,7 +59,7 @@ class PlayerKeys : public ::testing::Test {
 TEST_F(PlayerKeys, TheTrackIsCopiedWithWhatThePlayerSaysAndTypedAsTextWhateverTheUserHolds) {
     PlayerSim sim(L"--caption \"R.E.M. - Song (Live) {x} - Winamp\" --rate 48 --bitrate "
                   L"320 --channels 6 --position 1500 --length -1");
-    EXPECT_EQ(copyTrack(), L"\"R.E.M. - Song (Live) {x}\" [48KHz/320kbps/6ch] [0:02]");
+    EXPECT_EQ(copyTrack(true), L"\"R.E.M. - Song (Live) {x}\" [48KHz/320kbps/6ch] [0:02]");
 
     // Typed while the user still holds Alt from the key: text, not Alt shortcuts, and Alt is
     // down again afterwards. Every keystroke of the program's is marked: 26 characters, Alt up
