@@ -1,6 +1,4 @@
-// The configuration windows in the real program, driven as a new user would: the first run, the
-// Key Finder, a name and a launch target in any language, boxes over the window that raised
-// them, a restart and a second start; then the running program's tray icon and menu.
+// The configuration windows in the real program, driven as a new user would, then its tray.
 
 #include "forms/config_windows.h"
 #include "ports/running_copies.h"
@@ -31,7 +29,6 @@ bool bringForward(HWND window) {
     SetForegroundWindow(window);
     return waitFor([&] { return GetForegroundWindow() == window; }, 3s);
 }
-// Tab until `target` has the keyboard focus, as a user would.
 bool tabTo(HWND target) {
     GUITHREADINFO gui{sizeof gui};
     auto focused = [&] {
@@ -42,7 +39,7 @@ bool tabTo(HWND target) {
         if (waitFor(focused, 100ms)) return true;
     return false;
 }
-// A list view's cell in another process: the item record and the text in that one's memory.
+// A list view's cell in another process: the record and the text go in that one's memory.
 std::wstring cell(HWND list, int row, int column) {
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
@@ -63,9 +60,8 @@ std::wstring cell(HWND list, int row, int column) {
 
 TEST(ConfigWindows,
      AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestartAndASecondStartThenTheTray) {
-    // keys.ini with whole entries and no count (a hand edit), beside an earlier backup; and a
-    // folder where the program cannot create its files (folders stand where its temporary
-    // files go), until the first key is taught.
+    // keys.ini with no count (a hand edit) beside a backup; folders stand where the temporary
+    // files go until the first key is taught.
     TempFolder folder;
     std::string unread = keysIni({learnedKey(VK_F11, 0)});
     unread.erase(unread.find("numkeys"), 11);
@@ -86,8 +82,7 @@ TEST(ConfigWindows,
         combo = control(form2, Form2::layout(), Form2::Combo1.name);
         text1 = control(form2, Form2::layout(), Form2::Text1.name);
     };
-    // F9 selects its row (and runs nothing); Tab to the action list, where `actionKey` chooses
-    // (End: "Launch Application", Home: "(nothing)").
+    // F9 selects its row; `actionKey` in the action list: End "Launch Application", Home none.
     auto choose = [&](WORD actionKey) {
         ASSERT_TRUE(bringForward(form2));
         tapKey(VK_F9);
@@ -97,14 +92,12 @@ TEST(ConfigWindows,
         ASSERT_TRUE(tabTo(combo));
         tapKey(actionKey);
     };
-    // The lines launch-probe wrote so far, once it has had time to start.
     auto launches = [&](std::chrono::milliseconds wait) {
         Sleep(static_cast<DWORD>(wait.count()));
         const std::string log = folder.read(L"\u03a9mega\\launched.txt");
         return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
     };
 
-    // The welcome box says both, nothing is written; Edit Configuration, the Key Editor.
     HWND box = waitForWindow(app->pid(), L"#32770", L"Omnitap", 15s);
     ASSERT_NE(box, nullptr) << "no welcome box";
     const std::wstring welcome = messageBoxText(box);
@@ -123,7 +116,7 @@ TEST(ConfigWindows,
         control(editor, frmKeyAssign::layout(), frmKeyAssign::Command2.name))); // Remove
 
     // "Add New Key..." by Tab and Enter, which acts on the press: the release of Enter is not
-    // the key the Key Finder catches; Esc closes it. Then F9, its name typed over the proposal.
+    // the key the Key Finder catches; Esc closes it.
     ASSERT_TRUE(bringForward(editor) &&
                 tabTo(control(editor, frmKeyAssign::layout(), frmKeyAssign::Command1.name)));
     sendKey(VK_RETURN, 0x1C, false);
@@ -133,7 +126,6 @@ TEST(ConfigWindows,
     sendKey(VK_RETURN, 0x1C, true);
     tapKey(VK_ESCAPE);
     ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
-    // "Add New Key...", and `vk` pressed once the Key Finder waits.
     auto catchKey = [&](WORD vk) {
         click(control(editor, frmKeyAssign::layout(), frmKeyAssign::Command1.name));
         finder = waitForWindow(app->pid(), L"OmnitapKeyFinder");
@@ -150,8 +142,7 @@ TEST(ConfigWindows,
     typeText(name);
     ASSERT_TRUE(waitFor([&] { return windowText(text2) == name; }));
     click(control(finder, Form3::layout(), Form3::Command1.name)); // "Add This Key"
-    // The old keys.ini cannot be kept aside: nothing is written, and the key stays in effect
-    // whatever window is closed.
+    // The old keys.ini cannot be kept aside: the key stays in effect, nothing is written.
     box = waitForWindow(app->pid(), L"#32770", L"Omnitap");
     ASSERT_NE(box, nullptr);
     EXPECT_NE(messageBoxText(box).find(L"The change stays in effect until Omnitap ends. Nothing "
@@ -178,8 +169,7 @@ TEST(ConfigWindows,
     ASSERT_TRUE(waitFor([&] { return windowText(text1) == target; }));
     EXPECT_EQ(cell(list, 0, 1), L"Launch: " + target);
 
-    // keys.ini held open by another program: "Save && Close" reports it over the window, which
-    // stays with the edit, and saves once the file is free.
+    // keys.ini held open: "Save && Close" reports it over the window, and saves once it is free.
     HANDLE lock = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -210,8 +200,7 @@ TEST(ConfigWindows,
     EXPECT_EQ(cell(list, 0, 0), name);
     HWND control = FindWindowExW(nullptr, nullptr, L"OmnitapControlWindow", nullptr);
     EXPECT_FALSE(FindWindowExW(nullptr, control, L"OmnitapControlWindow", nullptr)); // one copy
-    // An edit left unsaved (another kind of action clears the target); F10 taught under the
-    // name proposed, which writes only itself.
+    // An edit left unsaved; F10 taught under the name proposed, which writes only itself.
     ASSERT_NO_FATAL_FAILURE(choose(VK_HOME));
     ASSERT_TRUE(waitFor([&] { return windowText(text1).empty(); }));
     click(e2e::control(form2, Form2::layout(), Form2::Command3.name));
@@ -220,8 +209,7 @@ TEST(ConfigWindows,
     click(e2e::control(finder, Form3::layout(), Form3::Command1.name));
     ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
 
-    // The tray. The program's icon goes, as when Explorer restarts (the shell refuses to delete
-    // what is not there), and comes back when the shell announces itself.
+    // The icon goes, as when Explorer restarts, and comes back when the shell announces itself.
     win32::Win32TrayShell shell;
     const auto icon = makeTrayRecord(reinterpret_cast<ports::WindowId>(control),
                                      shell.applicationIcon(), "Omnitap");
@@ -229,8 +217,7 @@ TEST(ConfigWindows,
     EXPECT_FALSE(shell.notifyIcon(TrayCommand::Delete, icon));
     PostMessageW(control, shell.taskbarCreatedMessage(), 0, 0);
     EXPECT_TRUE(waitFor([&] { return shell.notifyIcon(TrayCommand::Delete, icon); }));
-    // The shell's WM_CONTEXTMENU opens the menu. Menus are private to their process under Wine:
-    // its entries are checked by what choosing them does.
+    // Menus are private to their process under Wine: an entry is checked by what it does.
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     // Quit asks about the edit: Cancel goes on, No ends without saving it.
     for (int answer : {IDCANCEL, IDNO}) {

@@ -1,6 +1,5 @@
-// The real program's start and keyboard pipeline: a keys.ini that another program holds, what
-// it swallows, what it passes on, what it starts, DLLs planted beside it, and how its hook
-// comes back when the system drops it.
+// The real program's start and keyboard pipeline, from a keys.ini another program holds to a
+// hook the system dropped.
 
 #include "ports/keyboard_hook.h"
 #include "tests/e2e/support/e2e.h"
@@ -29,8 +28,7 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
                 (overrides && wcsstr(overrides, L"winmm,comctl32=n,b")));
     const std::wstring probe = folder.file(L"probe dir\\launch probe.exe");
     const std::string quoted = narrow(L"\"" + probe + L"\" /switch");
-    // A program and a document in a folder with blanks, typed without quotes; the document's
-    // type opens with launch-probe.
+    // A document in a folder with blanks, of a type launch-probe opens.
     const std::wstring document = folder.file(L"probe dir\\my notes.omnitapprobe");
     folder.write(L"probe dir\\my notes.omnitapprobe", "");
     const std::wstring open = L"\"" + probe + L"\" \"%1\"";
@@ -38,8 +36,7 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L"OmnitapProbe\\shell\\open\\command", REG_SZ,
                            open.c_str(), 0),
               0);
-    // F16 plays the next track; text where a modifier may stand is no modifier. The file was
-    // saved as UTF-16 without a byte-order mark by another tool.
+    // Text where a modifier may stand is none; saved as UTF-16 without a mark by another tool.
     const std::string ini = omnitap::utf16leBytes(
         keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
                  learnedKey(VK_F13, 60, quoted),

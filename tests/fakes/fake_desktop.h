@@ -1,6 +1,5 @@
 #pragma once
-// Stand-ins for what the program keeps outside its windows and its tray icon: the entry that
-// starts it with Windows, and the volume indicator.
+// The entry that starts the program with Windows, and the volume indicator.
 
 #include "ports/indicator_window.h"
 #include "ports/startup_list.h"

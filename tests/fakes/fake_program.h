@@ -18,6 +18,10 @@ template <std::size_t N> std::string wideText(const std::array<std::uint8_t, N>&
     return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(field.data()), end));
 }
 
+// keys.ini with one key: Next Track on the media key.
+inline const std::string kOneKey =
+    "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
+
 struct FakeProgram {
     FakeFileSystem files;
     FakeCodec codec;
@@ -41,7 +45,6 @@ struct FakeProgram {
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }
     FakeWindow& controlWindow() { return ui.window("omnitap control window"); }
-    // Starts with `ini` as keys.ini, as `exeBaseName`.exe.
     std::optional<int> start(const std::string& ini, const std::string& exeBaseName = "omnitap") {
         files.files[iniPath()] = ini;
         appInfo.baseName = exeBaseName;
@@ -62,7 +65,6 @@ struct FakeProgram {
             entries += item.text + (item.checked ? " (checked)|" : "|");
         return entries;
     }
-    // What the tray icon says: its tip, and whether it is greyed.
     std::string trayIcon() {
         const ports::TrayIconRecord& r = trayShell.calls.back().record;
         return wideText(r.szTip) + (r.hIcon == trayShell.greyedIcon() ? " (greyed)" : "");

@@ -29,7 +29,6 @@ class FakeControl : public virtual ui::TextBox,
     std::vector<Item> items;
     int selectedIndex = -1, scrolledTo = -1;
 
-    // The user's actions.
     void click();                       // a button press, or a click on a list view
     void type(const std::string& text); // replaces a text box's text as typing would
     void choose(int index);             // the user picks a combo item / list row

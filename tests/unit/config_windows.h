@@ -11,11 +11,6 @@ namespace omnitap::fakes {
 
 using Lines = std::vector<std::string>;
 
-inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::string webs = {}) {
-    return KeyDef{static_cast<std::int16_t>(code), static_cast<std::int16_t>(code2),
-                  std::move(name), static_cast<std::int16_t>(mapm), std::move(webs)};
-}
-
 class WindowsTest : public ::testing::Test {
   protected:
     fakes::FakeProgram p;

@@ -31,6 +31,7 @@ TEST_F(EditConfiguration, ListsEveryKeyWithItsMappingAndShowsTheSelectedOneInThe
     start({key("Play", 179, 34, 30, "17"), key("Nothing", 65, 30, 0, "ignored"),
            key("Notes", 112, 59, 60, "notepad.exe"), key("By hand", 66, 48, 34, "17")});
     EXPECT_TRUE(state.configOpen);
+    EXPECT_THROW(p.ui.window(Form2::kCaption)[ui::listBox(Form2::Combo1.name)], std::logic_error);
     EXPECT_EQ(lines(form2(Form2::ListView1)),
               (Lines{"Play|Winamp: Play / Pause", "Nothing|", "Notes|Launch: notepad.exe",
                      "By hand|(nothing)"}));

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
 using namespace omnitap;
 
@@ -90,6 +91,8 @@ const Scenario kScenarios[] = {
      "pass +65, pass -65, pass +19, keyWasPressed 65 0, report, findKey 1, pass -19"},
     {"The entries of one key act by their own gates: without Control the one that needs none",
      "31 65 17; 32 65", "65 +17 65 -17", "command 0, pass +17, command 1, command 0, pass -17"},
+    {"An action that throws leaves the keys after it to the next wake-up", "60 112 throw; 33 113",
+     "[ 112 113 ] 113", "shell 42 open [throw] [] [] 1, fault, command 3, command 3"},
 };
 
 // "+17 +86 -86": presses and releases by virtual-key code.
@@ -131,6 +134,7 @@ struct Recorder : PlayerControl,
                           int showCommand) override {
         note("shell " + std::to_string(owner) + " " + verb + " [" + file + "] [" + parameters +
              "] [" + directory + "] " + std::to_string(showCommand));
+        if (file == "throw") throw std::runtime_error(file);
         return file.starts_with("gone") ? ports::Result{false, "Gone.", 404} : ports::Result{};
     }
     std::string systemProgram(const std::string& name) override { return name; }
@@ -190,7 +194,7 @@ struct ScenarioRun : Recorder {
     void step(const std::string& t) {
         if (t == "[" || t == "]") {
             busy = t == "[";
-            if (!busy) handler.keyEventsWaiting();
+            if (!busy) drain();
         } else if (t == "tick") {
             if (repeatTimer) handler.repeatVolumeStep();
         } else if (t.ends_with("ms")) {
@@ -232,7 +236,14 @@ struct ScenarioRun : Recorder {
         }
         auto isDown = [this](std::uint8_t vk) { return down.count(vk) > 0; };
         if (!channel.onKeyEvent(e, isDown)) note("pass " + t);
-        if (!busy) handler.keyEventsWaiting();
+        if (!busy) drain();
+    }
+    void drain() { // as the message loop does, which reports a fault and goes on
+        try {
+            handler.keyEventsWaiting();
+        } catch (const std::runtime_error&) {
+            note("fault");
+        }
     }
 };
 

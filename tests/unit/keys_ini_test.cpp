@@ -7,13 +7,9 @@
 #include <gtest/gtest.h>
 
 using namespace omnitap;
+using fakes::key;
 
 namespace {
-
-KeyDef key(std::string name, int mapm, int code, int code2, std::string webs) {
-    return KeyDef{static_cast<std::int16_t>(code), static_cast<std::int16_t>(code2),
-                  std::move(name), static_cast<std::int16_t>(mapm), std::move(webs)};
-}
 
 struct KeysIni : ::testing::Test {
     fakes::FakeFileSystem fs;
@@ -38,8 +34,8 @@ struct KeysIni : ::testing::Test {
 
 TEST_F(KeysIni, ATableTheCodePageHoldsIsWrittenAsTheExactAnsiLinesElseAllAsUtf16) {
     KeyTable table;
-    table.append(key("Caf\xC3\xA9", 30, 179, 34, ""));
-    table.append(key("Notes", 60, 112, 59, "\"C:\\Program Files\\App\\app.exe\" /x"));
+    table.append(key("Caf\xC3\xA9", 179, 34, 30, ""));
+    table.append(key("Notes", 112, 59, 60, "\"C:\\Program Files\\App\\app.exe\" /x"));
     std::string bytes;
     EXPECT_EQ(saveAndLoad(table, bytes), table);
     EXPECT_EQ(bytes, "[keys]\r\nnumkeys=2\r\n"
@@ -48,7 +44,7 @@ TEST_F(KeysIni, ATableTheCodePageHoldsIsWrittenAsTheExactAnsiLinesElseAllAsUtf16
                      "key2_name=Notes\r\nkey2_mapm=60\r\nkey2_code=112\r\nkey2_code2=59\r\n"
                      "key2_webs=\"\"C:\\Program Files\\App\\app.exe\" /x\"\r\n\r\n");
 
-    table.append(key("Lautst\xC3\xA4rke \xCE\xA9 \xD0\xB6", 60, 65, 30,
+    table.append(key("Lautst\xC3\xA4rke \xCE\xA9 \xD0\xB6", 65, 30, 60,
                      "\"C:\\\xCE\xA9mega\\tool.exe\" \xF0\x9F\x98\x80"));
     EXPECT_EQ(saveAndLoad(table, bytes), table);
     EXPECT_EQ(bytes.substr(0, 10), std::string("\xFF\xFE[\0k\0e\0y\0", 10));
@@ -68,20 +64,20 @@ TEST(KeysFound, OnlyABlankFileIsAFirstRunAndOnlyTheSectionAndACountMakeNoKeys) {
 
 TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
     KeyTable table;
-    table.append(key("Same code", -1, -32768, 32767, "notepad.exe C:\\notes.txt"));
+    table.append(key("Same code", -32768, 32767, -1, "notepad.exe C:\\notes.txt"));
     for (const char* text : {"'Play'", "\"Night mode\"", " lead", "trail ", "\tTab", "a\"", "'",
                              "\"", "\"\"", "\"quoted\" /x", "'a' \"b\""})
-        table.append(key(text, 60, 65, 30, text));
-    table.append(key(std::string(100000, 'n'), 60, 65, 30, '"' + std::string(99998, 'w') + '"'));
+        table.append(key(text, 65, 30, 60, text));
+    table.append(key(std::string(100000, 'n'), 65, 30, 60, '"' + std::string(99998, 'w') + '"'));
     const std::string file = formatKeysIni(table);
     EXPECT_EQ(parseKeysIni(file), table);
     for (const char* line :
          {"key1_name=Same code\r\n", "key2_name=\"'Play'\"\r\n", "key4_name=\" lead\"\r\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
     KeyTable lines;
-    lines.append(key("two\r\nlines", 60, 65, 30, "  a\nnumkeys=9  "));
+    lines.append(key("two\r\nlines", 65, 30, 60, "  a\nnumkeys=9  "));
     EXPECT_EQ(parseKeysIni(formatKeysIni(lines))[1], // a line break becomes a blank
-              key("two  lines", 60, 65, 30, "  a numkeys=9  "));
+              key("two  lines", 65, 30, 60, "  a numkeys=9  "));
     EXPECT_EQ(iniPathFor("C:\\"), "C:\\\\keys.ini"); // a backslash even after one
 }
 

@@ -11,12 +11,7 @@
 using namespace omnitap;
 using namespace std::chrono_literals;
 
-namespace {
-
-const std::string kOneKey =
-    "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
-
-} // namespace
+using fakes::kOneKey;
 
 // Edit Configuration opens once everything runs; a first run, a keys.ini that yielded no key
 // and a folder that cannot be written are said first; a file without keys is no first run.

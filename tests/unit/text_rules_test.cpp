@@ -33,7 +33,13 @@ TEST(LenientNumber, ReadsTheLeadingNumberRoundingHalvesToEvenAndClampsInsteadOfO
     EXPECT_EQ(readInt32("-99999999999"), -2147483647 - 1);
 }
 
-TEST(LaunchTarget, SplitsTheWayACommandLineIs) {
+// As a command line splits; unquoted, the longest existing path with blanks it names.
+TEST(LaunchTarget, SplitsTheWayACommandLineIsUnlessItNamesAnExistingPathWithBlanks) {
+    fakes::FakeFileSystem disk;
+    for (const char* file :
+         {"C:\\Me\\My Docs\\notes.txt", "C:\\Program Files\\Tool\\tool.exe", "C:\\Program"})
+        disk.files[file] = "";
+    disk.folders = {"C:\\Me\\My Docs"};
     const std::pair<const char*, LaunchTarget> cases[] = {
         {"\"C:\\Program Files\\App\\app.exe\" /switch",
          {"C:\\Program Files\\App\\app.exe", "/switch"}},
@@ -45,18 +51,7 @@ TEST(LaunchTarget, SplitsTheWayACommandLineIs) {
         {"run me\"now please", {"run", "me\"now please"}},
         {"calc.exe", {"calc.exe", ""}},
         {"\"\"", {"", ""}},
-        {"  ", {"", ""}}};
-    for (const auto& [target, split] : cases)
-        EXPECT_EQ(splitLaunchTarget(target), split) << target;
-}
-
-TEST(LaunchTarget, UnquotedTargetsOpenTheExistingPathWithBlanksTheyName) {
-    fakes::FakeFileSystem disk;
-    for (const char* file :
-         {"C:\\Me\\My Docs\\notes.txt", "C:\\Program Files\\Tool\\tool.exe", "C:\\Program"})
-        disk.files[file] = "";
-    disk.folders = {"C:\\Me\\My Docs"};
-    const std::pair<const char*, LaunchTarget> cases[] = {
+        {"  ", {"", ""}},
         {" C:\\Me\\My Docs\\notes.txt ", {"C:\\Me\\My Docs\\notes.txt", ""}},
         {"C:\\Me\\My Docs", {"C:\\Me\\My Docs", ""}},
         // The longest part that is a file, not the first.
@@ -64,8 +59,7 @@ TEST(LaunchTarget, UnquotedTargetsOpenTheExistingPathWithBlanksTheyName) {
          {"C:\\Program Files\\Tool\\tool.exe", "--fast  -v"}},
         // A folder is no program; nothing found: the first blank, as before.
         {"C:\\Me\\My Docs x.txt", {"C:\\Me\\My", "Docs x.txt"}},
-        {"notepad.exe C:\\my notes.txt", {"notepad.exe", "C:\\my notes.txt"}},
-        {"", {"", ""}}};
+        {"notepad.exe C:\\my notes.txt", {"notepad.exe", "C:\\my notes.txt"}}};
     for (const auto& [target, resolved] : cases)
         EXPECT_EQ(resolveLaunchTarget(target, disk), resolved) << target;
 }

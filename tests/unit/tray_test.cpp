@@ -8,12 +8,7 @@
 
 using namespace omnitap;
 
-namespace {
-
-const std::string kOneKey =
-    "[keys]\r\nnumkeys=1\r\nkey1_name=Next\r\nkey1_mapm=33\r\nkey1_code=176\r\n";
-
-} // namespace
+using fakes::kOneKey;
 
 TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     fakes::FakeProgram p;

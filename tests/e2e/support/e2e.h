@@ -44,13 +44,11 @@ class TempFolder {
         fs::create_directories(fs::path(file(name)).parent_path());
         std::ofstream(fs::path(file(name)), std::ios::binary) << bytes;
     }
-    // The bytes of a file, whoever else has it open; empty when it cannot be read.
     std::string read(const std::wstring& name) const {
         std::ifstream in(fs::path(file(name)), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
     bool exists(const std::wstring& name) const { return fs::exists(file(name)); }
-    // A copy of a program built beside the tests (omnitap.exe, launch-probe.exe, ...).
     bool copy(const std::wstring& built, const std::wstring& name) const {
         wchar_t self[MAX_PATH];
         GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -64,7 +62,6 @@ class TempFolder {
     mutable std::error_code ignored_;
 };
 
-// A program started by the test, ended with the object.
 class Process {
   public:
     Process(const std::wstring& exe, std::wstring commandLine, const std::wstring& folder,
@@ -85,7 +82,6 @@ class Process {
     Process& operator=(const Process&) = delete;
     DWORD pid() const { return pi_.dwProcessId; }
     void resume() const { ResumeThread(pi_.hThread); }
-    // Its exit code once it has ended, waiting up to `timeout`; STILL_ACTIVE while it runs.
     DWORD exitCode(std::chrono::milliseconds timeout = 0ms) const {
         DWORD code = STILL_ACTIVE;
         WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count()));
@@ -107,7 +103,7 @@ class Omnitap : public Process {
                   flags) {}
 };
 
-// Polls `condition` every 20 ms, handling this thread's messages, until true or `timeout`.
+// Polls `condition`, handling this thread's messages as the program's loop does.
 inline bool waitFor(const std::function<bool()>& condition,
                     std::chrono::milliseconds timeout = 5s) {
     for (auto end = std::chrono::steady_clock::now() + timeout;; Sleep(20)) {
@@ -121,12 +117,10 @@ inline bool waitFor(const std::function<bool()>& condition,
         }
     }
 }
-// Handles this thread's messages for a while, as the program's message loop does.
 inline void pump(std::chrono::milliseconds time) {
     waitFor([] { return false; }, time);
 }
 
-// A top-level window of a process, optionally only of a class, with a caption, visible.
 inline HWND waitForWindow(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr,
                           std::chrono::milliseconds timeout = 10s, bool visibleOnly = true) {
     HWND w = nullptr;
@@ -157,7 +151,7 @@ inline std::wstring windowText(HWND window) { // WM_GETTEXT reaches other proces
 inline std::wstring messageBoxText(HWND box) {
     return windowText(GetDlgItem(box, 0xFFFF));
 }
-inline void pressDialogButton(HWND dialog, int id) { // by its command id (IDOK, IDYES, ...)
+inline void pressDialogButton(HWND dialog, int id) { // IDOK, IDYES, ...
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
@@ -171,7 +165,6 @@ inline std::wstring clipboardText() {
     return text;
 }
 
-// Keyboard input through SendInput; the scan code is the layout's unless given.
 inline void sendKey(WORD vk, WORD scan, bool up, DWORD flags = 0) {
     INPUT input{INPUT_KEYBOARD};
     input.ki = {vk, scan, flags | (up ? KEYEVENTF_KEYUP : 0), 0, 0};
@@ -190,8 +183,7 @@ inline void holdKey(WORD vk, int ms) {
     sendKey(vk, scan, true);
 }
 
-// A top-level window of the test process, of a class of its own, whose procedure finds
-// `self` in GWLP_USERDATA.
+// A window of the test's own class, whose procedure finds `self` in GWLP_USERDATA.
 inline HWND testWindow(const wchar_t* className, WNDPROC proc, void* self, DWORD exStyle,
                        DWORD style, RECT at = {}) {
     WNDCLASSW wc{0, proc, 0, 0, GetModuleHandleW(nullptr)};
@@ -204,8 +196,7 @@ inline HWND testWindow(const wchar_t* className, WNDPROC proc, void* self, DWORD
     return window;
 }
 
-// A focused window of the test process that records the keyboard messages it receives, to
-// see which key events the program under test let through.
+// A focused window that records the key events the program under test let through.
 class KeyLogWindow {
   public:
     KeyLogWindow() {
@@ -237,8 +228,7 @@ class KeyLogWindow {
     HWND window_ = nullptr;
 };
 
-// player-sim.exe, the stand-in for the media player, started with `options` (as a command
-// line), with a log in a folder of its own.
+// player-sim.exe, the stand-in for the media player, logging to a folder of its own.
 struct SimFolder {
     TempFolder logs_;
 };
@@ -277,7 +267,6 @@ inline omnitap::KeyDef learnedKey(WORD vk, int action, const std::string& argume
     return {static_cast<std::int16_t>(vk), static_cast<std::int16_t>(scan),
             "Key " + std::to_string(vk), static_cast<std::int16_t>(action), argument};
 }
-// A keys.ini with the probe key first, then `keys`.
 inline std::string keysIni(std::initializer_list<omnitap::KeyDef> keys) {
     omnitap::KeyTable table;
     table.append(learnedKey(kProbeKey, 0));
@@ -285,7 +274,7 @@ inline std::string keysIni(std::initializer_list<omnitap::KeyDef> keys) {
         table.append(key);
     return omnitap::formatKeysIni(table);
 }
-// Taps the probe key until the program's hook swallows it (the log is then empty).
+// Taps the probe key until the program's hook swallows it.
 inline bool waitUntilHooked(KeyLogWindow& log) {
     auto swallowed = [&] {
         log.log.clear();
