@@ -21,9 +21,11 @@
 // being sent the other waits for it (the hook thread by coming back later from its loop),
 // so no key overtakes another.
 //
-// The buffer keeps every held key until it is claimed: those in the queue, those the UI
-// thread took out of it and sends in batches of at most kBatch, and those that came while
-// the queue was full and that the hook thread's loop sends at once.
+// The buffer keeps every held key until it is claimed and sent: those in the queue, those
+// the UI thread took out of it and sends in batches of at most kBatch, and those that came
+// while the queue was full and that the hook thread's loop sends at once. Whoever claims
+// sends from the buffer every key up to its claim, so a key held while the queue was full is
+// never skipped by the UI thread when it gets to the keys held after it first.
 
 #include "ports/typing.h"
 
@@ -49,7 +51,7 @@ class HeldKeys {
     // Hook thread: whether the keys that reach the hook now must be held, and whether the
     // next one can be.
     bool holding() const { return actionPending() || static_cast<std::int32_t>(held_ - back_) > 0; }
-    bool full() const { return held_ - (sent_.load(std::memory_order_acquire) >> 1) >= kCapacity; }
+    bool full() const { return held_ - freed_.load(std::memory_order_acquire) >= kCapacity; }
     // Hook thread: holds a key; returns its number.
     std::uint32_t hold(const ports::KeyStroke& key) {
         keys_[held_ % kCapacity] = key;
@@ -83,14 +85,7 @@ class HeldKeys {
             if (!sent_.compare_exchange_strong(word, held_ << 1 | kSending,
                                                std::memory_order_acq_rel))
                 return 0;
-            // The claim in one or two pieces of the ring of keys.
-            for (std::uint32_t from = word >> 1; from != held_;) {
-                const std::uint32_t at = from % kCapacity;
-                const std::uint32_t count = std::min(held_ - from, kCapacity - at);
-                send(std::span<const ports::KeyStroke>(&keys_[at], count));
-                from += count;
-            }
-            sent_.store(held_ << 1, std::memory_order_release);
+            sendClaim(word >> 1, held_, send);
         } else if (!atOnce_) {
             back_ = held_; // all were sent a second ago
         }
@@ -98,23 +93,18 @@ class HeldKeys {
         return holding() ? std::optional(kLimitMs) : std::nullopt;
     }
 
-    // UI thread: sends on the held keys numbered from `first`, unless the hook thread sent
-    // them already.
-    template <typename Send>
-    void sendOn(std::uint32_t first, std::span<const ports::KeyStroke> keys, Send&& send) {
-        const auto end = first + static_cast<std::uint32_t>(keys.size());
+    // UI thread: sends on the held keys numbered below `end` that nobody claimed yet.
+    template <typename Send> void sendUpTo(std::uint32_t end, Send&& send) {
         for (;;) {
             std::uint32_t word = sent_.load(std::memory_order_acquire);
             if (word & kSending) { // the hook thread is sending them: they go before ours
                 std::this_thread::yield();
                 continue;
             }
-            std::uint32_t from = word >> 1;
-            if (static_cast<std::int32_t>(end - from) <= 0) return;
+            if (static_cast<std::int32_t>(end - (word >> 1)) <= 0) return;
             if (!sent_.compare_exchange_weak(word, end << 1 | kSending, std::memory_order_acq_rel))
                 continue;
-            send(keys.subspan(from > first ? from - first : 0));
-            sent_.store(end << 1, std::memory_order_release);
+            sendClaim(word >> 1, end, send);
             return;
         }
     }
@@ -123,6 +113,20 @@ class HeldKeys {
 
   private:
     static constexpr std::uint32_t kSending = 1;
+
+    // Sends the claimed keys [from, to) in one or two pieces of the ring, then frees their
+    // places and ends the claim. The hook thread wrote them before it queued the event that
+    // led the UI thread here, or it is the sender itself.
+    template <typename Send> void sendClaim(std::uint32_t from, std::uint32_t to, Send&& send) {
+        while (from != to) {
+            const std::uint32_t at = from % kCapacity;
+            const std::uint32_t count = std::min(to - from, kCapacity - at);
+            send(std::span<const ports::KeyStroke>(&keys_[at], count));
+            from += count;
+        }
+        freed_.store(to, std::memory_order_release);
+        sent_.store(to << 1, std::memory_order_release);
+    }
 
     bool actionPending() const {
         return done_.load(std::memory_order_acquire) != queued_ && queued_ != givenUp_;
@@ -137,6 +141,7 @@ class HeldKeys {
     bool atOnce_ = false;                      // the loop sends at once; hook thread
     std::atomic<std::uint32_t> done_{0};       // actions handled by the UI thread
     std::atomic<std::uint32_t> sent_{0};       // keys claimed << 1 | kSending
+    std::atomic<std::uint32_t> freed_{0};      // keys claimed and sent: their places are free
 };
 
 } // namespace omnitap

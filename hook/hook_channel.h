@@ -84,22 +84,18 @@ class HookChannel {
             // The other half of wakeUiThread().
             wakePending_.exchange(false, std::memory_order_acq_rel);
             snapshots_.reclaim();
-            std::vector<ports::KeyStroke> held;
-            std::uint32_t first = 0;
+            // A run of held keys goes before the next event, in batches; each send also takes
+            // the keys held before the run that nobody sent yet (held while the queue was full).
+            std::uint32_t end = 0, run = 0;
             auto sendHeld = [&] {
-                if (!held.empty()) held_.sendOn(first, held, send);
-                held.clear();
+                if (run) held_.sendUpTo(end, send);
+                run = 0;
             };
             while (std::optional<KeyEvent> event = queue_.pop()) {
-                // A run of held keys is numbered without a gap (keys held while the queue was
-                // full have their numbers, and the hook thread sent them), and is sent in
-                // batches.
-                if (!event->resend || event->heldNumber != first + held.size() ||
-                    held.size() == HeldKeys::kBatch)
-                    sendHeld();
+                if (!event->resend || run == HeldKeys::kBatch) sendHeld();
                 if (event->resend) {
-                    if (held.empty()) first = event->heldNumber;
-                    held.push_back(strokeOf(*event));
+                    end = event->heldNumber + 1;
+                    ++run;
                 }
                 ActionDone done{event->holdsKeys ? &held_ : nullptr};
                 if (event->handling != Handling::None) handle(*event);

@@ -168,6 +168,34 @@ TEST(HookChannel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrd
             << i;
 }
 
+// A key held while the queue is full waits for the hook thread's loop; should the UI thread
+// get to a key held after it first, it sends both, in order.
+TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
+    Desktop desktop;
+    HookChannel channel(desktop);
+    channel.publish(table());
+    std::uint32_t n = 0;
+    auto type = [&] {
+        EXPECT_TRUE(
+            channel.onKeyEvent(KeyEvent{67, n / 2, n % 2 ? kKeyUpFlag : 0, 2}, nothingHeld));
+        ++n;
+    };
+    EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld)); // copies
+    while (channel.droppedEvents() == 0)
+        type();
+    type();
+    auto drain = [&] { channel.drain([](const KeyEvent&) {}, [&](auto k) { desktop.sendOn(k); }); };
+    drain();
+    type();
+    drain();
+    channel.idle(3);
+    ASSERT_EQ(desktop.returning.size(), n);
+    for (std::uint32_t i = 0; i < n; ++i)
+        ASSERT_EQ(desktop.returning[i],
+                  (ports::KeyStroke{67, static_cast<std::uint16_t>(i / 2), i % 2 == 1}))
+            << i;
+}
+
 TEST(HookChannel, ANewIndexOnlyForAChangeTheHookCanSee) {
     Desktop desktop;
     HookChannel channel(desktop);
