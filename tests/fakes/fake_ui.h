@@ -5,8 +5,10 @@
 
 #include "ports/ui.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,9 @@ class FakeControl : public virtual ui::TextBox,
                     public virtual ui::ItemList,
                     public virtual ui::ListView {
   public:
-    explicit FakeControl(const ui::ControlDesign& design);
+    explicit FakeControl(const ui::ControlDesign& d)
+        : design(d), textValue(d.text), isEnabled(!(d.flags & ui::flag::kDisabled)),
+          isVisible(!(d.flags & ui::flag::kHidden)) {}
 
     ui::ControlDesign design;
     std::string textValue;
@@ -29,11 +33,28 @@ class FakeControl : public virtual ui::TextBox,
     std::vector<Item> items;
     int selectedIndex = -1, scrolledTo = -1;
 
-    void click();                       // a button press, or a click on a list view
-    void type(const std::string& text); // replaces a text box's text as typing would
-    void choose(int index);             // the user picks a combo item / list row
+    void click() { // a button press, or a click on a list view
+        if (!isEnabled) return;
+        if (design.kind == ui::Kind::ListView && onItemClick && selectedIndex >= 0) onItemClick();
+        if (onClick) onClick();
+    }
+    void type(const std::string& text) { // replaces a text box's text as typing would
+        if (isEnabled) setText(text);
+    }
+    void choose(int index) { // the user picks a combo item / list row
+        if (!isEnabled) return;
+        if (design.kind == ui::Kind::ComboBox) return setSelected(index);
+        selectedIndex = index;
+        click();
+    }
 
-    void setText(const std::string& text) override;
+    void setText(const std::string& text) override {
+        bool changed = text != textValue;
+        textValue = text;
+        bool isTextBox =
+            design.kind == ui::Kind::TextBox || design.kind == ui::Kind::MultiLineTextBox;
+        if (changed && isTextBox && onChange) onChange();
+    }
     std::string text() const override { return textValue; }
     void setEnabled(bool e) override { isEnabled = e; }
     bool enabled() const override { return isEnabled; }
@@ -48,30 +69,57 @@ class FakeControl : public virtual ui::TextBox,
         items.clear();
         selectedIndex = -1;
     }
-    int addItem(const std::string& text) override;
+    int addItem(const std::string& text) override {
+        items.push_back({0, {text}});
+        return count() - 1;
+    }
     void setItems(const std::vector<std::string>& texts) override {
         clear();
         for (const std::string& text : texts)
             addItem(text);
     }
-    void removeItem(int index) override;
+    void removeItem(int index) override {
+        if (index < 0 || index >= count()) throw std::out_of_range("removeItem");
+        items.erase(items.begin() + index);
+        selectedIndex =
+            selectedIndex == index ? -1 : selectedIndex - (selectedIndex > index ? 1 : 0);
+    }
     void setItemData(int index, std::int32_t data) override { items.at(index).data = data; }
     std::int32_t itemData(int index) const override { return items.at(index).data; }
     std::string itemText(int index) const override { return cell(index, 0); }
     int count() const override { return static_cast<int>(items.size()); }
-    void setSelected(int index) override;
+    void setSelected(int index) override {
+        if (index < -1 || index >= count()) throw std::out_of_range("setSelected");
+        selectedIndex = index;
+        if (design.kind == ui::Kind::ComboBox && index >= 0 && onClick) onClick();
+    }
     int selected() const override { return selectedIndex; }
-    void setRows(std::vector<std::vector<std::string>> rows) override;
+    void setRows(std::vector<std::vector<std::string>> rows) override {
+        clear();
+        for (auto& cells : rows)
+            items.push_back({0, std::move(cells)});
+    }
     int addRow(const std::string& text) override { return addItem(text); }
     void removeRow(int row) override { removeItem(row); }
-    void setCell(int row, int column, const std::string& text) override;
-    std::string cell(int row, int column) const override;
+    void setCell(int row, int column, const std::string& text) override {
+        auto& cells = items.at(row).cells;
+        cells.resize(std::max<std::size_t>(cells.size(), column + 1));
+        cells[column] = text;
+    }
+    std::string cell(int row, int column) const override {
+        const auto& cells = items.at(row).cells;
+        return column < static_cast<int>(cells.size()) ? cells[column] : std::string();
+    }
     void ensureVisible(int row) override { scrolledTo = row; }
 };
 
 class FakeWindow : public ui::Window {
   public:
-    FakeWindow(const ui::WindowDesign& design, const std::vector<ui::ControlDesign>& controls);
+    FakeWindow(const ui::WindowDesign& d, const std::vector<ui::ControlDesign>& designs)
+        : design(d), captionText(d.caption) {
+        for (const auto& c : designs)
+            controls[c.name] = std::make_unique<FakeControl>(c);
+    }
 
     ui::WindowDesign design;
     bool isVisible = false;
@@ -79,7 +127,11 @@ class FakeWindow : public ui::Window {
     std::string captionText;
     std::map<std::string, std::unique_ptr<FakeControl>> controls;
 
-    FakeControl& get(const std::string& name) const;
+    FakeControl& get(const std::string& name) const {
+        auto it = controls.find(name);
+        if (it == controls.end()) throw std::out_of_range("no control " + name);
+        return *it->second;
+    }
     void userCloses() {
         if (onClose) onClose();
     }
@@ -119,6 +171,22 @@ class FakeTimer : public ui::Timer {
     }
 };
 
+// Leaves the factory's list when destroyed, as a real window goes.
+class TrackedWindow : public FakeWindow {
+  public:
+    template <class... Args>
+    TrackedWindow(std::vector<FakeWindow*>& list, Args&&... args)
+        : FakeWindow(std::forward<Args>(args)...), list_(list) {
+        list_.push_back(this);
+    }
+    ~TrackedWindow() override {
+        list_.erase(std::remove(list_.begin(), list_.end(), this), list_.end());
+    }
+
+  private:
+    std::vector<FakeWindow*>& list_;
+};
+
 class FakeUiFactory : public ui::UiFactory {
   public:
     std::vector<FakeWindow*> windows; // alive now
@@ -126,13 +194,23 @@ class FakeUiFactory : public ui::UiFactory {
     std::vector<std::optional<ports::ScreenPoint>> menuPlaces; // where each was asked to open
     std::string menuChoice; // the entry the user picks in the next popup menu, by its text
 
-    FakeWindow* find(const std::string& caption) const;
-    FakeWindow& window(const std::string& caption) const; // throws when it is not open
+    FakeWindow* find(const std::string& caption) const {
+        for (FakeWindow* w : windows)
+            if (w->design.caption == caption) return w;
+        return nullptr;
+    }
+    FakeWindow& window(const std::string& caption) const {
+        FakeWindow* w = find(caption);
+        if (!w) throw std::out_of_range("no window " + caption);
+        return *w;
+    }
 
     std::unique_ptr<ui::Window>
-    createWindow(const ui::WindowDesign& window,
-                 const std::vector<ui::ControlDesign>& controls) override;
-    std::unique_ptr<ui::Timer> createTimer() override;
+    createWindow(const ui::WindowDesign& design,
+                 const std::vector<ui::ControlDesign>& controls) override {
+        return std::make_unique<TrackedWindow>(windows, design, controls);
+    }
+    std::unique_ptr<ui::Timer> createTimer() override { return std::make_unique<FakeTimer>(); }
     int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items,
                       std::optional<ports::ScreenPoint> at) override {
         menusShown.push_back(items);

@@ -133,10 +133,8 @@ TEST_F(PlayerRemote, ShowsInExplorerOnlyAReadablePathThatNamesAFile) {
         desktop.memory[4242][kPathAddress] = path + '\0' + std::string(600, 'z');
         shell.requests.clear();
         winamp.showCurrentFile();
-        std::string parameters = shell.requests.empty()
-                                     ? "-"
-                                     : shell.requests[0].file + " " + shell.requests[0].parameters;
-        EXPECT_EQ(parameters, shown ? "C:\\Windows\\explorer.exe /select,\"" + path + "\"" : "-")
+        EXPECT_EQ(shell.requests,
+                  shown ? Calls{"C:\\Windows\\explorer.exe /select,\"" + path + "\""} : Calls{})
             << path;
     }
     EXPECT_EQ(desktop.callsOf("read").back(), "read 4242 65536 256");
