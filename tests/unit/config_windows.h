@@ -13,7 +13,7 @@ using Lines = std::vector<std::string>;
 
 class WindowsTest : public ::testing::Test {
   protected:
-    fakes::FakeProgram p;
+    FakeProgram p;
     ProgramState& state = p.program.state();
     KeyTable& table = state.keyTable;
     ConfigWindows& windows = p.program.configWindows();
@@ -24,15 +24,11 @@ class WindowsTest : public ::testing::Test {
         p.program.Main();
         windows.showEditConfiguration();
     }
-    FakeControl& form2(ui::ControlName control) {
-        return p.ui.window(Form2::kCaption).get(control.name);
+    FakeControl& form2(ui::ControlName c) { return p.ui.window(Form2::kCaption).get(c.name); }
+    FakeControl& editor(ui::ControlName c) {
+        return p.ui.window(frmKeyAssign::kCaption).get(c.name);
     }
-    FakeControl& editor(ui::ControlName control) {
-        return p.ui.window(frmKeyAssign::kCaption).get(control.name);
-    }
-    FakeControl& finder(ui::ControlName control) {
-        return p.ui.window(Form3::kCaption).get(control.name);
-    }
+    FakeControl& finder(ui::ControlName c) { return p.ui.window(Form3::kCaption).get(c.name); }
     ui::WindowId id(const char* caption) { return p.ui.window(caption).id(); }
     bool isOpen(const char* caption) const { return p.ui.find(caption) != nullptr; }
     // "Add or Delete Keys...", then "Add New Key...".
@@ -41,8 +37,6 @@ class WindowsTest : public ::testing::Test {
         openKeyEditor();
         editor(frmKeyAssign::Command1).click();
     }
-    // A key event caught for the Key Finder, as the key handler hands it over.
-    void pressKey(int vk, int scan) { windows.keyWasPressed(vk, scan); }
 
     KeyTable fileTable() { return parseKeysIniBytes(p.files.files.at(p.iniPath()), p.codec); }
     // The lines of a list: the Edit Configuration rows as "name|mapping".
@@ -53,10 +47,7 @@ class WindowsTest : public ::testing::Test {
                           (list.items[i].cells.size() > 1 ? "|" + list.cell(i, 1) : ""));
         return out;
     }
-    void diskRefusesWrites(bool refuse = true) { p.files.failReplace = refuse; }
-    const fakes::ShownMessage& lastBox() {
-        return p.messages.shown.at(p.messages.shown.size() - 1);
-    }
+    const ShownMessage& lastBox() { return p.messages.shown.at(p.messages.shown.size() - 1); }
 };
 
 } // namespace omnitap::fakes

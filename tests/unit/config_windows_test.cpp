@@ -89,7 +89,7 @@ TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
     const KeyTable onDisk = table;
     auto quit = [&](int answer, bool diskFails = false) {
         p.messages.answer = answer;
-        diskRefusesWrites(diskFails);
+        p.files.failReplace = diskFails;
         p.messages.shown.clear();
         p.program.controlWindow().mnuItems_Click(1);
         return p.appInfo.endings;
@@ -203,7 +203,7 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
         EXPECT_TRUE(lines(editor(frmKeyAssign::List1)).empty() &&
                     lines(form2(Form2::ListView1)).empty());
     }
-    diskRefusesWrites();
+    p.files.failReplace = true;
     p.files.files[p.iniPath()] = "kept";
     editor(frmKeyAssign::Command3).click();
     EXPECT_EQ(lastBox().owner, id(frmKeyAssign::kCaption));

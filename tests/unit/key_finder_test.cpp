@@ -26,7 +26,7 @@ class KeyFinder : public WindowsTest {
     // "Add New Key...", a key, "Add This Key".
     void teach(int vk, int scan) {
         editor(frmKeyAssign::Command1).click();
-        pressKey(vk, scan);
+        windows.keyWasPressed(vk, scan);
         finder(Form3::Command1).click();
     }
 };
@@ -38,23 +38,23 @@ TEST_F(KeyFinder, WaitsThenProposesANameForTheFirstKeyCaughtUntilTryAgain) {
     openKeyFinder();
     EXPECT_TRUE(WindowsTest::state.findingKey);
     EXPECT_EQ(state(), "Waiting");
-    pressKey(65, 30);
-    pressKey(66, 48); // while naming: changes nothing
-    openKeyFinder();  // only brought forward
+    windows.keyWasPressed(65, 30);
+    windows.keyWasPressed(66, 48); // while naming: changes nothing
+    openKeyFinder();               // only brought forward
     EXPECT_EQ(state(), "Please give this key a name:|Key 65 - 30|65|30");
     EXPECT_TRUE(finder(Form3::Text2).hasFocus);
     EXPECT_EQ(finder(Form3::Text2).selectionStart + finder(Form3::Text2).selectionLength, 11);
     EXPECT_TRUE(table.empty()); // nothing is learned before "Add This Key"
     finder(Form3::Command3).click();
     EXPECT_EQ(state(), "Waiting");
-    pressKey(66, 48);
+    windows.keyWasPressed(66, 48);
     EXPECT_EQ(state(), "Please give this key a name:|Key 66 - 48|66|48");
 }
 
 TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndCloses) {
     start({key("Play", 179, 34, 30)});
     openKeyFinder();
-    pressKey(112, 59);
+    windows.keyWasPressed(112, 59);
     windows.showKeyEventReport("vkCode: 112\r\n");
     EXPECT_EQ(finder(Form3::Text1).text(), "vkCode: 112\r\n");
     finder(Form3::Text2).type("  Notes ");
@@ -68,7 +68,7 @@ TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndClos
     EXPECT_EQ(editor(frmKeyAssign::List1).selected(), 1); // the new key
     EXPECT_TRUE(editor(frmKeyAssign::Command2).enabled());
     EXPECT_EQ(lines(form2(Form2::ListView1)), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
-    pressKey(65, 30); // after the window closed
+    windows.keyWasPressed(65, 30); // after the window closed
     windows.showKeyEventReport("late");
     EXPECT_EQ(table.numKeys(), 2);
 }
@@ -76,10 +76,10 @@ TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndClos
 TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAskedAbout) {
     start({key("Play", 179, 34, 30)});
     openKeyFinder();
-    pressKey(27, 1); // Esc, while waiting
+    windows.keyWasPressed(27, 1); // Esc, while waiting
     EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
     editor(frmKeyAssign::Command1).click();
-    pressKey(255, 70000); // only synthesised input reports such a scan code: clamped
+    windows.keyWasPressed(255, 70000); // only synthesised input reports such a scan code: clamped
     finder(Form3::Text2).type("  ");
     finder(Form3::Command1).click();
     EXPECT_EQ(table[2], key("Key 255 - 70000", 255, 32767));
@@ -99,8 +99,8 @@ TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAsk
 TEST_F(KeyFinder, AFailedSaveKeepsItNamingTheSameButtonKeepsOneKeyAndClosingDropsNothing) {
     start({}, false);
     openKeyFinder();
-    pressKey(65, 30);
-    diskRefusesWrites();
+    windows.keyWasPressed(65, 30);
+    p.files.failReplace = true;
     for (const char* name : {"", "Renamed"}) {
         if (*name) finder(Form3::Text2).type(name);
         finder(Form3::Command1).click();

@@ -27,11 +27,9 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     EXPECT_EQ(p.hook.calls, (fakes::Calls{"hook", "hook", "hook"}));
     EXPECT_EQ(p.trayIcon() + std::to_string(p.messages.shown.size()), "Omnitap1");
 
-    KeyEvent volumeUp; // held: the repeat runs until paused
-    volumeUp.vkCode = 175;
-    p.channel.onKeyEvent(volumeUp, [](std::uint8_t) { return false; });
+    p.channel.onKeyEvent({175}, [](std::uint8_t) { return false; }); // volume up, held
     p.message(ports::kKeyEventsMessage);
-    EXPECT_TRUE(p.program.controlWindow().Timer1().enabled());
+    EXPECT_TRUE(p.program.controlWindow().Timer1().enabled()); // the repeat runs until paused
     p.choose("Pause Keys");
     EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
     EXPECT_EQ(p.trayIcon(), "Omnitap - keys paused (greyed)");
