@@ -56,13 +56,8 @@ TEST_F(EditConfiguration, ListsEveryKeyWithItsMappingAndShowsTheSelectedOneInThe
 TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindClearsTheArgument) {
     start({key("Notes", 112, 59, 60, "notepad.exe")});
     form2(Form2::ListView1).choose(0);
-    const struct {
-        const char* action; // else the argument is typed
-        const char* typed;
-        int mapm;
-        const char* argument;
-        const char* row;
-    } steps[] = {
+    // An action chosen or an argument typed; then the key's code and argument, and its row.
+    const std::tuple<const char*, const char*, int, const char*, const char*> steps[] = {
         {nullptr, "winver.exe", 60, "winver.exe", "Launch: winver.exe"},
         {"Winamp: Next Track", nullptr, 33, "", "Winamp: Next Track"},
         {nullptr, "17", 33, "17", "Winamp: Next Track"},
@@ -72,13 +67,13 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
         {"(nothing)", nullptr, 0, "kept", ""},
         {"Launch Application", nullptr, 60, "", "Launch: "},
     };
-    for (const auto& s : steps) {
-        SCOPED_TRACE(s.action ? s.action : s.typed);
-        if (s.action) chooseAction(s.action);
-        if (s.typed) form2(Form2::Text1).type(s.typed);
-        EXPECT_EQ(table[1], key("Notes", 112, 59, s.mapm, s.argument));
-        EXPECT_EQ(form2(Form2::Text1).text(), s.argument);
-        EXPECT_EQ(lines(form2(Form2::ListView1))[0], std::string("Notes|") + s.row);
+    for (auto [action, typed, mapm, argument, row] : steps) {
+        SCOPED_TRACE(action ? action : typed);
+        if (action) chooseAction(action);
+        if (typed) form2(Form2::Text1).type(typed);
+        EXPECT_EQ(table[1], key("Notes", 112, 59, mapm, argument));
+        EXPECT_EQ(form2(Form2::Text1).text(), argument);
+        EXPECT_EQ(lines(form2(Form2::ListView1))[0], std::string("Notes|") + row);
     }
 }
 
@@ -147,27 +142,15 @@ TEST(KeyListLine, CodesStandUnderTheHeadersTitlesAndNamesAreCutTo29CharactersFor
     EXPECT_EQ(keyListLine(key(e30, 65, 30)), e30.substr(2) + "  65       30");
 }
 
-namespace {
-
-class KeyEditor : public WindowsTest {
-  protected:
-    void SetUp() override {
-        start({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe"),
-               key("Mute", 173, 0, 300)});
-        openKeyEditor();
-    }
-    KeyTable without(int index) {
-        KeyTable t = fileTable();
-        t.removeAt(index);
-        return t;
-    }
-};
-
-} // namespace
+using KeyEditor = WindowsTest;
 
 TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave) {
+    start({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe"),
+           key("Mute", 173, 0, 300)});
+    openKeyEditor();
     const KeyTable before = table;
-    KeyTable expected = without(1);
+    KeyTable expected = fileTable();
+    expected.removeAt(1);
     EXPECT_FALSE(editor(frmKeyAssign::Command2).enabled()); // no line selected
     p.messages.answer = ports::mb::kAnswerNo;
     editor(frmKeyAssign::List1).choose(0);

@@ -23,12 +23,6 @@ class KeyFinder : public WindowsTest {
         return finder(Form3::Label3).text() + "|" + finder(Form3::Text2).text() + "|" +
                finder(Form3::Label1).text() + "|" + finder(Form3::Label2).text();
     }
-    // "Add New Key...", a key, "Add This Key".
-    void teach(int vk, int scan) {
-        editor(frmKeyAssign::Command1).click();
-        windows.keyWasPressed(vk, scan);
-        finder(Form3::Command1).click();
-    }
 };
 
 } // namespace
@@ -86,7 +80,9 @@ TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAsk
     EXPECT_EQ(p.messages.shown.size(), 0u);
     for (int answer : {ports::mb::kAnswerNo, ports::mb::kAnswerYes}) {
         p.messages.answer = answer;
-        teach(179, 99); // the scan code counts only for code 255
+        editor(frmKeyAssign::Command1).click();
+        windows.keyWasPressed(179, 99); // the scan code counts only for code 255
+        finder(Form3::Command1).click();
         EXPECT_EQ(lastBox().text + "|" + lastBox().title,
                   "This key is already taught as \"Play\".\r\n\r\nAdd it anyway? Then both entries "
                   "act on it.|Omnitap KeyFinder");

@@ -94,21 +94,17 @@ TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindow
     const std::size_t size = formatKeysIni(table).size();
     ASSERT_GT(size, 2u * 64 * 1024);
 
-    struct Failure {
-        bool* mode;
-        std::optional<std::size_t> afterBytes;
-        const char* reason;
-    };
-    std::vector<Failure> failures{{&fs.failCreate, {}, "Access is denied."},
-                                  {&fs.failFlush, {}, "device error"},
-                                  {&fs.failReplace, {}, "Access is denied."}};
-    for (std::size_t k : {std::size_t{0}, std::size_t{1}, std::size_t{65535}, std::size_t{65536},
-                          std::size_t{65537}, size - 1})
+    // A step that fails, or the bytes written before the disk is full; the reason told.
+    std::vector<std::tuple<bool*, std::optional<std::size_t>, const char*>> failures{
+        {&fs.failCreate, {}, "Access is denied."},
+        {&fs.failFlush, {}, "device error"},
+        {&fs.failReplace, {}, "Access is denied."}};
+    for (std::size_t k : std::initializer_list<std::size_t>{0, 1, 65535, 65536, 65537, size - 1})
         failures.push_back({nullptr, k, "not enough space"});
-    for (const Failure& f : failures) {
-        SCOPED_TRACE(f.reason + std::string(" ") + std::to_string(f.afterBytes.value_or(0)));
-        if (f.mode) *f.mode = true;
-        fs.failAfterBytes = f.afterBytes;
+    for (auto [mode, afterBytes, reason] : failures) {
+        SCOPED_TRACE(reason + std::string(" ") + std::to_string(afterBytes.value_or(0)));
+        if (mode) *mode = true;
+        fs.failAfterBytes = afterBytes;
         messages.shown.clear();
         EXPECT_FALSE(save(table));
         EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{path, before}}));
@@ -116,8 +112,8 @@ TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindow
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].owner, 0x5Au);
         EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);
-        EXPECT_NE(messages.shown[0].text.find(f.reason), std::string::npos);
-        if (f.mode) *f.mode = false;
+        EXPECT_NE(messages.shown[0].text.find(reason), std::string::npos);
+        if (mode) *mode = false;
     }
     // Once the disk works again the whole table is written.
     fs.failAfterBytes.reset();

@@ -81,19 +81,17 @@ TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOn
 TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) {
     using R = TrayRequest;
     const R edit = R::EditConfiguration, none = R::Nothing;
-    const struct {
-        bool takesVersion;
-        std::vector<R> requests;
-    } shells[] = {
+    // Shells that take NOTIFYICON_VERSION or not, and the requests their notifications make.
+    const std::pair<bool, std::vector<R>> shells[] = {
         // With NOTIFYICON_VERSION a right-click ends in WM_CONTEXTMENU (at the mouse); alone,
         // it is the keyboard's; Enter, Space, a click and a double-click activate.
         {true, {none, R::Menu, R::MenuAtIcon, edit, edit, edit, none}},
         // A shell that refuses it sends the right-button release alone.
         {false, {R::Menu, none, none, none, none, none, none}}};
-    for (const auto& s : shells) {
-        SCOPED_TRACE(s.takesVersion);
+    for (const auto& [takesVersion, expected] : shells) {
+        SCOPED_TRACE(takesVersion);
         fakes::FakeTrayShell shell;
-        shell.takesVersion = s.takesVersion;
+        shell.takesVersion = takesVersion;
         std::vector<R> requests;
         {
             TrayIconFs tray(shell);
@@ -122,7 +120,7 @@ TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) 
         }
         EXPECT_EQ(commands, (std::vector<C>{C::Add, C::SetVersion, C::Modify, C::Modify, C::Add,
                                             C::SetVersion, C::Delete}));
-        EXPECT_EQ(requests, s.requests);
+        EXPECT_EQ(requests, expected);
         const ports::TrayIconRecord& balloon = shell.calls[3].record;
         EXPECT_EQ(balloon.uFlags, kTrayFlags | kBalloonFlag);
         EXPECT_EQ(balloon.dwInfoFlags, kBalloonWarning);
