@@ -132,9 +132,6 @@ class FakeWindow : public ui::Window {
         if (it == controls.end()) throw std::out_of_range("no control " + name);
         return *it->second;
     }
-    void userCloses() {
-        if (onClose) onClose();
-    }
 
     void show() override {
         isVisible = true;

@@ -171,7 +171,6 @@ class FakeFileSystem : public ports::FileSystem {
 };
 
 struct FakePlayerWindow {
-    std::string className = "Winamp v1.x";
     std::string caption;
     ports::ProcessId process = 0;
     // Answers to WM_USER queries by (lParam, wParam); a query not listed answers 0.
@@ -179,7 +178,7 @@ struct FakePlayerWindow {
     std::set<std::intptr_t> unanswered; // queries (lParam) that get no answer in time
 };
 
-// Player windows; calls are written down in order: "send 7 1024 0 104" (window, message,
+// Winamp's windows; calls are written down in order: "send 7 1024 0 104" (window, message,
 // wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096 256" (at, size).
 class FakeWindowMessaging : public ports::WindowMessaging {
   public:
@@ -198,9 +197,7 @@ class FakeWindowMessaging : public ports::WindowMessaging {
     }
 
     ports::WindowId findTopLevelWindow(const std::string& className) override {
-        for (const auto& [id, window] : windows)
-            if (window.className == className) return id;
-        return 0;
+        return className == "Winamp v1.x" && !windows.empty() ? windows.begin()->first : 0;
     }
     std::optional<std::intptr_t> sendWithTimeout(ports::WindowId window, std::uint32_t message,
                                                  std::uintptr_t wParam, std::intptr_t lParam,

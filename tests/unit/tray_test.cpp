@@ -52,30 +52,32 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
 
 TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOneRemoves) {
     const std::string ours = "\"C:\\Tools\\Omnitap\\omnitap.exe\"";
-    const std::tuple<std::optional<std::string>, bool, std::optional<std::string>> cases[] = {
-        // the entry; whether it shows ticked; the entry once chosen
-        {std::nullopt, false, ours},
-        {ours, true, std::nullopt},
-        {" c:\\tools\\omnitap\\OMNITAP.EXE ", true, std::nullopt}, // as Windows reads it
-        {"\"C:\\Old\\Omnitap\\omnitap.exe\"", false, ours},        // another copy, or gone
-        {ours + " /minimized", false, ours},                       // not this exe alone
-        {"\"C:\\Tools\\Omnitap\\omnitap.exe", false, ours}};
-    for (const auto& [entry, ticked, afterwards] : cases) {
+    using Entry = std::optional<std::string>;
+    // The entry; whether it shows ticked; whether the system refuses a change (reported with
+    // its reason); the entry once chosen.
+    const std::tuple<Entry, bool, bool, Entry> cases[] = {
+        {std::nullopt, false, false, ours},
+        {ours, true, false, std::nullopt},
+        {" c:\\tools\\omnitap\\OMNITAP.EXE ", true, false, std::nullopt}, // as Windows reads it
+        {"\"C:\\Old\\Omnitap\\omnitap.exe\"", false, false, ours},        // another copy, or gone
+        {ours + " /minimized", false, false, ours},                       // not this exe alone
+        {"\"C:\\Tools\\Omnitap\\omnitap.exe", false, false, ours},
+        {std::nullopt, false, true, std::nullopt},
+        {ours, true, true, ours}};
+    for (const auto& [entry, ticked, refused, afterwards] : cases) {
         fakes::FakeProgram p;
         p.start(kOneKey);
         if (entry) p.startup.entries["Omnitap"] = *entry;
+        if (refused) p.startup.refusal = {false, "Access is denied.", 5};
         const std::string menu = p.choose("Start with Windows");
         EXPECT_EQ(menu.find("|Start with Windows (checked)|") != std::string::npos, ticked) << menu;
         EXPECT_EQ(p.startup.command("Omnitap"), afterwards) << menu;
+        EXPECT_EQ(p.messages.shown.size(), refused ? 1u : 0u);
+        if (refused) { // with the system's reason
+            EXPECT_NE(p.messages.shown.at(0).text.find("\r\nAccess is denied.\r\n"),
+                      std::string::npos);
+        }
     }
-    // A refusal is reported with the system's reason and changes nothing.
-    fakes::FakeProgram p;
-    p.start(kOneKey);
-    p.startup.refusal = {false, "Access is denied.", 5};
-    p.choose("Start with Windows");
-    EXPECT_TRUE(p.startup.entries.empty());
-    ASSERT_EQ(p.messages.shown.size(), 1u);
-    EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
 }
 
 TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) {
