@@ -25,7 +25,7 @@ class FakeControl : public virtual ui::TextBox,
     ui::ControlDesign design;
     std::string textValue;
     bool isEnabled, isVisible, hasFocus = false;
-    int selectionStart = 0, selectionLength = 0;
+    int selectionEnd = 0; // where the text selected ends
     struct Item {
         std::int32_t data = 0;
         std::vector<std::string> cells; // cell 0 is the item's text
@@ -61,10 +61,7 @@ class FakeControl : public virtual ui::TextBox,
     void setVisible(bool v) override { isVisible = v; }
     bool visible() const override { return isVisible; }
     void setFocus() override { hasFocus = true; }
-    void select(int start, int length) override {
-        selectionStart = start;
-        selectionLength = length;
-    }
+    void select(int start, int length) override { selectionEnd = start + length; }
     void clear() override {
         items.clear();
         selectedIndex = -1;

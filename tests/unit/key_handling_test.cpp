@@ -95,18 +95,19 @@ const Scenario kScenarios[] = {
      "[ 112 113 ] 113", "shell 42 open [throw] [] [] 1, fault, command 3, command 3"},
 };
 
-// Everything the key handling acts on, written down in one journal as readable lines.
-struct Recorder : PlayerControl,
-                  VolumeControl,
-                  ports::Shell,
-                  ports::Typing,
-                  ConfigurationView,
-                  ControlSurface,
-                  HookOutput {
-    std::vector<std::string> journal;
+// One scenario's program: the hook's channel and the key handling over everything they act on,
+// which is written down in one journal as readable lines.
+struct ScenarioRun : PlayerControl,
+                     VolumeControl,
+                     ports::Shell,
+                     ports::Typing,
+                     ConfigurationView,
+                     ControlSurface,
+                     HookOutput {
+    std::string journal;                    // its lines joined by ", "
     std::vector<ports::KeyStroke> onTheWay; // sent on, not yet back through the hook
     bool mute = false, finderLoaded = false, repeatTimer = false;
-    void note(const std::string& line) { journal.push_back(line); }
+    void note(const std::string& line) { journal += (journal.empty() ? "" : ", ") + line; }
     // Noted as "sent +17 +86 -86" (presses and releases by virtual-key code).
     void sendOnward(std::string line, std::span<const ports::KeyStroke> keys) {
         for (const ports::KeyStroke& key : keys)
@@ -158,10 +159,7 @@ struct Recorder : PlayerControl,
     void showNotice(const Notice& n) override { note("notice " + n.title + ": " + n.text); }
     bool wake() override { return true; }
     void sendOn(std::span<const ports::KeyStroke> keys) override { sendOnward("hook sent", keys); }
-};
 
-// One scenario's program: the hook's channel and the key handling over recording fakes.
-struct ScenarioRun : Recorder {
     ProgramState state;
     HookChannel channel{*this};
     fakes::FakeFileSystem disk; // holds no file: targets split as typed
@@ -248,10 +246,7 @@ TEST(Keyboard, Scenarios) {
         std::istringstream in(s.in);
         for (std::string token; in >> token;)
             run.step(token);
-        std::string out;
-        for (const std::string& line : run.journal)
-            out += (out.empty() ? "" : ", ") + line;
-        EXPECT_EQ(out, s.out) << s.name;
+        EXPECT_EQ(run.journal, s.out) << s.name;
     }
 }
 
