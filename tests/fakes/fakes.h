@@ -253,18 +253,17 @@ class FakeClipboard : public ports::Clipboard {
 class FakeTyping : public ports::Typing {
   public:
     Calls typed; // each text handed over
-    std::vector<ports::KeyStroke> sent;
-    Calls events;                // both, in order: "type T", "down 164", "up 164"
+    // Both, in order: "type T", "down 164", "up 165e" (an extended key).
+    Calls events;
     std::set<std::uint8_t> down; // keys held now
     void typeText(std::string_view text) override {
         typed.emplace_back(text);
         events.push_back("type " + typed.back());
     }
     void sendKeys(std::span<const ports::KeyStroke> keys) override {
-        for (const ports::KeyStroke& key : keys) {
-            sent.push_back(key);
-            events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk));
-        }
+        for (const ports::KeyStroke& key : keys)
+            events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk) +
+                             (key.extended ? "e" : ""));
     }
     void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendKeys(keys); }
     bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
