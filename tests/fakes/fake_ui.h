@@ -110,13 +110,17 @@ class FakeControl : public virtual ui::TextBox,
     void ensureVisible(int row) override { scrolledTo = row; }
 };
 
+// It stays in the list of open windows while it lives, as a real window does.
 class FakeWindow : public ui::Window {
   public:
-    FakeWindow(const ui::WindowDesign& d, const std::vector<ui::ControlDesign>& designs)
-        : design(d), captionText(d.caption) {
+    FakeWindow(std::vector<FakeWindow*>& open, const ui::WindowDesign& d,
+               const std::vector<ui::ControlDesign>& designs)
+        : design(d), captionText(d.caption), open_(open) {
         for (const auto& c : designs)
             controls[c.name] = std::make_unique<FakeControl>(c);
+        open_.push_back(this);
     }
+    ~FakeWindow() override { std::erase(open_, this); }
 
     ui::WindowDesign design;
     bool isVisible = false;
@@ -147,6 +151,9 @@ class FakeWindow : public ui::Window {
         kind = control.design.kind;
         return control;
     }
+
+  private:
+    std::vector<FakeWindow*>& open_;
 };
 
 class FakeTimer : public ui::Timer {
@@ -163,22 +170,6 @@ class FakeTimer : public ui::Timer {
     void tick() {
         if (isEnabled && onTimer) onTimer();
     }
-};
-
-// Leaves the factory's list when destroyed, as a real window goes.
-class TrackedWindow : public FakeWindow {
-  public:
-    template <class... Args>
-    TrackedWindow(std::vector<FakeWindow*>& list, Args&&... args)
-        : FakeWindow(std::forward<Args>(args)...), list_(list) {
-        list_.push_back(this);
-    }
-    ~TrackedWindow() override {
-        list_.erase(std::remove(list_.begin(), list_.end(), this), list_.end());
-    }
-
-  private:
-    std::vector<FakeWindow*>& list_;
 };
 
 class FakeUiFactory : public ui::UiFactory {
@@ -202,7 +193,7 @@ class FakeUiFactory : public ui::UiFactory {
     std::unique_ptr<ui::Window>
     createWindow(const ui::WindowDesign& design,
                  const std::vector<ui::ControlDesign>& controls) override {
-        return std::make_unique<TrackedWindow>(windows, design, controls);
+        return std::make_unique<FakeWindow>(windows, design, controls);
     }
     std::unique_ptr<ui::Timer> createTimer() override { return std::make_unique<FakeTimer>(); }
     int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items,

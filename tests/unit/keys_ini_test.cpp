@@ -63,8 +63,8 @@ TEST(KeysFound, OnlyABlankFileIsAFirstRunAndOnlyTheSectionAndACountMakeNoKeys) {
 }
 
 TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
-    KeyTable table;
-    table.append(key("Same code", -32768, 32767, -1, "notepad.exe C:\\notes.txt"));
+    KeyTable table =
+        fakes::table({key("Same code", -32768, 32767, -1, "notepad.exe C:\\notes.txt")});
     for (const char* text : {"'Play'", "\"Night mode\"", " lead", "trail ", "\tTab", "a\"", "'",
                              "\"", "\"\"", "\"quoted\" /x", "'a' \"b\""})
         table.append(key(text, 65, 30, 60, text));
@@ -74,20 +74,17 @@ TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
     for (const char* line :
          {"key1_name=Same code\r\n", "key2_name=\"'Play'\"\r\n", "key4_name=\" lead\"\r\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
-    KeyTable lines;
-    lines.append(key("two\r\nlines", 65, 30, 60, "  a\nnumkeys=9  "));
+    const KeyTable lines = fakes::table({key("two\r\nlines", 65, 30, 60, "  a\nnumkeys=9  ")});
     EXPECT_EQ(parseKeysIni(formatKeysIni(lines))[1], // a line break becomes a blank
               key("two  lines", 65, 30, 60, "  a numkeys=9  "));
     EXPECT_EQ(iniPathFor("C:\\"), "C:\\\\keys.ini"); // a backslash even after one
 }
 
 TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindowThatSaved) {
-    KeyTable old, table;
-    old.append(KeyDef{65, 30, "Old", 31, "\"C:\\A B\\x.exe\" /q"});
-    ASSERT_TRUE(save(old));
+    KeyTable table = fakes::table({key("Old", 65, 30, 31, "\"C:\\A B\\x.exe\" /q")});
+    ASSERT_TRUE(save(table));
     const std::string before = fs.files.at(path);
     // Big enough to be written in several pieces.
-    table = old;
     for (int i = 0; i < 1500; ++i)
         table.append(KeyDef{static_cast<std::int16_t>(i % 250), 0, "Key " + std::to_string(i), 60,
                             "\"C:\\Program Files\\Tool\\tool.exe\" /n " + std::to_string(i)});
