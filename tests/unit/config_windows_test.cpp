@@ -70,6 +70,24 @@ class EditConfiguration : public WindowsTest {
     }
 };
 
+class KeyFinder : public WindowsTest {
+  protected:
+    // "Waiting", or what the window shows while naming: "label3|text2|code|scan".
+    std::string state() {
+        const bool waiting =
+            finder(Form3::Label3).text() == "Press the key now." &&
+            !finder(Form3::Text2).visible() && !finder(Form3::Command3).visible() &&
+            !finder(Form3::Command1).enabled() && finder(Form3::Label1).text().empty() &&
+            finder(Form3::Label2).text().empty();
+        EXPECT_EQ(windows.keyFinderWaiting(), waiting);
+        EXPECT_EQ(p.channel.finderWaiting(), waiting);
+        if (waiting) return "Waiting";
+        EXPECT_TRUE(finder(Form3::Text2).visible() && finder(Form3::Command3).visible());
+        return finder(Form3::Label3).text() + "|" + finder(Form3::Text2).text() + "|" +
+               finder(Form3::Label1).text() + "|" + finder(Form3::Label2).text();
+    }
+};
+
 } // namespace
 
 TEST_F(EditConfiguration, ListsEveryKeyWithItsMappingAndShowsTheSelectedOneInTheFrame) {
@@ -239,28 +257,6 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
     EXPECT_TRUE(isOpen(frmKeyAssign::kCaption));
     EXPECT_EQ(p.files.files.at(p.iniPath()), "kept");
 }
-
-namespace {
-
-class KeyFinder : public WindowsTest {
-  protected:
-    // "Waiting", or what the window shows while naming: "label3|text2|code|scan".
-    std::string state() {
-        const bool waiting =
-            finder(Form3::Label3).text() == "Press the key now." &&
-            !finder(Form3::Text2).visible() && !finder(Form3::Command3).visible() &&
-            !finder(Form3::Command1).enabled() && finder(Form3::Label1).text().empty() &&
-            finder(Form3::Label2).text().empty();
-        EXPECT_EQ(windows.keyFinderWaiting(), waiting);
-        EXPECT_EQ(p.channel.finderWaiting(), waiting);
-        if (waiting) return "Waiting";
-        EXPECT_TRUE(finder(Form3::Text2).visible() && finder(Form3::Command3).visible());
-        return finder(Form3::Label3).text() + "|" + finder(Form3::Text2).text() + "|" +
-               finder(Form3::Label1).text() + "|" + finder(Form3::Label2).text();
-    }
-};
-
-} // namespace
 
 TEST_F(KeyFinder, WaitsThenProposesANameForTheFirstKeyCaughtUntilTryAgain) {
     start({});
