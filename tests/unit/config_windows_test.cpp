@@ -199,9 +199,8 @@ TEST(KeyListLine, CodesStandUnderTheHeadersTitlesAndNamesAreCutTo29CharactersFor
     EXPECT_EQ(header.find("Code 1"), line.find("179"));
     EXPECT_EQ(header.find("Code 2"), line.find("34"));
     EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
-    std::string e30; // characters, not bytes: "é" is two
-    for (int i = 0; i < 30; ++i)
-        e30 += "\xC3\xA9";
+    const std::string e30 =
+        FakeCodec().ansiToUtf8(std::string(30, '\xE9')); // 30 "é", two bytes each
     EXPECT_EQ(keyListLine(key(e30, 65, 30)), e30.substr(2) + "  65       30");
 }
 
