@@ -199,8 +199,7 @@ TEST(KeyListLine, CodesStandUnderTheHeadersTitlesAndNamesAreCutTo29CharactersFor
     EXPECT_EQ(header.find("Code 1"), line.find("179"));
     EXPECT_EQ(header.find("Code 2"), line.find("34"));
     EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
-    const std::string e30 =
-        FakeCodec().ansiToUtf8(std::string(30, '\xE9')); // 30 "é", two bytes each
+    const std::string e30 = FakeCodec().ansiToUtf8(std::string(30, '\xE9')); // two bytes each
     EXPECT_EQ(keyListLine(key(e30, 65, 30)), e30.substr(2) + "  65       30");
 }
 
