@@ -365,8 +365,8 @@ class FakeKeyboardHook : public ports::KeyboardHook {
 };
 
 struct FakeHookOutput : HookOutput {
-    int wakes = 0;
-    bool wake() override { return ++wakes > 0; }
+    int wakes = 0, refusals = 0; // the wake-ups asked for; how many of the next to refuse
+    bool wake() override { return ++wakes, refusals-- <= 0; }
     void sendOn(std::span<const ports::KeyStroke>) override {}
 };
 
