@@ -19,11 +19,8 @@ using fakes::kOneKey;
 // and a folder that cannot be written are said first; a file without keys is no first run.
 TEST(Program, AStartWithoutKeysWelcomesAFirstRunAndSaysWhatCannotBeReadOrWritten) {
     const std::string ini = "C:\\Tools\\Omnitap\\keys.ini";
-    const struct {
-        std::optional<std::string> file;
-        bool folderRefuses;
-        std::vector<std::string> says; // nothing: no box
-    } starts[] = {
+    // keys.ini, if any; whether the folder refuses new files; the parts of the box (or none).
+    const std::tuple<std::optional<std::string>, bool, std::vector<std::string>> starts[] = {
         {std::nullopt, false, {welcomeText()}},
         {"[keys]\r\nnumkeys=0\r\n", false, {}}, // as "Remove All Keys" left it
         {"[keys]\r\nkey1_code=176\r\n",
@@ -34,10 +31,10 @@ TEST(Program, AStartWithoutKeysWelcomesAFirstRunAndSaysWhatCannotBeReadOrWritten
          true,
          {"first time", "folder\r\nC:\\Tools\\Omnitap\r\nAccess is denied.\r\nThe keys you"}},
     };
-    for (const auto& s : starts) {
+    for (const auto& [file, folderRefuses, says] : starts) {
         fakes::FakeProgram p;
-        if (s.file) p.files.files[ini] = *s.file;
-        p.files.failCreate = s.folderRefuses;
+        if (file) p.files.files[ini] = *file;
+        p.files.failCreate = folderRefuses;
         bool runningAtWelcome = false;
         p.messages.onShow = [&] {
             runningAtWelcome = p.hook.calls.size() == 1 && !p.trayShell.shown.empty() &&
@@ -46,11 +43,11 @@ TEST(Program, AStartWithoutKeysWelcomesAFirstRunAndSaysWhatCannotBeReadOrWritten
         EXPECT_EQ(p.program.Main(), std::nullopt);
         EXPECT_EQ(p.program.state().iniPath, ini);
         EXPECT_TRUE(p.ui.window("Omnitap - Edit Configuration").visible());
-        EXPECT_EQ(p.files.files.size() + p.files.replaces, s.file ? 1u : 0u); // nothing written
-        ASSERT_EQ(p.messages.shown.size(), s.says.empty() ? 0u : 1u);
-        if (s.says.empty()) continue;
+        EXPECT_EQ(p.files.files.size() + p.files.replaces, file ? 1u : 0u); // nothing written
+        ASSERT_EQ(p.messages.shown.size(), says.empty() ? 0u : 1u);
+        if (says.empty()) continue;
         const fakes::ShownMessage& box = p.messages.shown[0];
-        for (const std::string& part : s.says)
+        for (const std::string& part : says)
             EXPECT_NE(box.text.find(part), std::string::npos) << part;
         EXPECT_EQ(box.text.find("://"), std::string::npos); // no address nobody can reach
         EXPECT_TRUE(runningAtWelcome && box.style == 64 && box.owner == 0);
