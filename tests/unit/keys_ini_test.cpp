@@ -16,15 +16,14 @@ struct KeysIni : ::testing::Test {
     AtomicFiles files{fs};
     fakes::FakeCodec codec; // Latin-1 stands in for the ANSI code page
     fakes::FakeMessageBoxes messages;
+    KeyFileIo io{files, codec, messages};
     const std::string path = "C:\\Omnitap\\keys.ini";
-    bool save(const KeyTable& t) {
-        return saveKeys(KeyFileIo{files, codec, messages}, path, t, 0x5A);
-    }
+    bool save(const KeyTable& t) { return saveKeys(io, path, t, 0x5A); }
     // Saved and loaded back; the file's bytes are left in `bytes`.
     KeyTable saveAndLoad(const KeyTable& table, std::string& bytes) {
         EXPECT_TRUE(save(table));
         KeyTable back;
-        EXPECT_TRUE(loadKeys(KeyFileIo{files, codec, messages}, path, back).ok);
+        EXPECT_TRUE(loadKeys(io, path, back).ok);
         bytes = fs.files.at(path);
         return back;
     }
