@@ -7,20 +7,15 @@
 #include "fuzz/fuzz_check.h"
 #include "player/track_text.h"
 
-#include <cstddef>
-#include <cstdint>
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view caption(reinterpret_cast<const char*>(data), size);
+FUZZ_TEXT(caption) {
     std::string title = omnitap::titleFromCaption(caption);
     auto dash = caption.rfind(" - ");
     std::string_view head = dash == std::string_view::npos ? caption : caption.substr(0, dash);
     FUZZ_CHECK(head.find(title) != std::string_view::npos);
-    if (title == head) return 0;
+    if (title == head) return;
     std::string_view number = head.substr(0, head.find('.'));
     FUZZ_CHECK(number.size() < head.size());
     FUZZ_CHECK(number.find_first_not_of("0123456789 ") == std::string_view::npos);
     FUZZ_CHECK(number.find_first_of("0123456789") != std::string_view::npos);
     if (!title.empty()) FUZZ_CHECK(title.front() != ' ' && title.back() != ' ');
-    return 0;
 }

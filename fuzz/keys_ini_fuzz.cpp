@@ -7,13 +7,10 @@
 #include "keys/profile_text.h"
 #include "tests/fakes/fakes.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+FUZZ_TEXT(bytes) {
     omnitap::fakes::FakeCodec codec; // Latin-1 stands in for the ANSI code page
-    std::string_view bytes(reinterpret_cast<const char*>(data), size);
     omnitap::KeyTable table = omnitap::parseKeysIniBytes(bytes, codec);
     FUZZ_CHECK(table.numKeys() >= 0 && table.numKeys() <= 32767);
     const std::string text = omnitap::decodeProfileBytes(
@@ -22,5 +19,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(text.find(table[i].name) != std::string::npos &&
                    text.find(table[i].webs) != std::string::npos);
     FUZZ_CHECK(omnitap::parseKeysIniBytes(omnitap::keysIniBytes(table, codec), codec) == table);
-    return 0;
 }

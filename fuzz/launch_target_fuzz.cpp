@@ -5,11 +5,7 @@
 #include "fuzz/fuzz_check.h"
 #include "text/trim.h"
 
-#include <cstddef>
-#include <cstdint>
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view target(reinterpret_cast<const char*>(data), size);
+FUZZ_TEXT(target) {
     omnitap::LaunchTarget t = omnitap::splitLaunchTarget(target);
     FUZZ_CHECK(t.file.size() + t.parameters.size() <= target.size());
     FUZZ_CHECK(target.find(t.file) != std::string_view::npos);
@@ -22,5 +18,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(t.file.find(' ') == std::string::npos);
         if (w.find(' ') == std::string_view::npos) FUZZ_CHECK(t.file == w && t.parameters.empty());
     }
-    return 0;
 }

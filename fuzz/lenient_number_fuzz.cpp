@@ -4,12 +4,9 @@
 #include "fuzz/fuzz_check.h"
 #include "keys/lenient_number.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view text(reinterpret_cast<const char*>(data), size);
+FUZZ_TEXT(text) {
     std::int16_t field = omnitap::readInt16(text);
     std::int32_t count = omnitap::readKeyCount(text);
     std::int32_t wide = omnitap::readInt32(text);
@@ -20,9 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (wide < -32768) FUZZ_CHECK(field == -32768);
 
     // A plain integer of a few digits reads exactly.
-    bool plain = size > 0 && size <= 4;
-    for (std::size_t i = 0; i < size && plain; ++i)
-        plain = text[i] >= '0' && text[i] <= '9';
-    if (plain) FUZZ_CHECK(field == std::stoi(std::string(text)));
-    return 0;
+    if (!text.empty() && text.size() <= 4 && text.find_first_not_of("0123456789") == text.npos)
+        FUZZ_CHECK(field == std::stoi(std::string(text)));
 }

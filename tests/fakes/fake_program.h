@@ -2,7 +2,6 @@
 // The whole program over seams in memory: what the Windows entry point builds, with fakes.
 
 #include "app/program.h"
-#include "tests/fakes/fake_desktop.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fakes.h"
 #include "text/utf8.h"
@@ -71,12 +70,9 @@ struct FakeProgram {
     }
     // A tap of the key through the hook's decision: whether its press was swallowed.
     bool hookSwallowsPress(std::uint32_t vk) {
-        KeyEvent event;
-        event.vkCode = vk;
         auto nothingHeld = [](std::uint8_t) { return false; };
-        bool swallowed = channel.onKeyEvent(event, nothingHeld);
-        event.flags = kKeyUpFlag;
-        channel.onKeyEvent(event, nothingHeld);
+        bool swallowed = channel.onKeyEvent({vk}, nothingHeld);
+        channel.onKeyEvent({vk, 0, kKeyUpFlag}, nothingHeld);
         return swallowed;
     }
 };

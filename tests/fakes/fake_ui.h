@@ -5,8 +5,10 @@
 
 #include "ports/ui.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,12 +18,14 @@ class FakeControl : public virtual ui::TextBox,
                     public virtual ui::ItemList,
                     public virtual ui::ListView {
   public:
-    explicit FakeControl(const ui::ControlDesign& design);
+    explicit FakeControl(const ui::ControlDesign& d)
+        : design(d), textValue(d.text), isEnabled(!(d.flags & ui::flag::kDisabled)),
+          isVisible(!(d.flags & ui::flag::kHidden)) {}
 
     ui::ControlDesign design;
     std::string textValue;
     bool isEnabled, isVisible, hasFocus = false;
-    int selectionStart = 0, selectionLength = 0;
+    int selectionEnd = 0; // where the text selected ends
     struct Item {
         std::int32_t data = 0;
         std::vector<std::string> cells; // cell 0 is the item's text
@@ -29,49 +33,94 @@ class FakeControl : public virtual ui::TextBox,
     std::vector<Item> items;
     int selectedIndex = -1, scrolledTo = -1;
 
-    void click();                       // a button press, or a click on a list view
-    void type(const std::string& text); // replaces a text box's text as typing would
-    void choose(int index);             // the user picks a combo item / list row
+    void click() { // a button press, or a click on a list view
+        if (!isEnabled) return;
+        if (design.kind == ui::Kind::ListView && onItemClick && selectedIndex >= 0) onItemClick();
+        if (onClick) onClick();
+    }
+    void type(const std::string& text) { // replaces a text box's text as typing would
+        if (isEnabled) setText(text);
+    }
+    void choose(int index) { // the user picks a combo item / list row
+        if (!isEnabled) return;
+        if (design.kind == ui::Kind::ComboBox) return setSelected(index);
+        selectedIndex = index;
+        click();
+    }
 
-    void setText(const std::string& text) override;
+    void setText(const std::string& text) override {
+        bool changed = text != textValue;
+        textValue = text;
+        bool isTextBox =
+            design.kind == ui::Kind::TextBox || design.kind == ui::Kind::MultiLineTextBox;
+        if (changed && isTextBox && onChange) onChange();
+    }
     std::string text() const override { return textValue; }
     void setEnabled(bool e) override { isEnabled = e; }
     bool enabled() const override { return isEnabled; }
     void setVisible(bool v) override { isVisible = v; }
     bool visible() const override { return isVisible; }
     void setFocus() override { hasFocus = true; }
-    void select(int start, int length) override {
-        selectionStart = start;
-        selectionLength = length;
-    }
+    void select(int start, int length) override { selectionEnd = start + length; }
     void clear() override {
         items.clear();
         selectedIndex = -1;
     }
-    int addItem(const std::string& text) override;
+    int addItem(const std::string& text) override {
+        items.push_back({0, {text}});
+        return count() - 1;
+    }
     void setItems(const std::vector<std::string>& texts) override {
         clear();
         for (const std::string& text : texts)
             addItem(text);
     }
-    void removeItem(int index) override;
+    void removeItem(int index) override {
+        if (index < 0 || index >= count()) throw std::out_of_range("removeItem");
+        items.erase(items.begin() + index);
+        selectedIndex =
+            selectedIndex == index ? -1 : selectedIndex - (selectedIndex > index ? 1 : 0);
+    }
     void setItemData(int index, std::int32_t data) override { items.at(index).data = data; }
     std::int32_t itemData(int index) const override { return items.at(index).data; }
     std::string itemText(int index) const override { return cell(index, 0); }
     int count() const override { return static_cast<int>(items.size()); }
-    void setSelected(int index) override;
+    void setSelected(int index) override {
+        if (index < -1 || index >= count()) throw std::out_of_range("setSelected");
+        selectedIndex = index;
+        if (design.kind == ui::Kind::ComboBox && index >= 0 && onClick) onClick();
+    }
     int selected() const override { return selectedIndex; }
-    void setRows(std::vector<std::vector<std::string>> rows) override;
+    void setRows(std::vector<std::vector<std::string>> rows) override {
+        clear();
+        for (auto& cells : rows)
+            items.push_back({0, std::move(cells)});
+    }
     int addRow(const std::string& text) override { return addItem(text); }
     void removeRow(int row) override { removeItem(row); }
-    void setCell(int row, int column, const std::string& text) override;
-    std::string cell(int row, int column) const override;
+    void setCell(int row, int column, const std::string& text) override {
+        auto& cells = items.at(row).cells;
+        cells.resize(std::max<std::size_t>(cells.size(), column + 1));
+        cells[column] = text;
+    }
+    std::string cell(int row, int column) const override {
+        const auto& cells = items.at(row).cells;
+        return column < static_cast<int>(cells.size()) ? cells[column] : std::string();
+    }
     void ensureVisible(int row) override { scrolledTo = row; }
 };
 
+// It stays in the list of open windows while it lives, as a real window does.
 class FakeWindow : public ui::Window {
   public:
-    FakeWindow(const ui::WindowDesign& design, const std::vector<ui::ControlDesign>& controls);
+    FakeWindow(std::vector<FakeWindow*>& open, const ui::WindowDesign& d,
+               const std::vector<ui::ControlDesign>& designs)
+        : design(d), captionText(d.caption), open_(open) {
+        for (const auto& c : designs)
+            controls[c.name] = std::make_unique<FakeControl>(c);
+        open_.push_back(this);
+    }
+    ~FakeWindow() override { std::erase(open_, this); }
 
     ui::WindowDesign design;
     bool isVisible = false;
@@ -79,9 +128,10 @@ class FakeWindow : public ui::Window {
     std::string captionText;
     std::map<std::string, std::unique_ptr<FakeControl>> controls;
 
-    FakeControl& get(const std::string& name) const;
-    void userCloses() {
-        if (onClose) onClose();
+    FakeControl& get(const std::string& name) const {
+        auto it = controls.find(name);
+        if (it == controls.end()) throw std::out_of_range("no control " + name);
+        return *it->second;
     }
 
     void show() override {
@@ -101,6 +151,9 @@ class FakeWindow : public ui::Window {
         kind = control.design.kind;
         return control;
     }
+
+  private:
+    std::vector<FakeWindow*>& open_;
 };
 
 class FakeTimer : public ui::Timer {
@@ -126,13 +179,23 @@ class FakeUiFactory : public ui::UiFactory {
     std::vector<std::optional<ports::ScreenPoint>> menuPlaces; // where each was asked to open
     std::string menuChoice; // the entry the user picks in the next popup menu, by its text
 
-    FakeWindow* find(const std::string& caption) const;
-    FakeWindow& window(const std::string& caption) const; // throws when it is not open
+    FakeWindow* find(const std::string& caption) const {
+        for (FakeWindow* w : windows)
+            if (w->design.caption == caption) return w;
+        return nullptr;
+    }
+    FakeWindow& window(const std::string& caption) const {
+        FakeWindow* w = find(caption);
+        if (!w) throw std::out_of_range("no window " + caption);
+        return *w;
+    }
 
     std::unique_ptr<ui::Window>
-    createWindow(const ui::WindowDesign& window,
-                 const std::vector<ui::ControlDesign>& controls) override;
-    std::unique_ptr<ui::Timer> createTimer() override;
+    createWindow(const ui::WindowDesign& design,
+                 const std::vector<ui::ControlDesign>& controls) override {
+        return std::make_unique<FakeWindow>(windows, design, controls);
+    }
+    std::unique_ptr<ui::Timer> createTimer() override { return std::make_unique<FakeTimer>(); }
     int showPopupMenu(ui::WindowId, const std::vector<ui::MenuItem>& items,
                       std::optional<ports::ScreenPoint> at) override {
         menusShown.push_back(items);

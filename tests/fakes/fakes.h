@@ -5,17 +5,21 @@
 #include "ports/app_info.h"
 #include "ports/clipboard.h"
 #include "ports/file_system.h"
+#include "ports/indicator_window.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
 #include "ports/shell.h"
+#include "ports/startup_list.h"
 #include "ports/text_codec.h"
 #include "ports/tray_shell.h"
 #include "ports/typing.h"
 #include "ports/volume_backend.h"
 #include "ports/window_messaging.h"
+#include "text/utf8.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
@@ -42,8 +46,20 @@ inline KeyTable table(std::initializer_list<KeyDef> keys) {
 // Latin-1 stands in for the ANSI code page; characters beyond it become "?".
 class FakeCodec : public ports::TextCodec {
   public:
-    std::string ansiToUtf8(std::string_view ansi) override;
-    std::string utf8ToAnsi(std::string_view utf8) override;
+    std::string ansiToUtf8(std::string_view ansi) override {
+        std::string out;
+        for (unsigned char c : ansi)
+            appendUtf8(out, c);
+        return out;
+    }
+    std::string utf8ToAnsi(std::string_view utf8) override {
+        std::string out;
+        for (std::size_t i = 0; i < utf8.size();) {
+            char32_t c = nextCodePoint(utf8, i);
+            out += c < 0x100 ? static_cast<char>(c) : '?';
+        }
+        return out;
+    }
 };
 
 struct ShownMessage {
@@ -101,17 +117,46 @@ class FakeFileSystem : public ports::FileSystem {
     std::set<Handle> openHandles;
     int replaces = 0; // files written whole and swapped in
 
-    ports::FileContent read(const std::string& path) override;
+    ports::FileContent read(const std::string& path) override {
+        using Status = ports::FileContent::Status;
+        auto it = files.find(path);
+        if (it == files.end()) return {Status::Missing};
+        if (lockedReads > 0 && lockedReads--)
+            return {Status::Locked, {}, "The file is being used by another process."};
+        if (!readError.empty()) return {Status::Failed, {}, readError};
+        return {Status::Read, it->second, {}};
+    }
     void wait(std::chrono::milliseconds time) override { waited += time; }
     std::string temporaryNameFor(const std::string& path) override { return path + ".tmp"; }
-    ports::FileResult create(const std::string& path, Handle& handle) override;
-    ports::FileResult write(Handle handle, std::string_view bytes) override;
+    ports::FileResult create(const std::string& path, Handle& handle) override {
+        if (failCreate) return {false, "Access is denied."};
+        handle = next_++;
+        pathOf_[handle] = path;
+        openHandles.insert(handle);
+        files[path].clear();
+        written_ = 0;
+        return {};
+    }
+    ports::FileResult write(Handle handle, std::string_view bytes) override {
+        bool full = failAfterBytes && written_ + bytes.size() > *failAfterBytes;
+        if (full) bytes = bytes.substr(0, *failAfterBytes - written_);
+        files[pathOf_.at(handle)].append(bytes);
+        written_ += bytes.size();
+        if (full) return {false, "There is not enough space on the disk."};
+        return {};
+    }
     ports::FileResult flush(Handle) override {
         if (failFlush) return {false, "The request failed because of an I/O device error."};
         return {};
     }
     void close(Handle handle) override { openHandles.erase(handle); }
-    ports::FileResult replace(const std::string& from, const std::string& to) override;
+    ports::FileResult replace(const std::string& from, const std::string& to) override {
+        if (failReplace) return {false, "Access is denied."};
+        files[to] = files.at(from);
+        files.erase(from);
+        ++replaces;
+        return {};
+    }
     void remove(const std::string& path) override { files.erase(path); }
     std::set<std::string> folders;
     ports::PathKind kindOf(const std::string& path) override {
@@ -126,7 +171,6 @@ class FakeFileSystem : public ports::FileSystem {
 };
 
 struct FakePlayerWindow {
-    std::string className = "Winamp v1.x";
     std::string caption;
     ports::ProcessId process = 0;
     // Answers to WM_USER queries by (lParam, wParam); a query not listed answers 0.
@@ -134,7 +178,7 @@ struct FakePlayerWindow {
     std::set<std::intptr_t> unanswered; // queries (lParam) that get no answer in time
 };
 
-// Player windows; calls are written down in order: "send 7 1024 0 104" (window, message,
+// Winamp's windows; calls are written down in order: "send 7 1024 0 104" (window, message,
 // wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096 256" (at, size).
 class FakeWindowMessaging : public ports::WindowMessaging {
   public:
@@ -145,12 +189,25 @@ class FakeWindowMessaging : public ports::WindowMessaging {
     FakePlayerWindow& addPlayer(ports::WindowId id, std::string caption = "Winamp") {
         return windows[id] = FakePlayerWindow{.caption = std::move(caption)};
     }
-    Calls callsOf(const std::string& prefix) const; // the calls that start with it
+    Calls callsOf(const std::string& what) const {
+        Calls out;
+        std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
+                     [&](const std::string& call) { return call.starts_with(what + " "); });
+        return out;
+    }
 
-    ports::WindowId findTopLevelWindow(const std::string& className) override;
+    ports::WindowId findTopLevelWindow(const std::string& className) override {
+        return className == "Winamp v1.x" && !windows.empty() ? windows.begin()->first : 0;
+    }
     std::optional<std::intptr_t> sendWithTimeout(ports::WindowId window, std::uint32_t message,
                                                  std::uintptr_t wParam, std::intptr_t lParam,
-                                                 std::chrono::milliseconds) override;
+                                                 std::chrono::milliseconds) override {
+        record("send", {window, message, wParam, static_cast<std::uintptr_t>(lParam)});
+        auto it = windows.find(window);
+        if (it == windows.end() || it->second.unanswered.count(lParam)) return std::nullopt;
+        auto answer = it->second.answers.find({lParam, wParam});
+        return answer == it->second.answers.end() ? 0 : answer->second;
+    }
     void post(ports::WindowId window, std::uint32_t message, std::uintptr_t wParam,
               std::intptr_t lParam) override {
         record("post", {window, message, wParam, static_cast<std::uintptr_t>(lParam)});
@@ -160,11 +217,26 @@ class FakeWindowMessaging : public ports::WindowMessaging {
     ports::ProcessId owningProcess(ports::WindowId window) override {
         return windows.count(window) ? windows[window].process : 0;
     }
+    // Like the system, a read that does not lie wholly inside readable memory copies nothing.
     std::size_t readProcessMemory(ports::ProcessId process, std::uintptr_t address,
-                                  std::span<char> into) override;
+                                  std::span<char> into) override {
+        record("read", {process, address, into.size()});
+        for (const auto& [start, bytes] : memory[process]) {
+            if (address >= start && address - start + into.size() <= bytes.size()) {
+                std::memcpy(into.data(), bytes.data() + (address - start), into.size());
+                return into.size();
+            }
+        }
+        return 0;
+    }
 
   private:
-    void record(const char* what, std::initializer_list<std::uintptr_t> numbers);
+    void record(const char* what, std::initializer_list<std::uintptr_t> numbers) {
+        std::string call = what;
+        for (std::uintptr_t number : numbers)
+            call += " " + std::to_string(number);
+        calls.push_back(call);
+    }
 };
 
 class FakeClipboard : public ports::Clipboard {
@@ -181,38 +253,30 @@ class FakeClipboard : public ports::Clipboard {
 class FakeTyping : public ports::Typing {
   public:
     Calls typed; // each text handed over
-    std::vector<ports::KeyStroke> sent;
-    Calls events;                // both, in order: "type T", "down 164", "up 164"
+    // Both, in order: "type T", "down 164", "up 165e" (an extended key).
+    Calls events;
     std::set<std::uint8_t> down; // keys held now
     void typeText(std::string_view text) override {
         typed.emplace_back(text);
         events.push_back("type " + typed.back());
     }
     void sendKeys(std::span<const ports::KeyStroke> keys) override {
-        for (const ports::KeyStroke& key : keys) {
-            sent.push_back(key);
-            events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk));
-        }
+        for (const ports::KeyStroke& key : keys)
+            events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk) +
+                             (key.extended ? "e" : ""));
     }
     void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendKeys(keys); }
     bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
     RepeatSettings keyRepeat() override { return {}; }
 };
 
-struct ShellRequest {
-    ports::WindowId owner;
-    std::string verb, file, parameters, directory;
-    int showCommand;
-};
 class ShellRecorder : public ports::Shell {
   public:
-    std::vector<ShellRequest> requests;
-    ports::Result answer; // to every request
-    ports::Result execute(ports::WindowId owner, const std::string& verb, const std::string& file,
-                          const std::string& parameters, const std::string& directory,
-                          int showCommand) override {
-        requests.push_back({owner, verb, file, parameters, directory, showCommand});
-        return answer;
+    Calls requests; // "file parameters"
+    ports::Result execute(ports::WindowId, const std::string&, const std::string& file,
+                          const std::string& parameters, const std::string&, int) override {
+        requests.push_back(file + " " + parameters);
+        return {};
     }
     std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
 };
@@ -229,13 +293,32 @@ class FakeTrayShell : public ports::TrayShell {
     std::vector<Call> calls;
     std::vector<std::pair<ports::WindowId, std::uint32_t>> shown;
 
-    bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override;
+    bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override {
+        calls.push_back({command, record});
+        const std::pair key{record.hWnd, record.uID};
+        const auto found = std::find(shown.begin(), shown.end(), key);
+        switch (command) {
+        case ports::TrayCommand::Add:
+            if (found != shown.end()) return false;
+            shown.push_back(key);
+            return true;
+        case ports::TrayCommand::Delete:
+            if (found == shown.end()) return false;
+            shown.erase(found);
+            return true;
+        case ports::TrayCommand::SetVersion:
+            return takesVersion && found != shown.end();
+        case ports::TrayCommand::Modify:
+        case ports::TrayCommand::SetFocus:
+            return found != shown.end();
+        }
+        return false;
+    }
     unsigned taskbarCreatedMessage() override { return 0xC0A1; }
     ports::IconId applicationIcon() override { return 0x1C0; }
     ports::IconId greyedIcon() override { return 0x1C1; }
-    std::optional<ports::ScreenRect> iconAt{{1200, 990, 1216, 1006}};
     std::optional<ports::ScreenRect> iconRect(const ports::TrayIconRecord&) override {
-        return iconAt;
+        return ports::ScreenRect{1200, 990, 1216, 1006};
     }
     void restartExplorer() { shown.clear(); } // every icon is gone
 };
@@ -282,12 +365,40 @@ class FakeKeyboardHook : public ports::KeyboardHook {
 };
 
 struct FakeHookOutput : HookOutput {
-    int wakes = 0;
-    std::vector<ports::KeyStroke> sent;
-    bool wake() override { return ++wakes > 0; }
-    void sendOn(std::span<const ports::KeyStroke> keys) override {
-        sent.insert(sent.end(), keys.begin(), keys.end());
+    int wakes = 0, refusals = 0; // the wake-ups asked for; how many of the next to refuse
+    bool wake() override { return ++wakes, refusals-- <= 0; }
+    void sendOn(std::span<const ports::KeyStroke>) override {}
+};
+
+// The entries Windows starts at log-on; every change fails with `refusal` while it is set.
+class FakeStartupList : public ports::StartupList {
+  public:
+    std::map<std::string, std::string> entries;
+    ports::Result refusal;
+    std::optional<std::string> command(const std::string& name) override {
+        auto it = entries.find(name);
+        return it == entries.end() ? std::nullopt : std::optional(it->second);
     }
+    ports::Result setCommand(const std::string& name, const std::string& command) override {
+        if (refusal.ok) entries[name] = command;
+        return refusal;
+    }
+    ports::Result remove(const std::string& name) override {
+        if (refusal.ok) entries.erase(name);
+        return refusal;
+    }
+};
+
+// What the volume indicator showed, in order ("Volume 45 % [45]"), and whether it is up.
+class FakeIndicatorWindow : public ports::IndicatorWindow {
+  public:
+    std::vector<std::string> shown;
+    bool visible = false;
+    void show(const std::string& text, std::optional<std::int32_t> level) override {
+        shown.push_back(text + (level ? " [" + std::to_string(*level) + "]" : ""));
+        visible = true;
+    }
+    void hide() override { visible = false; }
 };
 
 } // namespace omnitap::fakes

@@ -1,12 +1,57 @@
-// Edit Configuration and the Key Editor in the whole program over fakes.
+// The configuration windows in the whole program over fakes: a keys.ini to start from, the
+// windows as the user reaches them (Edit Configuration, the Key Editor, the Key Finder), and
+// what the table, the file and the lists then hold.
 
 #include "catalogue/action_catalogue.h"
-#include "tests/unit/config_windows.h"
+#include "keys/keys_ini.h"
+#include "tests/fakes/fake_program.h"
+
+#include <gtest/gtest.h>
 
 using namespace omnitap;
 using namespace omnitap::fakes;
 
 namespace {
+
+using Lines = std::vector<std::string>;
+
+class WindowsTest : public ::testing::Test {
+  protected:
+    FakeProgram p;
+    ProgramState& state = p.program.state();
+    KeyTable& table = state.keyTable;
+    ConfigWindows& windows = p.program.configWindows();
+
+    // The program started over a keys.ini with `keys` (or none), and Edit Configuration opened.
+    void start(std::initializer_list<KeyDef> keys, bool withFile = true) {
+        if (withFile) p.files.files[p.iniPath()] = keysIniBytes(fakes::table(keys), p.codec);
+        p.program.Main();
+        windows.showEditConfiguration();
+    }
+    FakeControl& form2(ui::ControlName c) { return p.ui.window(Form2::kCaption).get(c.name); }
+    FakeControl& editor(ui::ControlName c) {
+        return p.ui.window(frmKeyAssign::kCaption).get(c.name);
+    }
+    FakeControl& finder(ui::ControlName c) { return p.ui.window(Form3::kCaption).get(c.name); }
+    ui::WindowId id(const char* caption) { return p.ui.window(caption).id(); }
+    bool isOpen(const char* caption) const { return p.ui.find(caption) != nullptr; }
+    // "Add or Delete Keys...", then "Add New Key...".
+    void openKeyEditor() { form2(Form2::Command3).click(); }
+    void openKeyFinder() {
+        openKeyEditor();
+        editor(frmKeyAssign::Command1).click();
+    }
+
+    KeyTable fileTable() { return parseKeysIniBytes(p.files.files.at(p.iniPath()), p.codec); }
+    // The lines of a list: the Edit Configuration rows as "name|mapping".
+    Lines lines(FakeControl& list) {
+        Lines out;
+        for (const FakeControl::Item& item : list.items)
+            out.push_back(item.cells[0] + (item.cells.size() > 1 ? "|" + item.cells[1] : ""));
+        return out;
+    }
+    const ShownMessage& lastBox() { return p.messages.shown.at(p.messages.shown.size() - 1); }
+};
 
 class EditConfiguration : public WindowsTest {
   protected:
@@ -22,6 +67,24 @@ class EditConfiguration : public WindowsTest {
             return "off";
         return (combo.selected() < 0 ? "" : combo.itemText(combo.selected())) + "|" +
                form2(Form2::Text1).text();
+    }
+};
+
+class KeyFinder : public WindowsTest {
+  protected:
+    // "Waiting", or what the window shows while naming: "label3|text2|code|scan".
+    std::string state() {
+        const bool waiting =
+            finder(Form3::Label3).text() == "Press the key now." &&
+            !finder(Form3::Text2).visible() && !finder(Form3::Command3).visible() &&
+            !finder(Form3::Command1).enabled() && finder(Form3::Label1).text().empty() &&
+            finder(Form3::Label2).text().empty();
+        EXPECT_EQ(windows.keyFinderWaiting(), waiting);
+        EXPECT_EQ(p.channel.finderWaiting(), waiting);
+        if (waiting) return "Waiting";
+        EXPECT_TRUE(finder(Form3::Text2).visible() && finder(Form3::Command3).visible());
+        return finder(Form3::Label3).text() + "|" + finder(Form3::Text2).text() + "|" +
+               finder(Form3::Label1).text() + "|" + finder(Form3::Label2).text();
     }
 };
 
@@ -56,13 +119,8 @@ TEST_F(EditConfiguration, ListsEveryKeyWithItsMappingAndShowsTheSelectedOneInThe
 TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindClearsTheArgument) {
     start({key("Notes", 112, 59, 60, "notepad.exe")});
     form2(Form2::ListView1).choose(0);
-    const struct {
-        const char* action; // else the argument is typed
-        const char* typed;
-        int mapm;
-        const char* argument;
-        const char* row;
-    } steps[] = {
+    // An action chosen or an argument typed; then the key's code and argument, and its row.
+    const std::tuple<const char*, const char*, int, const char*, const char*> steps[] = {
         {nullptr, "winver.exe", 60, "winver.exe", "Launch: winver.exe"},
         {"Winamp: Next Track", nullptr, 33, "", "Winamp: Next Track"},
         {nullptr, "17", 33, "17", "Winamp: Next Track"},
@@ -72,13 +130,13 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
         {"(nothing)", nullptr, 0, "kept", ""},
         {"Launch Application", nullptr, 60, "", "Launch: "},
     };
-    for (const auto& s : steps) {
-        SCOPED_TRACE(s.action ? s.action : s.typed);
-        if (s.action) chooseAction(s.action);
-        if (s.typed) form2(Form2::Text1).type(s.typed);
-        EXPECT_EQ(table[1], key("Notes", 112, 59, s.mapm, s.argument));
-        EXPECT_EQ(form2(Form2::Text1).text(), s.argument);
-        EXPECT_EQ(lines(form2(Form2::ListView1))[0], std::string("Notes|") + s.row);
+    for (auto [action, typed, mapm, argument, row] : steps) {
+        SCOPED_TRACE(action ? action : typed);
+        if (action) chooseAction(action);
+        if (typed) form2(Form2::Text1).type(typed);
+        EXPECT_EQ(table[1], key("Notes", 112, 59, mapm, argument));
+        EXPECT_EQ(form2(Form2::Text1).text(), argument);
+        EXPECT_EQ(lines(form2(Form2::ListView1))[0], std::string("Notes|") + row);
     }
 }
 
@@ -89,7 +147,7 @@ TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
     const KeyTable onDisk = table;
     auto quit = [&](int answer, bool diskFails = false) {
         p.messages.answer = answer;
-        diskRefusesWrites(diskFails);
+        p.files.failReplace = diskFails;
         p.messages.shown.clear();
         p.program.controlWindow().mnuItems_Click(1);
         return p.appInfo.endings;
@@ -112,7 +170,7 @@ TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
     EXPECT_EQ(quit(kAnswerYes, true), 1);
     EXPECT_EQ(p.messages.shown.size(), 2u); // and the failure
     openKeyEditor();
-    p.ui.window(Form2::kCaption).userCloses(); // and the Key Editor with it
+    p.ui.window(Form2::kCaption).onClose(); // and the Key Editor with it
     EXPECT_FALSE(state.configOpen || isOpen(frmKeyAssign::kCaption));
     EXPECT_EQ(table, onDisk);
     EXPECT_TRUE(p.hookSwallowsPress(176));
@@ -141,33 +199,19 @@ TEST(KeyListLine, CodesStandUnderTheHeadersTitlesAndNamesAreCutTo29CharactersFor
     EXPECT_EQ(header.find("Code 1"), line.find("179"));
     EXPECT_EQ(header.find("Code 2"), line.find("34"));
     EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
-    std::string e30; // characters, not bytes: "é" is two
-    for (int i = 0; i < 30; ++i)
-        e30 += "\xC3\xA9";
+    const std::string e30 = FakeCodec().ansiToUtf8(std::string(30, '\xE9')); // two bytes each
     EXPECT_EQ(keyListLine(key(e30, 65, 30)), e30.substr(2) + "  65       30");
 }
 
-namespace {
-
-class KeyEditor : public WindowsTest {
-  protected:
-    void SetUp() override {
-        start({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe"),
-               key("Mute", 173, 0, 300)});
-        openKeyEditor();
-    }
-    KeyTable without(int index) {
-        KeyTable t = fileTable();
-        t.removeAt(index);
-        return t;
-    }
-};
-
-} // namespace
+using KeyEditor = WindowsTest;
 
 TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave) {
+    start({key("Play", 179, 34, 30, "17"), key("Notes", 112, 59, 60, "notepad.exe"),
+           key("Mute", 173, 0, 300)});
+    openKeyEditor();
     const KeyTable before = table;
-    KeyTable expected = without(1);
+    KeyTable expected = fileTable();
+    expected.removeAt(1);
     EXPECT_FALSE(editor(frmKeyAssign::Command2).enabled()); // no line selected
     p.messages.answer = ports::mb::kAnswerNo;
     editor(frmKeyAssign::List1).choose(0);
@@ -203,11 +247,100 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
         EXPECT_TRUE(lines(editor(frmKeyAssign::List1)).empty() &&
                     lines(form2(Form2::ListView1)).empty());
     }
-    diskRefusesWrites();
+    p.files.failReplace = true;
     p.files.files[p.iniPath()] = "kept";
     editor(frmKeyAssign::Command3).click();
     EXPECT_EQ(lastBox().owner, id(frmKeyAssign::kCaption));
     EXPECT_NE(lastBox().text.find(p.iniPath()), std::string::npos);
     EXPECT_TRUE(isOpen(frmKeyAssign::kCaption));
     EXPECT_EQ(p.files.files.at(p.iniPath()), "kept");
+}
+
+TEST_F(KeyFinder, WaitsThenProposesANameForTheFirstKeyCaughtUntilTryAgain) {
+    start({});
+    openKeyFinder();
+    EXPECT_TRUE(WindowsTest::state.findingKey);
+    EXPECT_EQ(state(), "Waiting");
+    windows.keyWasPressed(65, 30);
+    windows.keyWasPressed(66, 48); // while naming: changes nothing
+    openKeyFinder();               // only brought forward
+    EXPECT_EQ(state(), "Please give this key a name:|Key 65 - 30|65|30");
+    EXPECT_TRUE(finder(Form3::Text2).hasFocus);
+    EXPECT_EQ(finder(Form3::Text2).selectionEnd, 11);
+    EXPECT_TRUE(table.empty()); // nothing is learned before "Add This Key"
+    finder(Form3::Command3).click();
+    EXPECT_EQ(state(), "Waiting");
+    windows.keyWasPressed(66, 48);
+    EXPECT_EQ(state(), "Please give this key a name:|Key 66 - 48|66|48");
+}
+
+TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndCloses) {
+    start({key("Play", 179, 34, 30)});
+    openKeyFinder();
+    windows.keyWasPressed(112, 59);
+    windows.showKeyEventReport("vkCode: 112\r\n");
+    EXPECT_EQ(finder(Form3::Text1).text(), "vkCode: 112\r\n");
+    finder(Form3::Text2).type("  Notes ");
+    finder(Form3::Command1).click();
+    ASSERT_EQ(table.numKeys(), 2);
+    EXPECT_EQ(table[2], key("Notes", 112, 59)); // no action, no argument
+    EXPECT_EQ(fileTable(), table);
+    EXPECT_TRUE(p.hookSwallowsPress(112));
+    EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
+    EXPECT_FALSE(p.channel.finderWaiting());
+    EXPECT_EQ(editor(frmKeyAssign::List1).selected(), 1); // the new key
+    EXPECT_TRUE(editor(frmKeyAssign::Command2).enabled());
+    EXPECT_EQ(lines(form2(Form2::ListView1)), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
+    windows.keyWasPressed(65, 30); // after the window closed
+    windows.showKeyEventReport("late");
+    EXPECT_EQ(table.numKeys(), 2);
+}
+
+TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAskedAbout) {
+    start({key("Play", 179, 34, 30)});
+    openKeyFinder();
+    windows.keyWasPressed(27, 1); // Esc, while waiting
+    EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
+    editor(frmKeyAssign::Command1).click();
+    windows.keyWasPressed(255, 70000); // only synthesised input reports such a scan code: clamped
+    finder(Form3::Text2).type("  ");
+    finder(Form3::Command1).click();
+    EXPECT_EQ(table[2], key("Key 255 - 70000", 255, 32767));
+    EXPECT_EQ(p.messages.shown.size(), 0u);
+    for (int answer : {ports::mb::kAnswerNo, ports::mb::kAnswerYes}) {
+        p.messages.answer = answer;
+        editor(frmKeyAssign::Command1).click();
+        windows.keyWasPressed(179, 99); // the scan code counts only for code 255
+        finder(Form3::Command1).click();
+        EXPECT_EQ(lastBox().text + "|" + lastBox().title,
+                  "This key is already taught as \"Play\".\r\n\r\nAdd it anyway? Then both entries "
+                  "act on it.|Omnitap KeyFinder");
+        EXPECT_EQ(isOpen(Form3::kCaption), answer == ports::mb::kAnswerNo);
+    }
+    EXPECT_EQ(table.numKeys(), 3);
+}
+
+// Where keys.ini cannot be written, the key added stays in effect whatever window is closed.
+TEST_F(KeyFinder, AFailedSaveKeepsItNamingTheSameButtonKeepsOneKeyAndClosingDropsNothing) {
+    start({}, false);
+    openKeyFinder();
+    windows.keyWasPressed(65, 30);
+    p.files.failReplace = true;
+    for (const char* name : {"", "Renamed"}) {
+        if (*name) finder(Form3::Text2).type(name);
+        finder(Form3::Command1).click();
+        ASSERT_TRUE(isOpen(Form3::kCaption));
+        EXPECT_EQ(lastBox().owner, id(Form3::kCaption));
+        EXPECT_NE(lastBox().text.find("The change stays in effect until Omnitap ends. Nothing was "
+                                      "written."),
+                  std::string::npos);
+        EXPECT_EQ(lines(editor(frmKeyAssign::List1)).size(), 1u);
+    }
+    editor(frmKeyAssign::Command4).click(); // "Done", and the Key Finder with it
+    EXPECT_FALSE(isOpen(frmKeyAssign::kCaption) || isOpen(Form3::kCaption) ||
+                 WindowsTest::state.findingKey);
+    p.ui.window(Form2::kCaption).onClose();
+    EXPECT_EQ(table, fakes::table({key("Renamed", 65, 30)}));
+    EXPECT_TRUE(p.hookSwallowsPress(65));
+    EXPECT_FALSE(p.files.files.count(p.iniPath()));
 }

@@ -95,26 +95,26 @@ const Scenario kScenarios[] = {
      "[ 112 113 ] 113", "shell 42 open [throw] [] [] 1, fault, command 3, command 3"},
 };
 
-// "+17 +86 -86": presses and releases by virtual-key code.
-std::string keysLine(std::span<const ports::KeyStroke> keys) {
-    std::string line;
-    for (const ports::KeyStroke& key : keys)
-        line += (key.up ? " -" : " +") + std::to_string(key.vk);
-    return line;
-}
-
-// Everything the key handling acts on, written down in one journal as readable lines.
-struct Recorder : PlayerControl,
-                  VolumeControl,
-                  ports::Shell,
-                  ports::Typing,
-                  ConfigurationView,
-                  ControlSurface,
-                  HookOutput {
-    std::vector<std::string> journal;
+// One scenario's program: the hook's channel and the key handling over everything they act on,
+// which is written down in one journal as readable lines.
+struct ScenarioRun : PlayerControl,
+                     VolumeControl,
+                     ports::Shell,
+                     ports::Typing,
+                     ConfigurationView,
+                     ControlSurface,
+                     HookOutput {
+    std::string journal;                    // its lines joined by ", "
     std::vector<ports::KeyStroke> onTheWay; // sent on, not yet back through the hook
     bool mute = false, finderLoaded = false, repeatTimer = false;
-    void note(const std::string& line) { journal.push_back(line); }
+    void note(const std::string& line) { journal += (journal.empty() ? "" : ", ") + line; }
+    // Noted as "sent +17 +86 -86" (presses and releases by virtual-key code).
+    void sendOnward(std::string line, std::span<const ports::KeyStroke> keys) {
+        for (const ports::KeyStroke& key : keys)
+            line += (key.up ? " -" : " +") + std::to_string(key.vk);
+        note(line);
+        onTheWay.insert(onTheWay.end(), keys.begin(), keys.end());
+    }
 
     void playPause() override { note("playPause"); }
     void sendPlayerCommand(PlayerCommand index) override {
@@ -140,10 +140,7 @@ struct Recorder : PlayerControl,
     std::string systemProgram(const std::string& name) override { return name; }
     void typeText(std::string_view) override {}
     void sendKeys(std::span<const ports::KeyStroke>) override {}
-    void sendHeldKeys(std::span<const ports::KeyStroke> keys) override {
-        note("sent" + keysLine(keys));
-        onTheWay.insert(onTheWay.end(), keys.begin(), keys.end());
-    }
+    void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendOnward("sent", keys); }
     bool isKeyDown(std::uint8_t) override { return false; }
     RepeatSettings keyRepeat() override { return {1, 31}; } // 500 ms, then 30 a second
     bool keyFinderLoaded() const override { return finderLoaded; }
@@ -161,14 +158,8 @@ struct Recorder : PlayerControl,
     void monitorsOff() override { note("monitorsOff"); }
     void showNotice(const Notice& n) override { note("notice " + n.title + ": " + n.text); }
     bool wake() override { return true; }
-    void sendOn(std::span<const ports::KeyStroke> keys) override {
-        note("hook sent" + keysLine(keys));
-        onTheWay.insert(onTheWay.end(), keys.begin(), keys.end());
-    }
-};
+    void sendOn(std::span<const ports::KeyStroke> keys) override { sendOnward("hook sent", keys); }
 
-// One scenario's program: the hook's channel and the key handling over recording fakes.
-struct ScenarioRun : Recorder {
     ProgramState state;
     HookChannel channel{*this};
     fakes::FakeFileSystem disk; // holds no file: targets split as typed
@@ -255,20 +246,12 @@ TEST(Keyboard, Scenarios) {
         std::istringstream in(s.in);
         for (std::string token; in >> token;)
             run.step(token);
-        std::string out;
-        for (const std::string& line : run.journal)
-            out += (out.empty() ? "" : ", ") + line;
-        EXPECT_EQ(out, s.out) << s.name;
+        EXPECT_EQ(run.journal, s.out) << s.name;
     }
 }
 
 TEST(KeyEventReport, WritesSignedDecimalFields) {
-    KeyEvent e;
-    e.vkCode = 65;
-    e.scanCode = 30;
-    e.flags = 0x80;
-    e.time = 0xFFFFFFFFu;
-    e.extraInfo = 0x4F4D4E49;
-    EXPECT_EQ(keyEventReport(e), "vkCode: 65\r\nscanCode: 30\r\ndwExtraInfo: 1330466377\r\n"
-                                 "flags: 128\r\ntime: -1\r\n");
+    EXPECT_EQ(keyEventReport({65, 30, 0x80, 0xFFFFFFFFu, 0x4F4D4E49}),
+              "vkCode: 65\r\nscanCode: 30\r\ndwExtraInfo: 1330466377\r\n"
+              "flags: 128\r\ntime: -1\r\n");
 }

@@ -16,15 +16,14 @@ struct KeysIni : ::testing::Test {
     AtomicFiles files{fs};
     fakes::FakeCodec codec; // Latin-1 stands in for the ANSI code page
     fakes::FakeMessageBoxes messages;
+    KeyFileIo io{files, codec, messages};
     const std::string path = "C:\\Omnitap\\keys.ini";
-    bool save(const KeyTable& t) {
-        return saveKeys(KeyFileIo{files, codec, messages}, path, t, 0x5A);
-    }
+    bool save(const KeyTable& t) { return saveKeys(io, path, t, 0x5A); }
     // Saved and loaded back; the file's bytes are left in `bytes`.
     KeyTable saveAndLoad(const KeyTable& table, std::string& bytes) {
         EXPECT_TRUE(save(table));
         KeyTable back;
-        EXPECT_TRUE(loadKeys(KeyFileIo{files, codec, messages}, path, back).ok);
+        EXPECT_TRUE(loadKeys(io, path, back).ok);
         bytes = fs.files.at(path);
         return back;
     }
@@ -63,8 +62,8 @@ TEST(KeysFound, OnlyABlankFileIsAFirstRunAndOnlyTheSectionAndACountMakeNoKeys) {
 }
 
 TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
-    KeyTable table;
-    table.append(key("Same code", -32768, 32767, -1, "notepad.exe C:\\notes.txt"));
+    KeyTable table =
+        fakes::table({key("Same code", -32768, 32767, -1, "notepad.exe C:\\notes.txt")});
     for (const char* text : {"'Play'", "\"Night mode\"", " lead", "trail ", "\tTab", "a\"", "'",
                              "\"", "\"\"", "\"quoted\" /x", "'a' \"b\""})
         table.append(key(text, 65, 30, 60, text));
@@ -74,41 +73,34 @@ TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
     for (const char* line :
          {"key1_name=Same code\r\n", "key2_name=\"'Play'\"\r\n", "key4_name=\" lead\"\r\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
-    KeyTable lines;
-    lines.append(key("two\r\nlines", 65, 30, 60, "  a\nnumkeys=9  "));
+    const KeyTable lines = fakes::table({key("two\r\nlines", 65, 30, 60, "  a\nnumkeys=9  ")});
     EXPECT_EQ(parseKeysIni(formatKeysIni(lines))[1], // a line break becomes a blank
               key("two  lines", 65, 30, 60, "  a numkeys=9  "));
     EXPECT_EQ(iniPathFor("C:\\"), "C:\\\\keys.ini"); // a backslash even after one
 }
 
 TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindowThatSaved) {
-    KeyTable old, table;
-    old.append(KeyDef{65, 30, "Old", 31, "\"C:\\A B\\x.exe\" /q"});
-    ASSERT_TRUE(save(old));
+    KeyTable table = fakes::table({key("Old", 65, 30, 31, "\"C:\\A B\\x.exe\" /q")});
+    ASSERT_TRUE(save(table));
     const std::string before = fs.files.at(path);
     // Big enough to be written in several pieces.
-    table = old;
     for (int i = 0; i < 1500; ++i)
         table.append(KeyDef{static_cast<std::int16_t>(i % 250), 0, "Key " + std::to_string(i), 60,
                             "\"C:\\Program Files\\Tool\\tool.exe\" /n " + std::to_string(i)});
     const std::size_t size = formatKeysIni(table).size();
     ASSERT_GT(size, 2u * 64 * 1024);
 
-    struct Failure {
-        bool* mode;
-        std::optional<std::size_t> afterBytes;
-        const char* reason;
-    };
-    std::vector<Failure> failures{{&fs.failCreate, {}, "Access is denied."},
-                                  {&fs.failFlush, {}, "device error"},
-                                  {&fs.failReplace, {}, "Access is denied."}};
-    for (std::size_t k : {std::size_t{0}, std::size_t{1}, std::size_t{65535}, std::size_t{65536},
-                          std::size_t{65537}, size - 1})
+    // A step that fails, or the bytes written before the disk is full; the reason told.
+    std::vector<std::tuple<bool*, std::optional<std::size_t>, const char*>> failures{
+        {&fs.failCreate, {}, "Access is denied."},
+        {&fs.failFlush, {}, "device error"},
+        {&fs.failReplace, {}, "Access is denied."}};
+    for (std::size_t k : std::initializer_list<std::size_t>{0, 1, 65535, 65536, 65537, size - 1})
         failures.push_back({nullptr, k, "not enough space"});
-    for (const Failure& f : failures) {
-        SCOPED_TRACE(f.reason + std::string(" ") + std::to_string(f.afterBytes.value_or(0)));
-        if (f.mode) *f.mode = true;
-        fs.failAfterBytes = f.afterBytes;
+    for (auto [mode, afterBytes, reason] : failures) {
+        SCOPED_TRACE(reason + std::string(" ") + std::to_string(afterBytes.value_or(0)));
+        if (mode) *mode = true;
+        fs.failAfterBytes = afterBytes;
         messages.shown.clear();
         EXPECT_FALSE(save(table));
         EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{path, before}}));
@@ -116,8 +108,8 @@ TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindow
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].owner, 0x5Au);
         EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);
-        EXPECT_NE(messages.shown[0].text.find(f.reason), std::string::npos);
-        if (f.mode) *f.mode = false;
+        EXPECT_NE(messages.shown[0].text.find(reason), std::string::npos);
+        if (mode) *mode = false;
     }
     // Once the disk works again the whole table is written.
     fs.failAfterBytes.reset();

@@ -1,5 +1,7 @@
-// The whole program over fakes: start-up, one running copy, the control window, its tray icon
-// and menu, and the private messages that reach it.
+// The whole program over fakes: start-up, one running copy, the control window, the private
+// messages that reach it, and the tray: the icon's records and what it says about the keys, its
+// menu (Pause Keys, Start with Windows, a hook the system refused) and what the keyboard and
+// the mouse ask of it.
 
 #include "base/retry.h"
 #include "keys/keys_ini.h"
@@ -17,11 +19,8 @@ using fakes::kOneKey;
 // and a folder that cannot be written are said first; a file without keys is no first run.
 TEST(Program, AStartWithoutKeysWelcomesAFirstRunAndSaysWhatCannotBeReadOrWritten) {
     const std::string ini = "C:\\Tools\\Omnitap\\keys.ini";
-    const struct {
-        std::optional<std::string> file;
-        bool folderRefuses;
-        std::vector<std::string> says; // nothing: no box
-    } starts[] = {
+    // keys.ini, if any; whether the folder refuses new files; the parts of the box (or none).
+    const std::tuple<std::optional<std::string>, bool, std::vector<std::string>> starts[] = {
         {std::nullopt, false, {welcomeText()}},
         {"[keys]\r\nnumkeys=0\r\n", false, {}}, // as "Remove All Keys" left it
         {"[keys]\r\nkey1_code=176\r\n",
@@ -32,10 +31,10 @@ TEST(Program, AStartWithoutKeysWelcomesAFirstRunAndSaysWhatCannotBeReadOrWritten
          true,
          {"first time", "folder\r\nC:\\Tools\\Omnitap\r\nAccess is denied.\r\nThe keys you"}},
     };
-    for (const auto& s : starts) {
+    for (const auto& [file, folderRefuses, says] : starts) {
         fakes::FakeProgram p;
-        if (s.file) p.files.files[ini] = *s.file;
-        p.files.failCreate = s.folderRefuses;
+        if (file) p.files.files[ini] = *file;
+        p.files.failCreate = folderRefuses;
         bool runningAtWelcome = false;
         p.messages.onShow = [&] {
             runningAtWelcome = p.hook.calls.size() == 1 && !p.trayShell.shown.empty() &&
@@ -43,45 +42,41 @@ TEST(Program, AStartWithoutKeysWelcomesAFirstRunAndSaysWhatCannotBeReadOrWritten
         };
         EXPECT_EQ(p.program.Main(), std::nullopt);
         EXPECT_EQ(p.program.state().iniPath, ini);
-        ASSERT_EQ(p.messages.shown.size(), s.says.empty() ? 0u : 1u);
-        for (const std::string& part : s.says)
-            EXPECT_NE(p.messages.shown[0].text.find(part), std::string::npos) << part;
-        if (!s.says.empty()) { // no address nobody can reach
-            EXPECT_EQ(p.messages.shown[0].text.find("://"), std::string::npos);
-        }
-        EXPECT_TRUE(s.says.empty() || (runningAtWelcome && p.messages.shown[0].style == 64 &&
-                                       p.messages.shown[0].owner == 0));
         EXPECT_TRUE(p.ui.window("Omnitap - Edit Configuration").visible());
-        EXPECT_EQ(p.files.files.size() + p.files.replaces, s.file ? 1u : 0u); // nothing written
+        EXPECT_EQ(p.files.files.size() + p.files.replaces, file ? 1u : 0u); // nothing written
+        ASSERT_EQ(p.messages.shown.size(), says.empty() ? 0u : 1u);
+        if (says.empty()) continue;
+        const fakes::ShownMessage& box = p.messages.shown[0];
+        for (const std::string& part : says)
+            EXPECT_NE(box.text.find(part), std::string::npos) << part;
+        EXPECT_EQ(box.text.find("://"), std::string::npos); // no address nobody can reach
+        EXPECT_TRUE(runningAtWelcome && box.style == 64 && box.owner == 0);
     }
 }
 
 TEST(Program, AKeysIniHeldAMomentIsWaitedForOneThatCannotBeReadIsNoFirstRun) {
-    const struct {
-        int lockedReads;
-        std::string readError;
-        std::string reason; // shown when the program ends
-        std::chrono::milliseconds waited;
-    } cases[] = {{3, "", "", 300ms},
-                 {1000, "", "being used by another", 2000ms},
-                 {0, "Access is denied.", "Access is denied.", 0ms}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lockedReads);
+    // Reads that find keys.ini locked, the error of the next, the reason shown as the program
+    // ends, the time waited.
+    const std::tuple<int, std::string, std::string, std::chrono::milliseconds> cases[] = {
+        {3, "", "", 300ms},
+        {1000, "", "being used by another", 2000ms},
+        {0, "Access is denied.", "Access is denied.", 0ms}};
+    for (const auto& [lockedReads, readError, reason, waited] : cases) {
+        SCOPED_TRACE(lockedReads);
         fakes::FakeProgram p;
-        p.files.lockedReads = c.lockedReads;
-        p.files.readError = c.readError;
+        p.files.lockedReads = lockedReads;
+        p.files.readError = readError;
         std::optional<int> ended = p.start(kOneKey);
-        EXPECT_EQ(p.files.waited, c.waited);
-        EXPECT_EQ(p.hookSwallowsPress(176), c.reason.empty()); // the keys loaded
-        if (c.reason.empty()) {
+        EXPECT_EQ(p.files.waited, waited);
+        EXPECT_EQ(p.hookSwallowsPress(176), reason.empty()); // the keys loaded
+        if (reason.empty()) {
             EXPECT_TRUE(p.messages.shown.empty() && !ended);
             continue;
         }
         EXPECT_EQ(ended, 1);
         ASSERT_EQ(p.messages.shown.size(), 1u);
         const fakes::ShownMessage& box = p.messages.shown[0];
-        for (std::string part :
-             {p.iniPath() + "\r\n", c.reason, std::string("Nothing was changed.")})
+        for (std::string part : {p.iniPath() + "\r\n", reason, std::string("Nothing was changed.")})
             EXPECT_NE(box.text.find(part), std::string::npos) << box.text;
         EXPECT_EQ(box.owner, 0u);
         EXPECT_EQ(box.style, ports::mb::kIconError);
@@ -92,23 +87,21 @@ TEST(Program, AKeysIniHeldAMomentIsWaitedForOneThatCannotBeReadIsNoFirstRun) {
 
 // The clipboard and the first copy's window are tried again as keys.ini is, each for its time.
 TEST(RetryFor, WhatAnotherProgramHoldsIsTriedAfterEachPauseUntilItsPatienceIsSpent) {
-    const struct {
-        Patience patience;
-        int busyTries, tries;
-        std::chrono::milliseconds waited;
-    } cases[] = {{kClipboardPatience, 0, 1, 0ms},      {kClipboardPatience, 3, 4, 60ms},
-                 {kClipboardPatience, 10, 11, 200ms},  {kClipboardPatience, 11, 11, 200ms},
-                 {kFirstCopyPatience, 49, 50, 4900ms}, {kFirstCopyPatience, 1000, 51, 5000ms}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.busyTries);
-        int tries = 0;
-        std::chrono::milliseconds waited{0};
+    // Tries that find it busy; then the tries made and the time waited.
+    const std::tuple<Patience, int, int, std::chrono::milliseconds> cases[] = {
+        {kClipboardPatience, 0, 1, 0ms},      {kClipboardPatience, 3, 4, 60ms},
+        {kClipboardPatience, 10, 11, 200ms},  {kClipboardPatience, 11, 11, 200ms},
+        {kFirstCopyPatience, 49, 50, 4900ms}, {kFirstCopyPatience, 1000, 51, 5000ms}};
+    for (auto [patience, busyTries, tries, waited] : cases) {
+        SCOPED_TRACE(busyTries);
+        int tried = 0;
+        std::chrono::milliseconds slept{0};
         const bool got = retryFor(
-            c.patience, [&](std::chrono::milliseconds time) { waited += time; },
-            [&] { return ++tries > c.busyTries; });
-        EXPECT_EQ(got, c.busyTries < c.tries);
-        EXPECT_EQ(tries, c.tries);
-        EXPECT_EQ(waited, c.waited);
+            patience, [&](std::chrono::milliseconds time) { slept += time; },
+            [&] { return ++tried > busyTries; });
+        EXPECT_EQ(got, busyTries < tries);
+        EXPECT_EQ(tried, tries);
+        EXPECT_EQ(slept, waited);
     }
 }
 
@@ -131,7 +124,6 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     fakes::FakeProgram p;
     p.messaging.addPlayer(7, "Winamp");
     p.start(kOneKey);
-    EXPECT_TRUE(p.messages.shown.empty());
     EXPECT_FALSE(p.controlWindow().visible());
     EXPECT_EQ(p.hook.calls, std::vector<std::string>{"hook"});
     EXPECT_EQ(p.hook.notify, p.controlWindow().id());
@@ -154,4 +146,126 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     p.choose("Quit");
     EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
     EXPECT_EQ(p.appInfo.endings, 1);
+}
+
+TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
+    fakes::FakeProgram p;
+    p.hook.installs = {false, "Access is denied.", 5};
+    p.start("[keys]\r\nnumkeys=2\r\nkey1_mapm=33\r\nkey1_code=176\r\nkey2_mapm=301\r\n"
+            "key2_code=175\r\n"); // next track, volume up
+    const std::string off = "Omnitap - keys off (hook could not be installed) (greyed)";
+    EXPECT_EQ(p.trayIcon(), off);
+    ASSERT_EQ(p.messages.shown.size(), 1u); // one box, with the system's reason
+    EXPECT_NE(p.messages.shown[0].text.find("\r\nAccess is denied.\r\n"), std::string::npos);
+    p.message(0x02B1, 0, 8); // unlocked: tried again, still refused, no second box
+    EXPECT_EQ(p.trayIcon(), off);
+    p.hook.installs = {};
+    EXPECT_NE(p.choose("Turn Keys On").find("|Edit Configuration|Turn Keys On|Pause Keys|"),
+              std::string::npos);
+    EXPECT_EQ(p.hook.calls, (fakes::Calls{"hook", "hook", "hook"}));
+    EXPECT_EQ(p.trayIcon() + std::to_string(p.messages.shown.size()), "Omnitap1");
+
+    p.channel.onKeyEvent({175}, [](std::uint8_t) { return false; }); // volume up, held
+    p.message(ports::kKeyEventsMessage);
+    EXPECT_TRUE(p.program.controlWindow().Timer1().enabled()); // the repeat runs until paused
+    p.choose("Pause Keys");
+    EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
+    EXPECT_EQ(p.trayIcon(), "Omnitap - keys paused (greyed)");
+    EXPECT_FALSE(p.hookSwallowsPress(176)); // every key passes
+    p.channel.setFinderWaiting(true);
+    EXPECT_TRUE(p.hookSwallowsPress(176)); // but the Key Finder's
+    EXPECT_NE(p.choose("Pause Keys").find("|Pause Keys (checked)|"), std::string::npos);
+    EXPECT_EQ(p.trayIcon(), "Omnitap");
+    EXPECT_TRUE(p.hookSwallowsPress(176));
+
+    // The keyboard's menu opens at the icon, with "Edit Configuration" in bold, and closed with
+    // Esc gives the focus back to the icons; the mouse's opens where the mouse is.
+    p.ui.menuChoice = ""; // Esc
+    p.message(ports::kTrayCallbackMessage, kTrayContextMenu);
+    EXPECT_EQ(p.ui.menuPlaces.back(), (ports::ScreenPoint{1208, 998}));
+    EXPECT_TRUE(p.ui.menusShown.back()[2].isDefault);
+    EXPECT_EQ(p.trayShell.calls.back().command, ports::TrayCommand::SetFocus);
+    EXPECT_EQ(p.ui.menuPlaces.end()[-2], std::nullopt);
+}
+
+TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOneRemoves) {
+    const std::string ours = "\"C:\\Tools\\Omnitap\\omnitap.exe\"";
+    using Entry = std::optional<std::string>;
+    // The entry; whether it shows ticked; whether the system refuses a change (reported with
+    // its reason); the entry once chosen.
+    const std::tuple<Entry, bool, bool, Entry> cases[] = {
+        {std::nullopt, false, false, ours},
+        {ours, true, false, std::nullopt},
+        {" c:\\tools\\omnitap\\OMNITAP.EXE ", true, false, std::nullopt}, // as Windows reads it
+        {"\"C:\\Old\\Omnitap\\omnitap.exe\"", false, false, ours},        // another copy, or gone
+        {ours + " /minimized", false, false, ours},                       // not this exe alone
+        {"\"C:\\Tools\\Omnitap\\omnitap.exe", false, false, ours},
+        {std::nullopt, false, true, std::nullopt},
+        {ours, true, true, ours}};
+    for (const auto& [entry, ticked, refused, afterwards] : cases) {
+        fakes::FakeProgram p;
+        p.start(kOneKey);
+        if (entry) p.startup.entries["Omnitap"] = *entry;
+        if (refused) p.startup.refusal = {false, "Access is denied.", 5};
+        const std::string menu = p.choose("Start with Windows");
+        EXPECT_EQ(menu.find("|Start with Windows (checked)|") != std::string::npos, ticked) << menu;
+        EXPECT_EQ(p.startup.command("Omnitap"), afterwards) << menu;
+        EXPECT_EQ(p.messages.shown.size(), refused ? 1u : 0u);
+        if (refused) { // with the system's reason
+            EXPECT_NE(p.messages.shown.at(0).text.find("\r\nAccess is denied.\r\n"),
+                      std::string::npos);
+        }
+    }
+}
+
+TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) {
+    using R = TrayRequest;
+    const R edit = R::EditConfiguration, none = R::Nothing;
+    // Shells that take NOTIFYICON_VERSION or not, and the requests their notifications make.
+    const std::pair<bool, std::vector<R>> shells[] = {
+        // With NOTIFYICON_VERSION a right-click ends in WM_CONTEXTMENU (at the mouse); alone,
+        // it is the keyboard's; Enter, Space, a click and a double-click activate.
+        {true, {none, R::Menu, R::MenuAtIcon, edit, edit, edit, none}},
+        // A shell that refuses it sends the right-button release alone.
+        {false, {R::Menu, none, none, none, none, none, none}}};
+    for (const auto& [takesVersion, expected] : shells) {
+        SCOPED_TRACE(takesVersion);
+        fakes::FakeTrayShell shell;
+        shell.takesVersion = takesVersion;
+        std::vector<R> requests;
+        {
+            TrayIconFs tray(shell);
+            tray.addTrayIcon(0x20A3C);
+            // The keys' state, and a balloon, which is sent once: not with the icon again.
+            tray.showKeysState(KeysState::Paused);
+            tray.showBalloon("Omnitap could not...", std::string(300, 'x'));
+            shell.restartExplorer();
+            tray.reAddTrayIcon();
+            EXPECT_EQ(shell.shown.size(), 1u);
+            for (int code : {kTrayRightButtonUp, kTrayContextMenu, kTrayContextMenu, kTrayKeySelect,
+                             kTraySelect, kTrayDoubleClick, 0x0200})
+                requests.push_back(tray.handleTrayMessage(code));
+        }
+        EXPECT_TRUE(shell.shown.empty()); // deleted when the program ends
+        const ports::TrayIconRecord& r = shell.calls.front().record;
+        EXPECT_EQ(r.uVersion, 3u);
+        EXPECT_EQ(r.hWnd, 0x20A3Cu);
+        EXPECT_EQ(r.uCallbackMessage, ports::kTrayCallbackMessage);
+        EXPECT_EQ(fakes::wideText(r.szTip), "Omnitap");
+        using C = ports::TrayCommand;
+        std::vector<C> commands;
+        for (const auto& call : shell.calls) {
+            commands.push_back(call.command);
+            EXPECT_EQ(std::tie(call.record.hWnd, call.record.uID), std::tie(r.hWnd, r.uID));
+        }
+        EXPECT_EQ(commands, (std::vector<C>{C::Add, C::SetVersion, C::Modify, C::Modify, C::Add,
+                                            C::SetVersion, C::Delete}));
+        EXPECT_EQ(requests, expected);
+        const ports::TrayIconRecord& balloon = shell.calls[3].record;
+        EXPECT_EQ(balloon.uFlags, kTrayFlags | kBalloonFlag);
+        EXPECT_EQ(balloon.dwInfoFlags, kBalloonWarning);
+        EXPECT_EQ(fakes::wideText(balloon.szInfoTitle) + "|" + fakes::wideText(balloon.szInfo),
+                  "Omnitap could not...|" + std::string(255, 'x')); // cut before its terminator
+        EXPECT_EQ(shell.calls[4].record.uFlags, kTrayFlags);        // added again: no balloon
+    }
 }

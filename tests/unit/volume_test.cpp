@@ -1,7 +1,6 @@
 // The volume: its percentage arithmetic, the mixer against fake devices that are missing,
 // changed elsewhere, or replaced by another default device, and the indicator of each change.
 
-#include "tests/fakes/fake_desktop.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fakes.h"
 #include "volume/mixer.h"

@@ -5,21 +5,14 @@
 #include "bench/alloc_counter.h"
 #include "bench/key_tables.h"
 #include "hook/hook_channel.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 
 using namespace omnitap;
 
-namespace {
-struct Refusing : HookOutput {
-    int refusals = 0;
-    bool wake() override { return refusals-- <= 0; }
-    void sendOn(std::span<const ports::KeyStroke>) override {}
-};
-} // namespace
-
 TEST(HookPath, NeitherAllocatesNorFreesWhateverTheEvent) {
-    Refusing out;
+    fakes::FakeHookOutput out;
     HookChannel channel(out);
     KeyTable table = hookKeyTable(10'000);
     table.append(KeyDef{115, 0, "type", 51, ""});
