@@ -1,7 +1,7 @@
 // The tray of the real program, with the test standing in for the shell's notification area:
-// what the icon says, its menu's Start with Windows (its other entries are unit-tested), the
-// keyboard's way to the menu and to Edit Configuration, the balloon of a launch that failed, and
-// the volume indicator near the notification area.
+// what the icon says, its menu's new entries (Pause Keys, Start with Windows), the keyboard's
+// way to the menu and to Edit Configuration, the balloon of a launch that failed, and the
+// volume indicator near the notification area.
 
 #include "actions/launch_failure.h"
 #include "ports/private_messages.h"
@@ -55,7 +55,7 @@ std::wstring runEntry() {
 
 } // namespace
 
-TEST(Tray, StartWithWindowsTheKeyboardABalloonAndTheVolumeIndicatorAsTheShellSeesThem) {
+TEST(Tray, PauseStartWithWindowsTheKeyboardABalloonAndTheVolumeIndicatorAsTheShellSeesThem) {
     NotificationArea area;
     TempFolder folder;
     folder.write(L"keys.ini", keysIni({learnedKey(VK_F13, 60, narrow(folder.file(L"gone.exe"))),
@@ -81,7 +81,24 @@ TEST(Tray, StartWithWindowsTheKeyboardABalloonAndTheVolumeIndicatorAsTheShellSee
         log.focus();
     };
 
-    // Start with Windows: ticking puts this exe in the entry, unticking removes it.
+    // Pause Keys: a learned key's press and release reach the program; chosen again, not.
+    choose(2);
+    EXPECT_TRUE(area.received(NIM_MODIFY, L"Omnitap - keys paused"));
+    tapKey(kProbeKey);
+    pump(300ms);
+    EXPECT_EQ(log.log, (Lines{"down 135", "up 135"}));
+    area.records.clear();
+    choose(2);
+    EXPECT_TRUE(area.received(NIM_MODIFY, L"Omnitap"));
+    EXPECT_TRUE(waitUntilHooked(log));
+
+    // Start with Windows, unticked for another copy's entry: ticking puts this exe in its
+    // place, unticking removes it.
+    const wchar_t other[] = L"\"C:\\Old\\omnitap.exe\"";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER,
+                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Omnitap",
+                              REG_SZ, other, sizeof other),
+              ERROR_SUCCESS);
     for (const std::wstring& entry :
          {L"\"" + folder.file(L"omnitap-e2e.exe") + L"\"", std::wstring(L"(none)")}) {
         choose(1);
@@ -122,7 +139,14 @@ TEST(Tray, StartWithWindowsTheKeyboardABalloonAndTheVolumeIndicatorAsTheShellSee
     mixer.openMixer();
     EXPECT_EQ(narrow(windowText(indicator)), omnitap::indicatorView(mixer).text);
     const LONG_PTR style = GetWindowLongPtrW(indicator, GWL_EXSTYLE);
-    EXPECT_TRUE((style & WS_EX_NOACTIVATE) && (style & WS_EX_TRANSPARENT)) << style;
+    for (LONG_PTR bit : {WS_EX_TOPMOST, WS_EX_NOACTIVATE, WS_EX_TRANSPARENT, WS_EX_TOOLWINDOW})
+        EXPECT_TRUE(style & bit) << bit;
+    // Near the notification area: the corner of the work area (Wine's is the whole screen).
+    RECT at{}, work{};
+    GetWindowRect(indicator, &at);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(at.right <= work.right && at.bottom <= work.bottom &&
+                at.left > (work.left + work.right) / 2 && at.top > (work.top + work.bottom) / 2);
     pump(300ms);
     EXPECT_EQ(log.log, (Lines{"down 65", "up 65", "down 66", "up 66", "down 67", "up 67"}));
     EXPECT_EQ(GetForegroundWindow(), FindWindowW(L"E2EKeyLog", nullptr));
