@@ -126,10 +126,10 @@ TEST_F(PlayerKeys, ATransportKeyIsTheSystemsMediaKeyOrACommandThatWaitsForNoAnsw
         tapKey(VK_MEDIA_NEXT_TRACK);
     EXPECT_EQ(sim.logOf("command", 5), Lines(5, "command 40048"));
     EXPECT_TRUE(log.log.empty());
-    EXPECT_NE(GetForegroundWindow(), sim.window()); // only Jump to Song brings it forward
+    EXPECT_NE(GetForegroundWindow(), sim.window); // only Jump to Song brings it forward
     tapKey(VK_F20);
     EXPECT_EQ(sim.logOf("command", 6).at(5), "command 40194");
-    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window(); }));
+    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window; }));
 }
 
 TEST_F(PlayerKeys, ShowCurrentFileOpensTheFilesFolderAndNeverStartsThePlaylistEntry) {

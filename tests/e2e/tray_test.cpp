@@ -65,6 +65,10 @@ TEST(Tray, PauseStartWithWindowsTheKeyboardABalloonAndTheVolumeIndicatorAsTheShe
     KeyLogWindow log;
     ASSERT_TRUE(waitUntilHooked(log));
     EXPECT_TRUE(area.received(NIM_ADD, L"Omnitap"));
+    // Explorer restarted: the icon comes back when the shell announces itself.
+    area.records.clear();
+    PostMessageW(control, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(area.received(NIM_ADD, L"Omnitap"));
     auto notify = [&](UINT code) {
         PostMessageW(control, omnitap::ports::kTrayCallbackMessage, 1, code);
     };

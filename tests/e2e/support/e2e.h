@@ -78,8 +78,6 @@ class Process {
         CloseHandle(pi_.hProcess);
         CloseHandle(pi_.hThread);
     }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
     DWORD pid() const { return pi_.dwProcessId; }
     void resume() const { ResumeThread(pi_.hThread); }
     DWORD exitCode(std::chrono::milliseconds timeout = 0ms) const {
@@ -229,34 +227,28 @@ class KeyLogWindow {
 };
 
 // player-sim.exe, the stand-in for the media player, logging to a folder of its own.
-struct SimFolder {
-    TempFolder logs_;
-};
-class PlayerSim : SimFolder, public Process {
-  public:
+struct PlayerSim {
     explicit PlayerSim(const std::wstring& options)
-        : Process((logs_.copy(L"player-sim.exe", L"player-sim.exe"), logs_.file(L"player-sim.exe")),
-                  L" --log \"" + logs_.file(L"sim.log") + L"\" " + options, L"") {
-        window_ = waitForWindow(pid(), L"Winamp v1.x", nullptr, 5s, false);
-        EXPECT_NE(window_, nullptr) << "player-sim shows no window";
+        : process((logs.copy(L"player-sim.exe", L"player-sim.exe"), logs.file(L"player-sim.exe")),
+                  L" --log \"" + logs.file(L"sim.log") + L"\" " + options, L"") {
+        EXPECT_NE(window, nullptr) << "player-sim shows no window";
     }
-    HWND window() const { return window_; }
     // The log's lines of one kind ("command 40045", ...), once it holds `count` of them:
     // posted commands arrive later.
     Lines logOf(const std::string& kind, std::size_t count = 0) const {
         Lines lines;
         waitFor([&] {
             lines.clear();
-            std::istringstream in(logs_.read(L"sim.log"));
+            std::istringstream in(logs.read(L"sim.log"));
             for (std::string line; std::getline(in, line);)
                 if (line.rfind(kind + " ", 0) == 0) lines.push_back(line);
             return lines.size() >= count;
         });
         return lines;
     }
-
-  private:
-    HWND window_ = nullptr;
+    TempFolder logs;
+    Process process;
+    HWND window = waitForWindow(process.pid(), L"Winamp v1.x", nullptr, 5s, false);
 };
 
 // F24 carries no action in the tests' tables: a key to probe the hook with.
