@@ -197,11 +197,7 @@ inline HWND testWindow(const wchar_t* className, WNDPROC proc, void* self, DWORD
 // A focused window that records the key events the program under test let through.
 class KeyLogWindow {
   public:
-    KeyLogWindow() {
-        window_ = testWindow(L"E2EKeyLog", proc, this, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             {50, 50, 350, 250});
-        focus();
-    }
+    KeyLogWindow() { focus(); }
     ~KeyLogWindow() { DestroyWindow(window_); }
     void focus() {
         SetForegroundWindow(window_);
@@ -223,7 +219,8 @@ class KeyLogWindow {
         if (self && msg == WM_CHAR && wParam >= L' ') self->text += static_cast<wchar_t>(wParam);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    HWND window_ = nullptr;
+    HWND window_ = testWindow(L"E2EKeyLog", proc, this, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              {50, 50, 350, 250});
 };
 
 // player-sim.exe, the stand-in for the media player, logging to a folder of its own.
