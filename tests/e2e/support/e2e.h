@@ -204,15 +204,15 @@ class KeyLogWindow {
         SetFocus(window_);
         pump(100ms);
     }
-    Lines log;                        // "down 65", "up 65", one line per message, in order
-    std::wstring text;                // the characters received
+    Lines log;         // "down 65", "up 65", one line per message in order; none for VK_PACKET
+    std::wstring text; // the characters received, typed ones too
     std::vector<std::wstring> pasted; // the clipboard's text at each Ctrl+V
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<KeyLogWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
-        if (self && (down || msg == WM_KEYUP || msg == WM_SYSKEYUP))
+        if (self && (down || msg == WM_KEYUP || msg == WM_SYSKEYUP) && wParam != VK_PACKET)
             self->log.push_back((down ? "down " : "up ") + std::to_string(wParam));
         if (self && down && wParam == 'V' && GetKeyState(VK_CONTROL) < 0)
             self->pasted.push_back(clipboardText());

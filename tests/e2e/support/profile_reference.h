@@ -1,9 +1,7 @@
 #pragma once
-// keys.ini as the system's profile functions read it: one GetPrivateProfileStringA look-up
-// per value (1 + 5n look-ups), the reference for the program's own reader. The old way asked
-// with a buffer of 1024 characters, which cuts a longer value; the reference asks with one
-// that holds any value whole. Header-only, so that the reader comparison under bench/wine can
-// use it too.
+// keys.ini as the system's profile functions read it, one GetPrivateProfileStringA look-up per
+// value: the reference for the program's own reader, with a buffer that holds any value whole,
+// and, with the old way's 1024 characters (which cut a longer value), for bench/wine.
 
 #include "keys/key_table.h"
 #include "keys/lenient_number.h"
