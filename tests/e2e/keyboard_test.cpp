@@ -31,10 +31,9 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     // A document in a folder with blanks, of a type launch-probe opens.
     const std::wstring document = folder.file(L"probe dir\\my notes.omnitapprobe");
     folder.write(L"probe dir\\my notes.omnitapprobe", "");
-    const std::wstring open = L"\"" + probe + L"\" \"%1\"";
     ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L".omnitapprobe", REG_SZ, L"OmnitapProbe", 0), 0);
     ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L"OmnitapProbe\\shell\\open\\command", REG_SZ,
-                           open.c_str(), 0),
+                           (L"\"" + probe + L"\" \"%1\"").c_str(), 0),
               0);
     // Text where a modifier may stand is none; saved as UTF-16 without a mark by another tool.
     const std::string ini = omnitap::utf16leBytes(

@@ -1,7 +1,6 @@
 // The tray of the real program, with the test standing in for the shell's notification area:
-// what the icon says, its menu's new entries (Pause Keys, Start with Windows), the keyboard's
-// way to the menu and to Edit Configuration, the balloon of a launch that failed, and the
-// volume indicator near the notification area.
+// what the icon says, Pause Keys, Start with Windows, the keyboard's way to the menu and
+// to Edit Configuration, a failed launch's balloon, the volume indicator.
 
 #include "actions/launch_failure.h"
 #include "ports/private_messages.h"
@@ -45,11 +44,11 @@ struct NotificationArea {
     }
 };
 
+constexpr auto kRun = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 std::wstring runEntry() {
     wchar_t value[1024] = L"(none)";
     DWORD bytes = sizeof value;
-    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                 L"Omnitap", RRF_RT_REG_SZ, nullptr, value, &bytes);
+    RegGetValueW(HKEY_CURRENT_USER, kRun, L"Omnitap", RRF_RT_REG_SZ, nullptr, value, &bytes);
     return value;
 }
 
@@ -95,9 +94,7 @@ TEST(Tray, PauseStartWithWindowsTheKeyboardABalloonAndTheVolumeIndicatorAsTheShe
     // Start with Windows, unticked for another copy's entry: ticking puts this exe in its
     // place, unticking removes it.
     const wchar_t other[] = L"\"C:\\Old\\omnitap.exe\"";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER,
-                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Omnitap",
-                              REG_SZ, other, sizeof other),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kRun, L"Omnitap", REG_SZ, other, sizeof other),
               ERROR_SUCCESS);
     for (const std::wstring& entry :
          {L"\"" + folder.file(L"omnitap-e2e.exe") + L"\"", std::wstring(L"(none)")}) {

@@ -78,8 +78,6 @@ class Process {
         CloseHandle(pi_.hProcess);
         CloseHandle(pi_.hThread);
     }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
     DWORD pid() const { return pi_.dwProcessId; }
     void resume() const { ResumeThread(pi_.hThread); }
     DWORD exitCode(std::chrono::milliseconds timeout = 0ms) const {
@@ -199,64 +197,55 @@ inline HWND testWindow(const wchar_t* className, WNDPROC proc, void* self, DWORD
 // A focused window that records the key events the program under test let through.
 class KeyLogWindow {
   public:
-    KeyLogWindow() {
-        window_ = testWindow(L"E2EKeyLog", proc, this, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             {50, 50, 350, 250});
-        focus();
-    }
+    KeyLogWindow() { focus(); }
     ~KeyLogWindow() { DestroyWindow(window_); }
     void focus() {
         SetForegroundWindow(window_);
         SetFocus(window_);
         pump(100ms);
     }
-    Lines log;                        // "down 65", "up 65", one line per message, in order
-    std::wstring text;                // the characters received
+    Lines log;         // "down 65", "up 65", one line per message in order; none for VK_PACKET
+    std::wstring text; // the characters received, typed ones too
     std::vector<std::wstring> pasted; // the clipboard's text at each Ctrl+V
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<KeyLogWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
-        if (self && (down || msg == WM_KEYUP || msg == WM_SYSKEYUP))
+        if (self && (down || msg == WM_KEYUP || msg == WM_SYSKEYUP) && wParam != VK_PACKET)
             self->log.push_back((down ? "down " : "up ") + std::to_string(wParam));
         if (self && down && wParam == 'V' && GetKeyState(VK_CONTROL) < 0)
             self->pasted.push_back(clipboardText());
         if (self && msg == WM_CHAR && wParam >= L' ') self->text += static_cast<wchar_t>(wParam);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    HWND window_ = nullptr;
+    HWND window_ = testWindow(L"E2EKeyLog", proc, this, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              {50, 50, 350, 250});
 };
 
 // player-sim.exe, the stand-in for the media player, logging to a folder of its own.
-struct SimFolder {
-    TempFolder logs_;
-};
-class PlayerSim : SimFolder, public Process {
-  public:
+struct PlayerSim {
     explicit PlayerSim(const std::wstring& options)
-        : Process((logs_.copy(L"player-sim.exe", L"player-sim.exe"), logs_.file(L"player-sim.exe")),
-                  L" --log \"" + logs_.file(L"sim.log") + L"\" " + options, L"") {
-        window_ = waitForWindow(pid(), L"Winamp v1.x", nullptr, 5s, false);
-        EXPECT_NE(window_, nullptr) << "player-sim shows no window";
+        : process((logs.copy(L"player-sim.exe", L"player-sim.exe"), logs.file(L"player-sim.exe")),
+                  L" --log \"" + logs.file(L"sim.log") + L"\" " + options, L"") {
+        EXPECT_NE(window, nullptr) << "player-sim shows no window";
     }
-    HWND window() const { return window_; }
     // The log's lines of one kind ("command 40045", ...), once it holds `count` of them:
     // posted commands arrive later.
     Lines logOf(const std::string& kind, std::size_t count = 0) const {
         Lines lines;
         waitFor([&] {
             lines.clear();
-            std::istringstream in(logs_.read(L"sim.log"));
+            std::istringstream in(logs.read(L"sim.log"));
             for (std::string line; std::getline(in, line);)
                 if (line.rfind(kind + " ", 0) == 0) lines.push_back(line);
             return lines.size() >= count;
         });
         return lines;
     }
-
-  private:
-    HWND window_ = nullptr;
+    TempFolder logs;
+    Process process;
+    HWND window = waitForWindow(process.pid(), L"Winamp v1.x", nullptr, 5s, false);
 };
 
 // F24 carries no action in the tests' tables: a key to probe the hook with.
