@@ -65,18 +65,24 @@ class HeldKeys {
         if (!holding()) since_ = time;
         ++queued_;
     }
-    // Hook thread: a key sent on came back through the hook.
-    void cameBack() { ++back_; }
+    // Hook thread: a key sent on came back through the hook at `time`. While keys keep coming
+    // back the hook waits for the rest, however many were sent at once.
+    void cameBack(std::uint32_t time) {
+        if (back_ != held_) ++back_; // not one the hook gave up on
+        since_ = time;
+    }
 
     // Hook thread, from its message loop at `now`: once keys were held for kLimitMs, or at
     // once when asked to, sends them on with `send` and stops waiting for the actions queued
-    // so far; after another kLimitMs it stops waiting for them to come back (another
+    // so far; once none came back for another kLimitMs it stops waiting for them (another
     // program's hook may have kept them). Returns how many milliseconds to wait before
     // calling again, or nothing while no key is held.
     template <typename Send>
     std::optional<std::uint32_t> sendOverdue(std::uint32_t now, Send&& send) {
         if (!holding()) return std::nullopt;
-        if (!atOnce_ && now - since_ < kLimitMs) return kLimitMs - (now - since_);
+        const auto waited = static_cast<std::uint32_t>(
+            std::max(static_cast<std::int32_t>(now - since_), std::int32_t{0}));
+        if (!atOnce_ && waited < kLimitMs) return kLimitMs - waited;
         std::uint32_t word = sent_.load(std::memory_order_acquire);
         if (word & kSending) return kRetryMs; // the UI thread is sending: after it
         givenUp_ = queued_;
@@ -87,7 +93,7 @@ class HeldKeys {
                 return 0;
             sendClaim(word >> 1, held_, send);
         } else if (!atOnce_) {
-            back_ = held_; // all were sent a second ago
+            back_ = held_; // all were sent, and none came back for a second
         }
         atOnce_ = false;
         return holding() ? std::optional(kLimitMs) : std::nullopt;

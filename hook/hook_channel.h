@@ -111,7 +111,7 @@ class HookChannel {
         // and is never eaten by, a learned key. Held keys sent on end their hold as they come.
         if (event.extraInfo == ports::kOwnInputMarker) return false;
         if (event.extraInfo == ports::kHeldKeyMarker) {
-            held_.cameBack();
+            held_.cameBack(event.time);
             return false;
         }
         bool swallow = decide(snapshots_.read(), event, isDown);
