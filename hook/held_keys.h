@@ -80,8 +80,8 @@ class HeldKeys {
     template <typename Send>
     std::optional<std::uint32_t> sendOverdue(std::uint32_t now, Send&& send) {
         if (!holding()) return std::nullopt;
-        const auto waited = static_cast<std::uint32_t>(
-            std::max(static_cast<std::int32_t>(now - since_), std::int32_t{0}));
+        // A key that came back during the loop's last wait may carry a time after `now`.
+        const std::uint32_t waited = static_cast<std::int32_t>(now - since_) > 0 ? now - since_ : 0;
         if (!atOnce_ && waited < kLimitMs) return kLimitMs - waited;
         std::uint32_t word = sent_.load(std::memory_order_acquire);
         if (word & kSending) return kRetryMs; // the UI thread is sending: after it
