@@ -1,11 +1,9 @@
-// The configuration windows in the real program, driven as a new user would, then its tray.
+// The configuration windows in the real program, driven as a new user would, then Quit.
 
 #include "forms/config_windows.h"
 #include "ports/private_messages.h"
 #include "tests/e2e/support/e2e.h"
-#include "tray/tray_icon.h"
 #include "win32/system_seams.h"
-#include "win32/tray_shell.h"
 
 #include <commctrl.h>
 
@@ -179,16 +177,6 @@ TEST(ConfigWindows,
     click(e2e::control(finder, Form3::layout(), Form3::Command1.name));
     ASSERT_TRUE(waitFor([&] { return !IsWindow(finder); }));
 
-    // The shell knows the icon by this window's record: it goes, as when Explorer restarts, and
-    // comes back when the shell announces itself.
-    win32::Win32TrayShell shell;
-    const auto icon = makeTrayRecord(reinterpret_cast<ports::WindowId>(control),
-                                     shell.applicationIcon(), "Omnitap");
-    auto remove = [&] { return shell.notifyIcon(ports::TrayCommand::Delete, icon); };
-    ASSERT_TRUE(remove());
-    EXPECT_FALSE(remove());
-    PostMessageW(control, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(waitFor(remove));
     // Menus are private to their process under Wine: an entry is checked by what it does.
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     // Quit asks about the edit: Cancel goes on, No ends without saving it.
