@@ -44,20 +44,6 @@ constexpr auto List1 = ui::listBox("List1");
 constexpr auto Command1 = ui::button("Command1"), Command2 = ui::button("Command2");
 constexpr auto Text2 = ui::multiLineTextBox("Text2");
 
-std::vector<ui::ControlDesign> layout() {
-    namespace f = ui::flag;
-    return {
-        {ListView1, "", {60, 60, 4455, 1995}, {}, 0, {}, {{"Key", 1200}, {"Mapping", 2800}}},
-        {Frame1, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
-        {Combo1, "", {120, 240, 4215, 315}, {}, 0, Frame1},
-        {List1, "", {60, 3560, 3000, 700}},
-        {Command1, "Save && Close", {60, 4740, 1455, 375}, {}, f::kDefault},
-        {Command2, "Cancel", {3060, 4740, 1455, 375}, {}, f::kCancel},
-        // Below the client area, as the Key Finder keeps its report.
-        {Text2, "", {660, 5540, 2235, 1515}, {}, f::kNoTabStop},
-    };
-}
-
 void press(WORD vk) {
     tapKey(vk);
     pump(150ms);
@@ -73,7 +59,16 @@ class UiLayer : public ::testing::Test {
     HWND hwnd() const { return reinterpret_cast<HWND>(window->id()); }
     HWND child(const std::string& name) const { return control(hwnd(), table, name); }
 
-    std::vector<ui::ControlDesign> table = layout();
+    std::vector<ui::ControlDesign> table{
+        {ListView1, "", {60, 60, 4455, 1995}, {}, 0, {}, {{"Key", 1200}, {"Mapping", 2800}}},
+        {Frame1, "Key Mapping", {60, 2100, 4455, 1035}, {}, ui::flag::kDisabled},
+        {Combo1, "", {120, 240, 4215, 315}, {}, 0, Frame1},
+        {List1, "", {60, 3560, 3000, 700}},
+        {Command1, "Save && Close", {60, 4740, 1455, 375}, {}, ui::flag::kDefault},
+        {Command2, "Cancel", {3060, 4740, 1455, 375}, {}, ui::flag::kCancel},
+        // Below the client area, as the Key Finder keeps its report.
+        {Text2, "", {660, 5540, 2235, 1515}, {}, ui::flag::kNoTabStop},
+    };
     win32::Win32UiFactory factory;
     std::unique_ptr<ui::Window> window = factory.createWindow(
         {"OmnitapUiLayerTest", "Layer test", 4575, 5145, ui::Placement::Centred}, table);
