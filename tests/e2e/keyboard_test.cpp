@@ -17,15 +17,13 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     TempFolder folder;
     for (const wchar_t* copy : {L"probe dir\\launch probe.exe", L"launch-probe.exe"})
         ASSERT_TRUE(folder.copy(L"launch-probe.exe", copy));
-    // The system DLLs the program uses that are not known DLLs: winmm, for the volume where
-    // the system has no endpoint volume, and the common controls, imported through the manifest.
-    // The harness gives them Windows' search order under Wine, which would else load its own.
-    const std::wstring planted[] = {L"winmm.dll", L"comctl32.dll"};
-    for (const auto& name : planted)
-        ASSERT_TRUE(folder.copy(L"planted-dll.dll", name));
+    // The common controls, imported through the manifest, are not a known DLL: one planted
+    // beside the program must stay unused. The harness gives it Windows' search order under
+    // Wine, which would else load its own.
+    ASSERT_TRUE(folder.copy(L"planted-dll.dll", L"comctl32.dll"));
     const wchar_t* overrides = _wgetenv(L"WINEDLLOVERRIDES");
     ASSERT_TRUE(!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ||
-                (overrides && wcsstr(overrides, L"winmm,comctl32=n,b")));
+                (overrides && wcsstr(overrides, L"comctl32=n,b")));
     const std::wstring probe = folder.file(L"probe dir\\launch probe.exe");
     const std::string quoted = narrow(L"\"" + probe + L"\" /switch");
     // A document in a folder with blanks, of a type launch-probe opens.
@@ -98,8 +96,7 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
               (std::multiset<std::string>{quoted, narrow(L"\"" + probe + L"\" --fast"),
                                           narrow(L"\"" + probe + L"\" \"" + document + L"\"")}));
     EXPECT_EQ(folder.read(L"launched.txt"), "\"launch-probe.exe\" \"my notes.txt\"\n");
-    for (const auto& name : planted)
-        EXPECT_FALSE(folder.exists(name + L".loaded")) << narrow(name);
+    EXPECT_FALSE(folder.exists(L"comctl32.dll.loaded"));
 
     // Resume and unlock: a fresh hook, the old one removed; also when the system had dropped
     // the old one. Each press acts once; other keys pass.
