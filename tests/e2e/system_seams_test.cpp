@@ -11,6 +11,7 @@
 #include "win32/system_seams.h"
 #include "win32/ui/factory.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <thread>
@@ -58,6 +59,13 @@ class UiLayer : public ::testing::Test {
     }
     HWND hwnd() const { return reinterpret_cast<HWND>(window->id()); }
     HWND child(const std::string& name) const { return control(hwnd(), table, name); }
+    // A cell of ListView1 as the control shows it: it asks the window for the text.
+    std::wstring shown(int row, int column) const {
+        wchar_t text[32] = L"";
+        LVITEMW item{0, 0, column, 0, 0, text, 32};
+        SendMessageW(child(ListView1.name), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
 
     std::vector<ui::ControlDesign> table{
         {ListView1, "", {60, 60, 4455, 1995}, {}, 0, {}, {{"Key", 1200}, {"Mapping", 2800}}},
@@ -77,15 +85,16 @@ class UiLayer : public ::testing::Test {
 
 } // namespace
 
-TEST_F(UiLayer, TabPassesByWhatItMustEnterAndEscPressTheirButtons) {
+TEST_F(UiLayer, TheListShowsAnyTextTabPassesByWhatItMustEnterAndEscPressTheirButtons) {
     auto& rows = w[ListView1];
     std::vector<std::string> events;
     rows.onItemClick = [&] { events.push_back("item " + std::to_string(rows.selected())); };
     rows.onClick = [&] { events.push_back("click " + std::to_string(rows.selected())); };
     w[Command1].onClick = [&] { events.push_back("default"); };
     w[Command2].onClick = [&] { events.push_back("cancel"); };
-    rows.addRow("A");
-    rows.addRow("B");
+    rows.setRows({{"A \xCE\xA9"}, {"B"}}); // outside the code page
+    rows.setCell(0, 1, "\xD0\xB6");
+    EXPECT_EQ(shown(0, 0) + L"|" + shown(0, 1), L"A \u03a9|\u0436");
     rows.setSelected(0); // silently
     rows.setFocus();
     pump(150ms);
