@@ -53,7 +53,7 @@ TEST(ConfigWindows,
         ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
     app->resume();
     auto click = [](HWND button) { PostMessageW(button, BM_CLICK, 0, 0); };
-    HWND form2 = nullptr, box = nullptr, editor = nullptr, finder = nullptr, text2 = nullptr;
+    HWND form2 = nullptr, editor = nullptr, finder = nullptr, text2 = nullptr;
     auto showForm2 = [&] {
         ASSERT_TRUE(form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration"));
     };
@@ -70,12 +70,10 @@ TEST(ConfigWindows,
         tapKey(actionKey);
     };
 
-    ASSERT_TRUE(box = waitForWindow(app->pid(), L"#32770", L"Omnitap", 15s));
-    const std::wstring welcome = messageBoxText(box);
+    const std::wstring welcome = answerBox(app->pid());
     for (const std::wstring& part : {L"kept as\r\n" + folder.file(L"keys.ini.2.bak"),
                                      L"cannot write in its folder\r\n" + folder.path() + L"\r\n"})
         EXPECT_NE(welcome.find(part), std::wstring::npos) << narrow(welcome);
-    pressDialogButton(box, IDOK);
     ASSERT_NO_FATAL_FAILURE(showForm2());
     click(in2(Form2::Command3)); // "Add or Delete Keys..."
     ASSERT_TRUE(editor = waitForWindow(app->pid(), L"OmnitapKeyEditor"));
@@ -95,11 +93,9 @@ TEST(ConfigWindows,
     ASSERT_TRUE(waitFor([&] { return windowText(text2) == name; }));
     click(control(finder, Form3::layout(), Form3::Command1.name)); // "Add This Key"
     // The old keys.ini cannot be kept aside: the key stays in effect, nothing is written.
-    ASSERT_TRUE(box = waitForWindow(app->pid(), L"#32770", L"Omnitap"));
-    EXPECT_NE(messageBoxText(box).find(L"in effect until Omnitap ends. Nothing was written."),
+    EXPECT_NE(answerBox(app->pid()).find(L"in effect until Omnitap ends. Nothing was written."),
               std::wstring::npos);
-    pressDialogButton(box, IDOK);
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(finder) != FALSE; })); // the box went
     PostMessageW(form2, WM_CLOSE, 0, 0); // and the Key Editor and the Key Finder with it
     ASSERT_TRUE(waitFor([&] { return !IsWindow(form2) && !IsWindow(finder); }, 15s));
     EXPECT_EQ(folder.read(L"keys.ini"), unread);
@@ -122,11 +118,9 @@ TEST(ConfigWindows,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     click(in2(Form2::Command1)); // "Save && Close"
-    ASSERT_TRUE(box = waitForWindow(app->pid(), L"#32770", L"Omnitap"));
-    EXPECT_NE(messageBoxText(box).find(folder.file(L"keys.ini")), std::wstring::npos);
-    EXPECT_FALSE(IsWindowEnabled(form2));
-    pressDialogButton(box, IDOK);
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(box) && IsWindowEnabled(form2); }));
+    ASSERT_TRUE(waitFor([&] { return !IsWindowEnabled(form2); }));
+    EXPECT_NE(answerBox(app->pid()).find(folder.file(L"keys.ini")), std::wstring::npos);
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(form2) != FALSE; }));
     CloseHandle(lock);
     click(in2(Form2::Command1));
     ASSERT_TRUE(waitFor([&] { return !IsWindow(form2); }));
@@ -166,9 +160,7 @@ TEST(ConfigWindows,
     ASSERT_TRUE(waitFor(menuShown));
     tapKey(VK_UP); // the last entry, Quit
     tapKey(VK_RETURN);
-    ASSERT_TRUE(box = waitForWindow(app->pid(), L"#32770", L"Omnitap"));
-    EXPECT_EQ(messageBoxText(box), L"Save the changes to your keys?");
-    pressDialogButton(box, IDNO);
+    EXPECT_EQ(answerBox(app->pid(), IDNO), L"Save the changes to your keys?");
     EXPECT_EQ(app->exitCode(10s), 0u);
     KeyTable expected = parseKeysIniBytes(saved, codec);
     expected.append({VK_F10, 68, "Key 121 - 68", 0, ""});

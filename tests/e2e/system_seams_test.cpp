@@ -114,11 +114,7 @@ TEST_F(UiLayer, AFaultInAHandlerDropsTheEventIsReportedOnceNamingItAndTheWindowG
     // Combo1 asked for as a list box: the wrong kind.
     w[Command1].onClick = [&] { w[ui::listBox(Combo1.name)]; };
     std::wstring report;
-    std::thread user([&] {
-        HWND box = waitForWindow(GetCurrentProcessId(), L"#32770", L"Omnitap", 10s, true);
-        report = messageBoxText(box);
-        pressDialogButton(box, IDOK);
-    });
+    std::thread user([&] { report = answerBox(GetCurrentProcessId()); });
     SendMessageW(child(Command1.name), BM_CLICK, 0, 0); // returns once the box is closed
     user.join();
     EXPECT_NE(report.find(L"\"Layer test\""), std::wstring::npos) << narrow(report);

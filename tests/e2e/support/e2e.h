@@ -146,12 +146,17 @@ inline std::wstring windowText(HWND window) { // WM_GETTEXT reaches other proces
     LRESULT n = SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
     return std::wstring(buffer, static_cast<std::size_t>(n));
 }
-inline std::wstring messageBoxText(HWND box) {
-    return windowText(GetDlgItem(box, 0xFFFF));
-}
 inline void pressDialogButton(HWND dialog, int id) { // IDOK, IDYES, ...
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+// The text of the program's message box, once it shows; then `button` is pressed.
+inline std::wstring answerBox(DWORD pid, int button = IDOK) {
+    HWND box = waitForWindow(pid, L"#32770", L"Omnitap", 15s);
+    EXPECT_NE(box, nullptr) << "no message box";
+    const std::wstring text = windowText(GetDlgItem(box, 0xFFFF));
+    pressDialogButton(box, button);
+    return text;
 }
 inline std::wstring clipboardText() {
     if (!OpenClipboard(nullptr)) return L"";
