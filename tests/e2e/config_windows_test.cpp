@@ -132,12 +132,9 @@ TEST(ConfigWindows,
 
     app.reset(); // restarted: the old copy ends first
     app = std::make_unique<Omnitap>(folder);
-    EXPECT_TRUE(waitFor(
-        [&] {
-            return tapKey(VK_F9), Sleep(500), !folder.read(L"\u03a9mega\\launched.txt").empty();
-        },
-        15s));
-    EXPECT_NE(folder.read(L"\u03a9mega\\launched.txt").find("\xD0\xB6"), std::string::npos);
+    auto launched = [&] { return folder.read(L"\u03a9mega\\launched.txt"); };
+    EXPECT_TRUE(waitFor([&] { return tapKey(VK_F9), Sleep(500), !launched().empty(); }, 15s));
+    EXPECT_NE(launched().find("\xD0\xB6"), std::string::npos);
 
     // Started again: the first copy's Edit Configuration comes forward and the second ends.
     Omnitap second(folder, L"omnitap-e2e-again.exe");
