@@ -209,9 +209,9 @@ class KeyLogWindow {
         SetFocus(window_);
         pump(100ms);
     }
-    Lines log;         // "down 65", "up 65", one line per message in order; none for VK_PACKET
-    std::wstring text; // the characters received, typed ones too
-    std::vector<std::wstring> pasted; // the clipboard's text at each Ctrl+V
+    Lines log; // "down 65", "up 65", one line per message in order; none for VK_PACKET
+    // The characters received, typed ones too, and the clipboard's text at each Ctrl+V.
+    std::wstring text;
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -220,7 +220,7 @@ class KeyLogWindow {
         if (self && (down || msg == WM_KEYUP || msg == WM_SYSKEYUP) && wParam != VK_PACKET)
             self->log.push_back((down ? "down " : "up ") + std::to_string(wParam));
         if (self && down && wParam == 'V' && GetKeyState(VK_CONTROL) < 0)
-            self->pasted.push_back(clipboardText());
+            self->text += clipboardText();
         if (self && msg == WM_CHAR && wParam >= L' ') self->text += static_cast<wchar_t>(wParam);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
