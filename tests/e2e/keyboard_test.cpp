@@ -148,7 +148,6 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     Omnitap again(folder);
     const std::wstring text = answerBox(again.pid());
     EXPECT_NE(text.find(folder.file(L"keys.ini") + L"\r\n"), std::wstring::npos) << narrow(text);
-    EXPECT_NE(text.find(L"Nothing was changed."), std::wstring::npos) << narrow(text);
     EXPECT_EQ(again.exitCode(5s), 1u);
     CloseHandle(held);
     EXPECT_EQ(folder.read(L"keys.ini"), ini);
