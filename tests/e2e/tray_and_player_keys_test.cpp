@@ -213,12 +213,9 @@ TEST_F(PlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAndShowsTh
         log.focus();
     };
 
-    // Pause Keys: a learned key's press and release reach the program; chosen again, not.
+    // Pause Keys: the icon says the keys are paused; chosen again, that they act.
     choose(2);
     EXPECT_TRUE(area.received(NIM_MODIFY, L"Omnitap - keys paused"));
-    tapKey(kProbeKey);
-    pump(300ms);
-    EXPECT_EQ(log.log, (Lines{"down 135", "up 135"}));
     area.records.clear();
     choose(2);
     EXPECT_TRUE(area.received(NIM_MODIFY, L"Omnitap"));
