@@ -54,9 +54,6 @@ TEST(ConfigWindows,
     app->resume();
     auto click = [](HWND button) { PostMessageW(button, BM_CLICK, 0, 0); };
     HWND form2 = nullptr, editor = nullptr, finder = nullptr, text2 = nullptr;
-    auto showForm2 = [&] {
-        ASSERT_TRUE(form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration"));
-    };
     auto in2 = [&](ui::ControlName name) { return control(form2, Form2::layout(), name.name); };
     // F9 selects its row; `actionKey` in the action list: End "Launch Application", Home none.
     auto choose = [&](WORD actionKey) {
@@ -74,7 +71,7 @@ TEST(ConfigWindows,
     for (const std::wstring& part : {L"kept as\r\n" + folder.file(L"keys.ini.2.bak"),
                                      L"cannot write in its folder\r\n" + folder.path() + L"\r\n"})
         EXPECT_NE(welcome.find(part), std::wstring::npos) << narrow(welcome);
-    ASSERT_NO_FATAL_FAILURE(showForm2());
+    ASSERT_TRUE(form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration"));
     click(in2(Form2::Command3)); // "Add or Delete Keys..."
     ASSERT_TRUE(editor = waitForWindow(app->pid(), L"OmnitapKeyEditor"));
 
@@ -103,7 +100,7 @@ TEST(ConfigWindows,
         ASSERT_TRUE(RemoveDirectoryW(blocker.c_str()));
     PostMessageW(FindWindowW(L"OmnitapControlWindow", nullptr),
                  ports::kShowEditConfigurationMessage, 0, 0);
-    ASSERT_NO_FATAL_FAILURE(showForm2());
+    ASSERT_TRUE(form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration"));
 
     // A launch target in a folder outside the code page.
     ASSERT_TRUE(folder.copy(L"launch-probe.exe", L"\u03a9mega\\launch-probe.exe"));
@@ -139,7 +136,7 @@ TEST(ConfigWindows,
     // Started again: the first copy's Edit Configuration comes forward and the second ends.
     Omnitap second(folder, L"omnitap-e2e-again.exe");
     EXPECT_EQ(second.exitCode(5s), 0u);
-    ASSERT_NO_FATAL_FAILURE(showForm2());
+    ASSERT_TRUE(form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration"));
     HWND control = FindWindowW(L"OmnitapControlWindow", nullptr);
     // An edit left unsaved; F10 taught under the name proposed, which writes only itself.
     ASSERT_NO_FATAL_FAILURE(choose(VK_HOME));
