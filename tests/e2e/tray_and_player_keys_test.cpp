@@ -75,7 +75,7 @@ std::wstring runEntry() {
     return value;
 }
 
-class PlayerKeys : public ::testing::Test {
+class TrayAndPlayerKeys : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         // The media key Next Track itself taught for Next Track: the program's own key must pass.
@@ -108,7 +108,7 @@ class PlayerKeys : public ::testing::Test {
 
 } // namespace
 
-TEST_F(PlayerKeys, TheTrackIsCopiedWithWhatThePlayerSaysAndTypedAsTextWhateverTheUserHolds) {
+TEST_F(TrayAndPlayerKeys, TheTrackIsCopiedWithWhatThePlayerSaysAndTypedAsTextWhateverTheUserHolds) {
     PlayerSim sim(L"--caption \"R.E.M. - Song (Live) {x} - Winamp\" --rate 48 --bitrate "
                   L"320 --channels 6 --position 1500 --length -1");
     EXPECT_EQ(copyTrack(), L"\"R.E.M. - Song (Live) {x}\" [48KHz/320kbps/6ch] [0:02]");
@@ -130,7 +130,7 @@ TEST_F(PlayerKeys, TheTrackIsCopiedWithWhatThePlayerSaysAndTypedAsTextWhateverTh
     sendKey(VK_LMENU, 0x38, true);
 }
 
-TEST_F(PlayerKeys, KeysTypedAfterACopyOrTypeKeyWaitForItsResult) {
+TEST_F(TrayAndPlayerKeys, KeysTypedAfterACopyOrTypeKeyWaitForItsResult) {
     // Every query takes 0.2 s: without holding, the keys below would overtake the actions.
     PlayerSim sim(L"--caption \"1. A - B - Winamp\" --delay 200");
     tapKey(kCopy); // copy track, then paste
@@ -160,7 +160,7 @@ TEST_F(PlayerKeys, KeysTypedAfterACopyOrTypeKeyWaitForItsResult) {
 
 // One transport command: the others differ only by the number the unit tests check. Every
 // query of this player takes 2 s: asked before each command, five presses would take ten.
-TEST_F(PlayerKeys, ATransportKeyIsTheSystemsMediaKeyOrACommandThatWaitsForNoAnswer) {
+TEST_F(TrayAndPlayerKeys, ATransportKeyIsTheSystemsMediaKeyOrACommandThatWaitsForNoAnswer) {
     tapKey(VK_MEDIA_NEXT_TRACK);
     pump(600ms);
     EXPECT_EQ(log.log, (Lines{"down 176", "up 176"}));
@@ -177,7 +177,7 @@ TEST_F(PlayerKeys, ATransportKeyIsTheSystemsMediaKeyOrACommandThatWaitsForNoAnsw
     EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == sim.window; }));
 }
 
-TEST_F(PlayerKeys, ShowCurrentFileOpensTheFilesFolderInExplorer) {
+TEST_F(TrayAndPlayerKeys, ShowCurrentFileOpensTheFilesFolderInExplorer) {
     const std::wstring name = L"a b, 100% ^ & \u00dcn\u00efc\u00f6d\u00e9"; // in the ANSI code page
     folder.write(name + L"\\song.mp3", "");
     PlayerSim sim(L"--path \"" + folder.file(name + L"\\song.mp3") + L"\"");
@@ -190,7 +190,7 @@ TEST_F(PlayerKeys, ShowCurrentFileOpensTheFilesFolderInExplorer) {
 
 // The tray: what the icon says, Pause Keys, Start with Windows, the keyboard's way to the menu
 // and to Edit Configuration, a failed launch's balloon, the volume indicator.
-TEST_F(PlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAndShowsTheVolume) {
+TEST_F(TrayAndPlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAndShowsTheVolume) {
     HWND control = FindWindowW(L"OmnitapControlWindow", nullptr);
     NotificationArea area(control);
     // As when Explorer restarts: the icon comes back to the notification area that announces
@@ -274,7 +274,7 @@ TEST_F(PlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAndShowsTh
 }
 
 // Last: the program may still be waiting for the silent player when it ends.
-TEST_F(PlayerKeys, ASlowPlayerIsWaitedForAndASilentOneIsNeverGuessedAt) {
+TEST_F(TrayAndPlayerKeys, ASlowPlayerIsWaitedForAndASilentOneIsNeverGuessedAt) {
     {
         PlayerSim slow(L"--delay 700 --status 1 --caption \"1. A - B - Winamp\"");
         tapKey(kPlayPause);
