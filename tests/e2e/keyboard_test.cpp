@@ -78,21 +78,17 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     EXPECT_EQ(log.text, L"b");
     Sleep(400); // the player quiet for a while
     EXPECT_EQ(sim.logOf("command"), Lines{"command 40048"});
-    auto started = [&](const wchar_t* log) {
-        std::istringstream lines(folder.read(log));
+    auto started = [&] { // the command lines the probe in "probe dir" logged, in any order
+        std::istringstream lines(folder.read(L"probe dir\\launched.txt"));
         std::multiset<std::string> all;
         for (std::string line; std::getline(lines, line);)
             all.insert(line);
         return all;
     };
-    ASSERT_TRUE(waitFor(
-        [&] {
-            return folder.exists(L"launched.txt") &&
-                   started(L"probe dir\\launched.txt").size() == 3;
-        },
-        10s));
+    ASSERT_TRUE(
+        waitFor([&] { return folder.exists(L"launched.txt") && started().size() == 3; }, 10s));
     Sleep(1000); // time for a further program, if one was started
-    EXPECT_EQ(started(L"probe dir\\launched.txt"),
+    EXPECT_EQ(started(),
               (std::multiset<std::string>{quoted, narrow(L"\"" + probe + L"\" --fast"),
                                           narrow(L"\"" + probe + L"\" \"" + document + L"\"")}));
     EXPECT_EQ(folder.read(L"launched.txt"), "\"launch-probe.exe\" \"my notes.txt\"\n");
@@ -146,9 +142,7 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     ASSERT_EQ(app.exitCode(10s), 0u);
     held = hold();
     Omnitap again(folder);
-    const std::wstring text = answerBox(again.pid());
-    EXPECT_NE(text.find(folder.file(L"keys.ini") + L"\r\n"), std::wstring::npos) << narrow(text);
+    EXPECT_NE(answerBox(again.pid()).find(folder.file(L"keys.ini") + L"\r\n"), std::wstring::npos);
     EXPECT_EQ(again.exitCode(5s), 1u);
     CloseHandle(held);
-    EXPECT_EQ(folder.read(L"keys.ini"), ini);
 }
