@@ -14,6 +14,7 @@
 
 #include <memory>
 
+using namespace omnitap;
 using namespace e2e;
 
 namespace {
@@ -25,8 +26,7 @@ constexpr WORD kPlayPause = VK_F14, kCopyExtra = VK_F15, kType = VK_F16, kShow =
 int marked = 0, unmarked = 0;
 LRESULT CALLBACK countKeystrokes(int code, WPARAM wParam, LPARAM lParam) {
     auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    if (code == HC_ACTION)
-        ++(event->dwExtraInfo == omnitap::ports::kOwnInputMarker ? marked : unmarked);
+    if (code == HC_ACTION) ++(event->dwExtraInfo == ports::kOwnInputMarker ? marked : unmarked);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -36,8 +36,7 @@ LRESULT CALLBACK countKeystrokes(int code, WPARAM wParam, LPARAM lParam) {
 // icon's window and id side by side, 32 bits each.
 struct NotificationArea {
     explicit NotificationArea(HWND owner) {
-        const DWORD icon[] = {static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)),
-                              omnitap::kTrayIconId};
+        const DWORD icon[] = {static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)), kTrayIconId};
         iconKey.assign(reinterpret_cast<const char*>(icon), sizeof icon);
     }
     ~NotificationArea() { DestroyWindow(window); }
@@ -197,9 +196,7 @@ TEST_F(TrayAndPlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAnd
     // itself, for the control window.
     PostMessageW(control, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(area.received(NIM_ADD, L"Omnitap"));
-    auto notify = [&](UINT code) {
-        PostMessageW(control, omnitap::ports::kTrayCallbackMessage, 1, code);
-    };
+    auto notify = [&](UINT code) { PostMessageW(control, ports::kTrayCallbackMessage, 1, code); };
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     // A right-click (the release, then WM_CONTEXTMENU), and the entry `up` above Quit.
     auto choose = [&](int up) {
@@ -216,7 +213,6 @@ TEST_F(TrayAndPlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAnd
     // Pause Keys: the icon says the keys are paused; chosen again, that they act.
     choose(2);
     EXPECT_TRUE(area.received(NIM_MODIFY, L"Omnitap - keys paused"));
-    area.records.clear();
     choose(2);
     EXPECT_TRUE(area.received(NIM_MODIFY, L"Omnitap"));
     EXPECT_TRUE(waitUntilHooked(log));
@@ -245,9 +241,8 @@ TEST_F(TrayAndPlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAnd
     log.focus();
     log.log.clear();
     tapKey(kLaunchGone);
-    EXPECT_TRUE(area.received(NIM_MODIFY,
-                              omnitap::win32::widen(narrow(folder.file(L"gone.exe")) + "\n" +
-                                                    omnitap::launchFailureReason({false, "", 2}))));
+    EXPECT_TRUE(area.received(NIM_MODIFY, win32::widen(narrow(folder.file(L"gone.exe")) + "\n" +
+                                                       launchFailureReason({false, "", 2}))));
     EXPECT_TRUE(area.received(NIM_MODIFY, L"Omnitap could not start a key's program"));
 
     // A volume key: the indicator says what the system's volume is, takes no keys, and goes.
@@ -255,12 +250,11 @@ TEST_F(TrayAndPlayerKeys, TheTrayPausesStartsWithWindowsTakesTheKeyboardWarnsAnd
     tapKey('A');
     HWND indicator = waitForWindow(app->pid(), L"OmnitapVolumeIndicator", nullptr, 5s);
     ASSERT_NE(indicator, nullptr);
-    omnitap::Mixer mixer(omnitap::win32::systemVolumeBackends()); // read as the program does
+    Mixer mixer(win32::systemVolumeBackends()); // read as the program does
     mixer.openMixer();
-    EXPECT_EQ(narrow(windowText(indicator)), omnitap::indicatorView(mixer).text);
-    const LONG_PTR style = GetWindowLongPtrW(indicator, GWL_EXSTYLE);
-    for (LONG_PTR bit : {WS_EX_TOPMOST, WS_EX_NOACTIVATE, WS_EX_TRANSPARENT, WS_EX_TOOLWINDOW})
-        EXPECT_TRUE(style & bit) << bit;
+    EXPECT_EQ(narrow(windowText(indicator)), indicatorView(mixer).text);
+    const LONG_PTR bits = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW;
+    EXPECT_EQ(GetWindowLongPtrW(indicator, GWL_EXSTYLE) & bits, bits);
     // Near the notification area: the corner of the work area (Wine's is the whole screen).
     RECT at{}, work{};
     GetWindowRect(indicator, &at);
