@@ -45,11 +45,10 @@ TEST(ConfigWindows, AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestar
     folder.write(L"keys.ini", unread);
     folder.write(L"keys.ini.bak", "earlier");
     auto app = std::make_unique<Omnitap>(folder, L"omnitap-e2e.exe", CREATE_SUSPENDED);
-    std::vector<std::wstring> blockers;
-    for (const wchar_t* name : {L"keys.ini.tmp", L"keys.ini.2.bak.tmp"})
-        blockers.push_back(folder.file(name + std::to_wstring(app->pid())));
-    for (const std::wstring& blocker : blockers)
-        ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+    const std::wstring pid = std::to_wstring(app->pid());
+    const wchar_t* const blockers[] = {L"keys.ini.tmp", L"keys.ini.2.bak.tmp"};
+    for (const wchar_t* blocker : blockers)
+        ASSERT_TRUE(CreateDirectoryW(folder.file(blocker + pid).c_str(), nullptr));
     app->resume();
     auto click = [](HWND button) { PostMessageW(button, BM_CLICK, 0, 0); };
     HWND form2 = nullptr, editor = nullptr, finder = nullptr, text2 = nullptr;
@@ -95,8 +94,8 @@ TEST(ConfigWindows, AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestar
     PostMessageW(form2, WM_CLOSE, 0, 0); // and the Key Editor and the Key Finder with it
     ASSERT_TRUE(waitFor([&] { return !IsWindow(form2) && !IsWindow(finder); }, 15s));
     EXPECT_EQ(folder.read(L"keys.ini"), unread);
-    for (const std::wstring& blocker : blockers)
-        ASSERT_TRUE(RemoveDirectoryW(blocker.c_str()));
+    for (const wchar_t* blocker : blockers)
+        ASSERT_TRUE(RemoveDirectoryW(folder.file(blocker + pid).c_str()));
     PostMessageW(FindWindowW(L"OmnitapControlWindow", nullptr),
                  ports::kShowEditConfigurationMessage, 0, 0);
     ASSERT_TRUE(form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration"));
