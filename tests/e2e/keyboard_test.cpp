@@ -42,13 +42,10 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
                  learnedKey(VK_F19, 60, narrow(probe) + " --fast"),
                  learnedKey(VK_F20, 60, narrow(document))}));
     folder.write(L"keys.ini", ini);
-    // keys.ini held open without sharing, as a virus scanner or a backup might.
-    auto hold = [&] {
-        return CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, 0, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    };
     PlayerSim sim(L"--caption \"1. A - B - Winamp\"");
-    HANDLE held = hold();
+    // keys.ini held open without sharing, as a virus scanner or a backup might.
+    HANDLE held = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     Omnitap app(folder, L"Omnitap.exe");
     Sleep(1000);
     CloseHandle(held);
@@ -140,7 +137,8 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     // Held longer than a moment: a box names the file, the program ends and leaves it alone.
     PostMessageW(control, WM_CLOSE, 0, 0);
     ASSERT_EQ(app.exitCode(10s), 0u);
-    held = hold();
+    held = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
     Omnitap again(folder);
     EXPECT_NE(answerBox(again.pid()).find(folder.file(L"keys.ini") + L"\r\n"), std::wstring::npos);
     EXPECT_EQ(again.exitCode(5s), 1u);
