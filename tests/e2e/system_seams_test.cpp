@@ -11,6 +11,7 @@
 #include "win32/system_seams.h"
 #include "win32/ui/factory.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <thread>
@@ -44,20 +45,6 @@ constexpr auto List1 = ui::listBox("List1");
 constexpr auto Command1 = ui::button("Command1"), Command2 = ui::button("Command2");
 constexpr auto Text2 = ui::multiLineTextBox("Text2");
 
-std::vector<ui::ControlDesign> layout() {
-    namespace f = ui::flag;
-    return {
-        {ListView1, "", {60, 60, 4455, 1995}, {}, 0, {}, {{"Key", 1200}, {"Mapping", 2800}}},
-        {Frame1, "Key Mapping", {60, 2100, 4455, 1035}, {}, f::kDisabled},
-        {Combo1, "", {120, 240, 4215, 315}, {}, 0, Frame1},
-        {List1, "", {60, 3560, 3000, 700}},
-        {Command1, "Save && Close", {60, 4740, 1455, 375}, {}, f::kDefault},
-        {Command2, "Cancel", {3060, 4740, 1455, 375}, {}, f::kCancel},
-        // Below the client area, as the Key Finder keeps its report.
-        {Text2, "", {660, 5540, 2235, 1515}, {}, f::kNoTabStop},
-    };
-}
-
 void press(WORD vk) {
     tapKey(vk);
     pump(150ms);
@@ -72,8 +59,24 @@ class UiLayer : public ::testing::Test {
     }
     HWND hwnd() const { return reinterpret_cast<HWND>(window->id()); }
     HWND child(const std::string& name) const { return control(hwnd(), table, name); }
+    // A cell of ListView1 as the control shows it: it asks the window for the text.
+    std::wstring shown(int row, int column) const {
+        wchar_t text[32] = L"";
+        LVITEMW item{0, 0, column, 0, 0, text, 32};
+        SendMessageW(child(ListView1.name), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
 
-    std::vector<ui::ControlDesign> table = layout();
+    std::vector<ui::ControlDesign> table{
+        {ListView1, "", {60, 60, 4455, 1995}, {}, 0, {}, {{"Key", 1200}, {"Mapping", 2800}}},
+        {Frame1, "Key Mapping", {60, 2100, 4455, 1035}, {}, ui::flag::kDisabled},
+        {Combo1, "", {120, 240, 4215, 315}, {}, 0, Frame1},
+        {List1, "", {60, 3560, 3000, 700}},
+        {Command1, "Save && Close", {60, 4740, 1455, 375}, {}, ui::flag::kDefault},
+        {Command2, "Cancel", {3060, 4740, 1455, 375}, {}, ui::flag::kCancel},
+        // Below the client area, as the Key Finder keeps its report.
+        {Text2, "", {660, 5540, 2235, 1515}, {}, ui::flag::kNoTabStop},
+    };
     win32::Win32UiFactory factory;
     std::unique_ptr<ui::Window> window = factory.createWindow(
         {"OmnitapUiLayerTest", "Layer test", 4575, 5145, ui::Placement::Centred}, table);
@@ -82,15 +85,16 @@ class UiLayer : public ::testing::Test {
 
 } // namespace
 
-TEST_F(UiLayer, TabPassesByWhatItMustEnterAndEscPressTheirButtons) {
+TEST_F(UiLayer, TheListShowsAnyTextTabPassesByWhatItMustEnterAndEscPressTheirButtons) {
     auto& rows = w[ListView1];
     std::vector<std::string> events;
     rows.onItemClick = [&] { events.push_back("item " + std::to_string(rows.selected())); };
     rows.onClick = [&] { events.push_back("click " + std::to_string(rows.selected())); };
     w[Command1].onClick = [&] { events.push_back("default"); };
     w[Command2].onClick = [&] { events.push_back("cancel"); };
-    rows.addRow("A");
-    rows.addRow("B");
+    rows.setRows({{"A \xCE\xA9"}, {"B"}}); // outside the code page
+    rows.setCell(0, 1, "\xD0\xB6");
+    EXPECT_EQ(shown(0, 0) + L"|" + shown(0, 1), L"A \u03a9|\u0436");
     rows.setSelected(0); // silently
     rows.setFocus();
     pump(150ms);
@@ -110,11 +114,7 @@ TEST_F(UiLayer, AFaultInAHandlerDropsTheEventIsReportedOnceNamingItAndTheWindowG
     // Combo1 asked for as a list box: the wrong kind.
     w[Command1].onClick = [&] { w[ui::listBox(Combo1.name)]; };
     std::wstring report;
-    std::thread user([&] {
-        HWND box = waitForWindow(GetCurrentProcessId(), L"#32770", L"Omnitap", 10s, true);
-        report = messageBoxText(box);
-        pressDialogButton(box, IDOK);
-    });
+    std::thread user([&] { report = answerBox(GetCurrentProcessId()); });
     SendMessageW(child(Command1.name), BM_CLICK, 0, 0); // returns once the box is closed
     user.join();
     EXPECT_NE(report.find(L"\"Layer test\""), std::wstring::npos) << narrow(report);

@@ -146,12 +146,17 @@ inline std::wstring windowText(HWND window) { // WM_GETTEXT reaches other proces
     LRESULT n = SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
     return std::wstring(buffer, static_cast<std::size_t>(n));
 }
-inline std::wstring messageBoxText(HWND box) {
-    return windowText(GetDlgItem(box, 0xFFFF));
-}
 inline void pressDialogButton(HWND dialog, int id) { // IDOK, IDYES, ...
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+// The text of the program's message box, once it shows; then `button` is pressed.
+inline std::wstring answerBox(DWORD pid, int button = IDOK) {
+    HWND box = waitForWindow(pid, L"#32770", L"Omnitap", 15s);
+    EXPECT_NE(box, nullptr) << "no message box";
+    const std::wstring text = windowText(GetDlgItem(box, 0xFFFF));
+    pressDialogButton(box, button);
+    return text;
 }
 inline std::wstring clipboardText() {
     if (!OpenClipboard(nullptr)) return L"";
@@ -204,9 +209,9 @@ class KeyLogWindow {
         SetFocus(window_);
         pump(100ms);
     }
-    Lines log;         // "down 65", "up 65", one line per message in order; none for VK_PACKET
-    std::wstring text; // the characters received, typed ones too
-    std::vector<std::wstring> pasted; // the clipboard's text at each Ctrl+V
+    Lines log; // "down 65", "up 65", one line per message in order; none for VK_PACKET
+    // The characters received, typed ones too, and the clipboard's text at each Ctrl+V.
+    std::wstring text;
 
   private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -215,7 +220,7 @@ class KeyLogWindow {
         if (self && (down || msg == WM_KEYUP || msg == WM_SYSKEYUP) && wParam != VK_PACKET)
             self->log.push_back((down ? "down " : "up ") + std::to_string(wParam));
         if (self && down && wParam == 'V' && GetKeyState(VK_CONTROL) < 0)
-            self->pasted.push_back(clipboardText());
+            self->text += clipboardText();
         if (self && msg == WM_CHAR && wParam >= L' ') self->text += static_cast<wchar_t>(wParam);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
