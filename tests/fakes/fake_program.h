@@ -2,8 +2,8 @@
 // The whole program over seams in memory: what the Windows entry point builds, with fakes.
 
 #include "app/program.h"
+#include "tests/fakes/desktop_fakes.h"
 #include "tests/fakes/fake_ui.h"
-#include "tests/fakes/fakes.h"
 #include "text/utf8.h"
 #include "tray/tray_icon.h"
 

@@ -38,12 +38,13 @@ struct Desktop : HookOutput {
         std::lock_guard lock(mutex);
         returning.insert(returning.end(), keys.begin(), keys.end());
     }
-    std::optional<ports::KeyStroke> comeBack() {
+    // The next key sent on, as it comes back through the hook at `time`.
+    std::optional<KeyEvent> comeBack(std::uint32_t time) {
         std::lock_guard lock(mutex);
         if (returning.empty()) return std::nullopt;
         ports::KeyStroke key = returning.front();
         returning.pop_front();
-        return key;
+        return KeyEvent{key.vk, key.scanCode, key.up ? kKeyUpFlag : 0, time, ports::kHeldKeyMarker};
     }
 };
 
@@ -54,6 +55,17 @@ KeyTable table(bool withAnother = false) {
     t.append(KeyDef{66, 0, "copy", 50, ""});
     if (withAnother) t.append(KeyDef{68, 0, "other", 31, ""});
     return t;
+}
+
+// The n-th event of tapping unlearned key 67, whose scan code counts the taps.
+KeyEvent tap(std::uint32_t n, std::uint32_t time) {
+    return KeyEvent{67, n / 2, n % 2 ? kKeyUpFlag : 0, time};
+}
+void expectTheTapsInOrder(const auto& keys, std::uint32_t n) {
+    ASSERT_EQ(keys.size(), n);
+    for (std::uint32_t i = 0; i < n; ++i)
+        ASSERT_EQ(keys[i], (ports::KeyStroke{67, static_cast<std::uint16_t>(i / 2), i % 2 == 1}))
+            << i;
 }
 
 } // namespace
@@ -89,12 +101,10 @@ TEST(HookChannel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     auto comeBack = [&](bool all) { // as the hook thread's loop does too
         channel.idle(time);
         for (bool more = true; more;) {
-            std::optional<ports::KeyStroke> key = desktop.comeBack();
-            if (!key) break;
-            KeyEvent e{key->vk, key->scanCode, key->up ? kKeyUpFlag : 0, time,
-                       ports::kHeldKeyMarker};
-            EXPECT_FALSE(channel.onKeyEvent(e, nothingHeld));
-            seen.push_back(*key);
+            std::optional<KeyEvent> e = desktop.comeBack(time);
+            if (!e) break;
+            EXPECT_FALSE(channel.onKeyEvent(*e, nothingHeld));
+            seen.push_back(strokeOf(*e));
             more = all;
         }
     };
@@ -151,8 +161,7 @@ TEST(HookChannel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrd
     std::uint32_t n = 0;
     auto type = [&](std::uint32_t count) {
         for (; count > 0; --count, ++n) {
-            EXPECT_TRUE(
-                channel.onKeyEvent(KeyEvent{67, n / 2, n % 2 ? kKeyUpFlag : 0, 2}, nothingHeld));
+            EXPECT_TRUE(channel.onKeyEvent(tap(n, 2), nothingHeld));
             channel.idle(2);
         }
     };
@@ -161,11 +170,7 @@ TEST(HookChannel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrd
     channel.idle(12);
     ASSERT_TRUE(desktop.woken.try_acquire());
     channel.drain([&](const KeyEvent&) { type(1); }, [&](auto keys) { desktop.sendOn(keys); });
-    ASSERT_EQ(desktop.returning.size(), n);
-    for (std::uint32_t i = 0; i < n; ++i)
-        ASSERT_EQ(desktop.returning[i],
-                  (ports::KeyStroke{67, static_cast<std::uint16_t>(i / 2), i % 2 == 1}))
-            << i;
+    expectTheTapsInOrder(desktop.returning, n);
 }
 
 // A key held while the queue is full waits for the hook thread's loop; should the UI thread
@@ -176,11 +181,7 @@ TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
     HookChannel channel(desktop);
     channel.publish(table());
     std::uint32_t n = 0;
-    auto type = [&] {
-        EXPECT_TRUE(
-            channel.onKeyEvent(KeyEvent{67, n / 2, n % 2 ? kKeyUpFlag : 0, 2}, nothingHeld));
-        ++n;
-    };
+    auto type = [&] { EXPECT_TRUE(channel.onKeyEvent(tap(n++, 2), nothingHeld)); };
     EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld)); // copies
     while (channel.droppedEvents() == 0)
         type();
@@ -193,19 +194,14 @@ TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
     // They come back one every 10 ms, 80 s in all: the hook waits while they come, and a key
     // typed two seconds in goes after them.
     std::vector<ports::KeyStroke> seen;
-    for (std::uint32_t time = 10; auto key = desktop.comeBack(); time += 10) {
-        KeyEvent back{key->vk, key->scanCode, key->up ? kKeyUpFlag : 0, time,
-                      ports::kHeldKeyMarker};
-        EXPECT_FALSE(channel.onKeyEvent(back, nothingHeld));
-        seen.push_back(*key);
+    for (std::uint32_t time = 10; auto back = desktop.comeBack(time); time += 10) {
+        EXPECT_FALSE(channel.onKeyEvent(*back, nothingHeld));
+        seen.push_back(strokeOf(*back));
         channel.idle(time - 5); // the loop read its clock before the key came
         if (seen.size() == 200) type();
         drain();
     }
-    ASSERT_EQ(seen.size(), n);
-    for (std::uint32_t i = 0; i < n; ++i)
-        ASSERT_EQ(seen[i], (ports::KeyStroke{67, static_cast<std::uint16_t>(i / 2), i % 2 == 1}))
-            << i;
+    expectTheTapsInOrder(seen, n);
 }
 
 TEST(HookChannel, ANewIndexOnlyForAChangeTheHookCanSee) {

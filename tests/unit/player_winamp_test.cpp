@@ -2,7 +2,7 @@
 // keys the keyboard sends, what lands on the clipboard and what the shell is asked to open.
 
 #include "player/winamp.h"
-#include "tests/fakes/fakes.h"
+#include "tests/fakes/desktop_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -93,14 +93,14 @@ TEST_F(PlayerRemote, CopyAndTypeLeaveOutWhatThePlayerDidNotSay) {
     }
     player.unanswered.clear();
     winamp.copyOrTypeTrack(true, false);
-    EXPECT_EQ(keyboard.typed, Calls{"\"Artist - Song\""});
+    EXPECT_EQ(keyboard.events, Calls{"type \"Artist - Song\""});
     for (const char* caption : {"   ", "12. - Winamp"}) { // no title: nothing at all
         player.caption = caption;
         winamp.copyOrTypeTrack(true, true);
         winamp.copyOrTypeTrack(false, true);
     }
     EXPECT_EQ(clipboard.requests, 4);
-    EXPECT_EQ(keyboard.typed.size(), 1u);
+    EXPECT_EQ(keyboard.events.size(), 1u);
 }
 
 TEST_F(PlayerRemote, TypingLiftsTheHeldModifiersAndPressesThemAgain) {
