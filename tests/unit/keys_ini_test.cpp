@@ -51,16 +51,6 @@ TEST_F(KeysIni, ATableTheCodePageHoldsIsWrittenAsTheExactAnsiLinesElseAllAsUtf16
     EXPECT_EQ(parseKeysIniBytes(bytes.substr(2), codec), table); // saved by a tool without a mark
 }
 
-// A start without keys is a first run only when keys.ini is blank; one that held more than an
-// empty table is never saved over unseen.
-TEST(KeysFound, OnlyABlankFileIsAFirstRunAndOnlyTheSectionAndACountMakeNoKeys) {
-    using enum KeysFound;
-    const std::pair<const char*, KeysFound> files[] = {
-        {" \r\n\t", Nothing}, {"[KEYS]\n NumKeys = 0", NoKeys}, {"numkeys", Unreadable}};
-    for (auto [text, found] : files)
-        EXPECT_EQ(keysFound(text, parseKeysIni(text)), found) << text;
-}
-
 TEST(KeysIniFormat, EveryValueComesBackAsItWasAndOnlyDelicateOnesAreQuoted) {
     KeyTable table =
         fakes::table({key("Same code", -32768, 32767, -1, "notepad.exe C:\\notes.txt")});

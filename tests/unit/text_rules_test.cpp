@@ -1,9 +1,10 @@
 // The rules for text that comes from outside: numbers in keys.ini, launch targets and why
-// one did not start, the title cut from the player's caption, the extra information, and
-// which paths may go to Explorer.
+// one did not start, the title cut from the player's caption, the extra information, which
+// paths may go to Explorer; and the Key Editor's lines.
 
 #include "actions/actions.h"
 #include "actions/launch_failure.h"
+#include "forms/key_editor_window.h"
 #include "keys/lenient_number.h"
 #include "player/current_file.h"
 #include "player/track_text.h"
@@ -15,6 +16,7 @@
 #include <climits>
 
 using namespace omnitap;
+using fakes::key;
 
 TEST(LenientNumber, ReadsTheLeadingNumberRoundingHalvesToEvenAndClampsInsteadOfOverflowing) {
     const std::pair<std::string, int> cases[] = {
@@ -119,4 +121,15 @@ TEST(IsFilePath, NoQuoteNoForbiddenCharacterNoControlCharacter) {
           "C:\\a>b", "C:\\a|b", "C:\\a?.mp3", "C:\\*.mp3", "C:\\a\tb", "C:\\a\x1F", "C:\\a\x7F",
           "C:\\a\xC2\x85" /* U+0085 */, "C:\\a:stream", "1:\\a", "http://radio.example/x", ""})
         EXPECT_FALSE(isFilePath(path)) << path;
+}
+
+TEST(KeyListLine, CodesStandUnderTheHeadersTitlesAndNamesAreCutTo29CharactersForDisplay) {
+    const std::string header = kKeyListHeader, line = keyListLine(key("Play", 179, 34));
+    EXPECT_EQ(line, "Play" + std::string(25, ' ') + "  179      34");
+    EXPECT_EQ(header.find('|'), 29u);
+    EXPECT_EQ(header.find("Code 1"), line.find("179"));
+    EXPECT_EQ(header.find("Code 2"), line.find("34"));
+    EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
+    const std::string e30 = fakes::FakeCodec().ansiToUtf8(std::string(30, '\xE9')); // 2 bytes each
+    EXPECT_EQ(keyListLine(key(e30, 65, 30)), e30.substr(2) + "  65       30");
 }
