@@ -39,12 +39,6 @@ class FakeWindowMessaging : public ports::WindowMessaging {
     FakePlayerWindow& addPlayer(ports::WindowId id, std::string caption = "Winamp") {
         return windows[id] = FakePlayerWindow{.caption = std::move(caption)};
     }
-    Calls callsOf(const std::string& what) const {
-        Calls out;
-        std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
-                     [&](const std::string& call) { return call.starts_with(what + " "); });
-        return out;
-    }
 
     ports::WindowId findTopLevelWindow(const std::string& className) override {
         return className == "Winamp v1.x" && !windows.empty() ? windows.begin()->first : 0;

@@ -108,8 +108,8 @@ class FakeFileSystem : public ports::FileSystem {
     std::chrono::milliseconds waited{0};
     std::optional<std::size_t> failAfterBytes; // counted from the file's creation
     bool failCreate = false, failFlush = false, failReplace = false;
-    std::set<Handle> openHandles;
-    int replaces = 0; // files written whole and swapped in
+    std::map<Handle, std::string> openFiles; // by handle, their paths
+    int replaces = 0;                        // files written whole and swapped in
 
     ports::FileContent read(const std::string& path) override {
         using Status = ports::FileContent::Status;
@@ -125,25 +125,22 @@ class FakeFileSystem : public ports::FileSystem {
     ports::FileResult create(const std::string& path, Handle& handle) override {
         if (failCreate) return {false, "Access is denied."};
         handle = next_++;
-        pathOf_[handle] = path;
-        openHandles.insert(handle);
+        openFiles[handle] = path;
         files[path].clear();
-        written_ = 0;
         return {};
     }
     ports::FileResult write(Handle handle, std::string_view bytes) override {
-        bool full = failAfterBytes && written_ + bytes.size() > *failAfterBytes;
-        if (full) bytes = bytes.substr(0, *failAfterBytes - written_);
-        files[pathOf_.at(handle)].append(bytes);
-        written_ += bytes.size();
-        if (full) return {false, "There is not enough space on the disk."};
-        return {};
+        std::string& file = files[openFiles.at(handle)];
+        bool full = failAfterBytes && file.size() + bytes.size() > *failAfterBytes;
+        file.append(full ? bytes.substr(0, *failAfterBytes - file.size()) : bytes);
+        return full ? ports::FileResult{false, "There is not enough space on the disk."}
+                    : ports::FileResult{};
     }
     ports::FileResult flush(Handle) override {
         if (failFlush) return {false, "The request failed because of an I/O device error."};
         return {};
     }
-    void close(Handle handle) override { openHandles.erase(handle); }
+    void close(Handle handle) override { openFiles.erase(handle); }
     ports::FileResult replace(const std::string& from, const std::string& to) override {
         if (failReplace) return {false, "Access is denied."};
         files[to] = files.at(from);
@@ -159,9 +156,7 @@ class FakeFileSystem : public ports::FileSystem {
     }
 
   private:
-    std::map<Handle, std::string> pathOf_;
     Handle next_ = 1;
-    std::size_t written_ = 0;
 };
 
 class FakeVolumeBackend : public ports::VolumeBackend {

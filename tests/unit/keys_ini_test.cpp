@@ -94,7 +94,7 @@ TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindow
         messages.shown.clear();
         EXPECT_FALSE(save(table));
         EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{path, before}}));
-        EXPECT_TRUE(fs.openHandles.empty());
+        EXPECT_TRUE(fs.openFiles.empty());
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].owner, 0x5Au);
         EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);

@@ -131,9 +131,9 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_EQ(p.hook.notify, p.controlWindow().id());
     EXPECT_TRUE(p.hookSwallowsPress(176)); // known to the hook at once
     EXPECT_EQ(p.hookOutput.wakes, 1);
-    EXPECT_TRUE(p.messaging.callsOf("post").empty()); // nothing runs on the hook's thread
+    EXPECT_TRUE(p.messaging.calls.empty()); // nothing runs on the hook's thread
     EXPECT_TRUE(p.message(ports::kKeyEventsMessage));
-    EXPECT_EQ(p.messaging.callsOf("post").size(), 1u); // the player got "next track"
+    EXPECT_EQ(p.messaging.calls, fakes::Calls{"post 7 273 40048 0"}); // next track
 
     p.ui.menuChoice = "Omnitap, version 1.1.0";                      // the About box
     EXPECT_TRUE(p.message(ports::kTrayCallbackMessage, 0x00AB007B)); // WM_CONTEXTMENU, junk above
