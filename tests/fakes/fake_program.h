@@ -70,7 +70,6 @@ struct FakeProgram {
     }
     // A tap of the key through the hook's decision: whether its press was swallowed.
     bool hookSwallowsPress(std::uint32_t vk) {
-        auto nothingHeld = [](std::uint8_t) { return false; };
         bool swallowed = channel.onKeyEvent({vk}, nothingHeld);
         channel.onKeyEvent({vk, 0, kKeyUpFlag}, nothingHeld);
         return swallowed;

@@ -26,6 +26,9 @@ namespace omnitap::fakes {
 
 using Calls = std::vector<std::string>;
 
+// For the hook's decision: no key is physically down.
+inline constexpr auto nothingHeld = [](std::uint8_t) { return false; };
+
 inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::string webs = {}) {
     return KeyDef{static_cast<std::int16_t>(code), static_cast<std::int16_t>(code2),
                   std::move(name), static_cast<std::int16_t>(mapm), std::move(webs)};

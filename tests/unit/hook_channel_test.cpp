@@ -3,6 +3,7 @@
 
 #include "hook/hook_channel.h"
 #include "hook/hook_watch.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,12 @@
 #include <tuple>
 
 using namespace omnitap;
+using fakes::key;
+using fakes::nothingHeld;
 using namespace std::chrono_literals;
 
 namespace {
 
-auto nothingHeld = [](std::uint8_t) { return false; };
 using std::this_thread::yield;
 
 // The system around the channel: wakes a UI thread that sleeps until it is told, refusing a
@@ -50,10 +52,8 @@ struct Desktop : HookOutput {
 
 // Key 65 plays the next track, 66 copies the track (the keys after it are held).
 KeyTable table(bool withAnother = false) {
-    KeyTable t;
-    t.append(KeyDef{65, 0, "next", 33, ""});
-    t.append(KeyDef{66, 0, "copy", 50, ""});
-    if (withAnother) t.append(KeyDef{68, 0, "other", 31, ""});
+    KeyTable t = fakes::table({key("next", 65, 0, 33), key("copy", 66, 0, 50)});
+    if (withAnother) t.append(key("other", 68, 0, 31));
     return t;
 }
 
@@ -207,8 +207,7 @@ TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
 TEST(HookChannel, ANewIndexOnlyForAChangeTheHookCanSee) {
     Desktop desktop;
     HookChannel channel(desktop);
-    KeyTable table;
-    table.append(KeyDef{112, 59, "Notes", 60, "notepad.exe"});
+    KeyTable table = fakes::table({key("Notes", 112, 59, 60, "notepad.exe")});
     EXPECT_TRUE(channel.publish(table));
     const std::tuple<const char*, void (*)(KeyDef&), bool> cases[] = {
         {"a launch target", [](KeyDef& k) { k.webs = "calc.exe"; }, false},

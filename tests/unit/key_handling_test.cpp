@@ -195,12 +195,12 @@ struct ScenarioRun : PlayerControl,
             for (const ports::KeyStroke& k : std::exchange(onTheWay, {}))
                 channel.onKeyEvent(
                     {k.vk, k.scanCode, k.up ? kKeyUpFlag : 0, clock, ports::kHeldKeyMarker},
-                    [](std::uint8_t) { return false; });
+                    fakes::nothingHeld);
         } else if (t == "full") { // with releases of the first key, which the hook queues
             while (channel.droppedEvents() == 0)
                 channel.onKeyEvent(
                     {static_cast<std::uint32_t>(state.keyTable[1].code), 0, kKeyUpFlag, clock},
-                    [](std::uint8_t) { return false; });
+                    fakes::nothingHeld);
         } else if (t == "config" || t == "finder") {
             state.configOpen = true;
             state.findingKey = finderLoaded = t == "finder";

@@ -167,7 +167,7 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     EXPECT_EQ(p.hook.calls, (fakes::Calls{"hook", "hook", "hook"}));
     EXPECT_EQ(p.trayIcon() + std::to_string(p.messages.shown.size()), "Omnitap1");
 
-    p.channel.onKeyEvent({175}, [](std::uint8_t) { return false; }); // volume up, held
+    p.channel.onKeyEvent({175}, fakes::nothingHeld); // volume up, held
     p.message(ports::kKeyEventsMessage);
     EXPECT_TRUE(p.program.controlWindow().Timer1().enabled()); // the repeat runs until paused
     p.choose("Pause Keys");
