@@ -100,12 +100,10 @@ TEST(HookChannel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     std::uint64_t dropped = 0;
     auto comeBack = [&](bool all) { // as the hook thread's loop does too
         channel.idle(time);
-        for (bool more = true; more;) {
-            std::optional<KeyEvent> e = desktop.comeBack(time);
-            if (!e) break;
+        while (std::optional<KeyEvent> e = desktop.comeBack(time)) {
             EXPECT_FALSE(channel.onKeyEvent(*e, nothingHeld));
             seen.push_back(strokeOf(*e));
-            more = all;
+            if (!all) break;
         }
     };
     for (std::uint32_t n = 0; n < 1'000'000 && !done; ++n, ++time) {
