@@ -9,14 +9,7 @@
 #include "ports/window_messaging.h"
 #include "tests/fakes/fakes.h"
 
-#include <algorithm>
 #include <cstring>
-#include <map>
-#include <optional>
-#include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace omnitap::fakes {
 

@@ -4,7 +4,6 @@
 // the mouse ask of it.
 
 #include "base/retry.h"
-#include "keys/keys_ini.h"
 #include "tests/fakes/fake_program.h"
 #include "tray/tray_icon.h"
 
