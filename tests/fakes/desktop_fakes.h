@@ -79,9 +79,7 @@ class FakeWindowMessaging : public ports::WindowMessaging {
 class FakeClipboard : public ports::Clipboard {
   public:
     std::optional<std::string> text; // nothing = never set
-    int requests = 0;
     bool setText(ports::WindowId, const std::string& newText) override {
-        ++requests;
         text = newText;
         return true;
     }
