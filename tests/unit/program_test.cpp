@@ -238,12 +238,10 @@ TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) 
             tray.showBalloon("Omnitap could not...", std::string(300, 'x'));
             shell.restartExplorer();
             tray.reAddTrayIcon();
-            EXPECT_EQ(shell.shown.size(), 1u);
             for (int code : {kTrayRightButtonUp, kTrayContextMenu, kTrayContextMenu, kTrayKeySelect,
                              kTraySelect, kTrayDoubleClick, 0x0200})
                 requests.push_back(tray.handleTrayMessage(code));
         }
-        EXPECT_TRUE(shell.shown.empty()); // deleted when the program ends
         const ports::TrayIconRecord& r = shell.calls.front().record;
         EXPECT_EQ(r.uVersion, 3u);
         EXPECT_EQ(r.hWnd, 0x20A3Cu);
