@@ -71,7 +71,6 @@ TEST_F(MixerTest, StepsFromTheVolumeReadBackAndMutesFromTheSwitchJustRead) {
     endpoint->volume = 600;
     endpoint->mute = 2; // only 1 counts as muted
     mixer.openMixer();
-    EXPECT_EQ(mixer.currentVolume(), 50);
     mixer.stepVolume(5);
     endpoint->volume = 200; // changed elsewhere since: the next step starts from there
     mixer.stepVolume(-5);
