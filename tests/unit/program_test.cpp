@@ -113,7 +113,7 @@ TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAnd
     EXPECT_EQ(first.copies.listening, first.controlWindow().id());
     second.copies.running = elsewhere.copies.running = first.copies.running;
     elsewhere.appInfo.folder = "C:\\Tools\\Omnitap2"; // one character more
-    EXPECT_EQ(second.start("", "Omnitap"), 0); // the test mode as well
+    EXPECT_EQ(second.start("", "Omnitap"), 0);        // the test mode as well
     EXPECT_EQ(second.copies.asked, 1);
     EXPECT_TRUE(second.ui.windows.empty() && second.hook.calls.empty());
     EXPECT_TRUE(second.messages.shown.empty()); // not even the welcome
