@@ -93,7 +93,6 @@ TEST_F(MixerTest, ADeviceThatAppearsOrChangesIsOpenedBeforeTheNextAction) {
     mixer.openMixer();
     mixer.stepVolume(5);
     toggleMute();
-    EXPECT_EQ(mixer.activeBackend(), nullptr);
     legacy->hasDevice = true; // a headset connects, which only the legacy mixer answers for
     mixer.stepVolume(5);
     mixer.stepVolume(5);                                   // kept, not looked for again
