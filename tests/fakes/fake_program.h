@@ -2,8 +2,8 @@
 // The whole program over seams in memory: what the Windows entry point builds, with fakes.
 
 #include "app/program.h"
+#include "tests/fakes/desktop_fakes.h"
 #include "tests/fakes/fake_ui.h"
-#include "tests/fakes/fakes.h"
 #include "text/utf8.h"
 #include "tray/tray_icon.h"
 
@@ -70,7 +70,6 @@ struct FakeProgram {
     }
     // A tap of the key through the hook's decision: whether its press was swallowed.
     bool hookSwallowsPress(std::uint32_t vk) {
-        auto nothingHeld = [](std::uint8_t) { return false; };
         bool swallowed = channel.onKeyEvent({vk}, nothingHeld);
         channel.onKeyEvent({vk, 0, kKeyUpFlag}, nothingHeld);
         return swallowed;

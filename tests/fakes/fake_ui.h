@@ -49,11 +49,9 @@ class FakeControl : public virtual ui::TextBox,
     }
 
     void setText(const std::string& text) override {
-        bool changed = text != textValue;
-        textValue = text;
         bool isTextBox =
             design.kind == ui::Kind::TextBox || design.kind == ui::Kind::MultiLineTextBox;
-        if (changed && isTextBox && onChange) onChange();
+        if (std::exchange(textValue, text) != text && isTextBox && onChange) onChange();
     }
     std::string text() const override { return textValue; }
     void setEnabled(bool e) override { isEnabled = e; }
@@ -128,11 +126,7 @@ class FakeWindow : public ui::Window {
     std::string captionText;
     std::map<std::string, std::unique_ptr<FakeControl>> controls;
 
-    FakeControl& get(const std::string& name) const {
-        auto it = controls.find(name);
-        if (it == controls.end()) throw std::out_of_range("no control " + name);
-        return *it->second;
-    }
+    FakeControl& get(const std::string& name) const { return *controls.at(name); }
 
     void show() override {
         isVisible = true;
@@ -185,9 +179,8 @@ class FakeUiFactory : public ui::UiFactory {
         return nullptr;
     }
     FakeWindow& window(const std::string& caption) const {
-        FakeWindow* w = find(caption);
-        if (!w) throw std::out_of_range("no window " + caption);
-        return *w;
+        if (FakeWindow* w = find(caption)) return *w;
+        throw std::out_of_range("no window " + caption);
     }
 
     std::unique_ptr<ui::Window>

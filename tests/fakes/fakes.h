@@ -3,23 +3,17 @@
 
 #include "hook/hook_channel.h"
 #include "ports/app_info.h"
-#include "ports/clipboard.h"
 #include "ports/file_system.h"
 #include "ports/indicator_window.h"
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
-#include "ports/shell.h"
 #include "ports/startup_list.h"
 #include "ports/text_codec.h"
-#include "ports/tray_shell.h"
-#include "ports/typing.h"
 #include "ports/volume_backend.h"
-#include "ports/window_messaging.h"
 #include "text/utf8.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
@@ -31,6 +25,9 @@
 namespace omnitap::fakes {
 
 using Calls = std::vector<std::string>;
+
+// For the hook's decision: no key is physically down.
+inline constexpr auto nothingHeld = [](std::uint8_t) { return false; };
 
 inline KeyDef key(std::string name, int code, int code2, int mapm = 0, std::string webs = {}) {
     return KeyDef{static_cast<std::int16_t>(code), static_cast<std::int16_t>(code2),
@@ -114,8 +111,8 @@ class FakeFileSystem : public ports::FileSystem {
     std::chrono::milliseconds waited{0};
     std::optional<std::size_t> failAfterBytes; // counted from the file's creation
     bool failCreate = false, failFlush = false, failReplace = false;
-    std::set<Handle> openHandles;
-    int replaces = 0; // files written whole and swapped in
+    std::map<Handle, std::string> openFiles; // by handle, their paths
+    int replaces = 0;                        // files written whole and swapped in
 
     ports::FileContent read(const std::string& path) override {
         using Status = ports::FileContent::Status;
@@ -131,25 +128,22 @@ class FakeFileSystem : public ports::FileSystem {
     ports::FileResult create(const std::string& path, Handle& handle) override {
         if (failCreate) return {false, "Access is denied."};
         handle = next_++;
-        pathOf_[handle] = path;
-        openHandles.insert(handle);
+        openFiles[handle] = path;
         files[path].clear();
-        written_ = 0;
         return {};
     }
     ports::FileResult write(Handle handle, std::string_view bytes) override {
-        bool full = failAfterBytes && written_ + bytes.size() > *failAfterBytes;
-        if (full) bytes = bytes.substr(0, *failAfterBytes - written_);
-        files[pathOf_.at(handle)].append(bytes);
-        written_ += bytes.size();
-        if (full) return {false, "There is not enough space on the disk."};
-        return {};
+        std::string& file = files[openFiles.at(handle)];
+        bool full = failAfterBytes && file.size() + bytes.size() > *failAfterBytes;
+        file.append(full ? bytes.substr(0, *failAfterBytes - file.size()) : bytes);
+        return full ? ports::FileResult{false, "There is not enough space on the disk."}
+                    : ports::FileResult{};
     }
     ports::FileResult flush(Handle) override {
         if (failFlush) return {false, "The request failed because of an I/O device error."};
         return {};
     }
-    void close(Handle handle) override { openHandles.erase(handle); }
+    void close(Handle handle) override { openFiles.erase(handle); }
     ports::FileResult replace(const std::string& from, const std::string& to) override {
         if (failReplace) return {false, "Access is denied."};
         files[to] = files.at(from);
@@ -165,162 +159,7 @@ class FakeFileSystem : public ports::FileSystem {
     }
 
   private:
-    std::map<Handle, std::string> pathOf_;
     Handle next_ = 1;
-    std::size_t written_ = 0;
-};
-
-struct FakePlayerWindow {
-    std::string caption;
-    ports::ProcessId process = 0;
-    // Answers to WM_USER queries by (lParam, wParam); a query not listed answers 0.
-    std::map<std::pair<std::intptr_t, std::uintptr_t>, std::intptr_t> answers;
-    std::set<std::intptr_t> unanswered; // queries (lParam) that get no answer in time
-};
-
-// Winamp's windows; calls are written down in order: "send 7 1024 0 104" (window, message,
-// wParam, lParam), "post 7 273 40045 0", "foreground 7", "read 4242 4096 256" (at, size).
-class FakeWindowMessaging : public ports::WindowMessaging {
-  public:
-    std::map<ports::WindowId, FakePlayerWindow> windows;
-    std::map<ports::ProcessId, std::map<std::uintptr_t, std::string>> memory;
-    Calls calls;
-
-    FakePlayerWindow& addPlayer(ports::WindowId id, std::string caption = "Winamp") {
-        return windows[id] = FakePlayerWindow{.caption = std::move(caption)};
-    }
-    Calls callsOf(const std::string& what) const {
-        Calls out;
-        std::copy_if(calls.begin(), calls.end(), std::back_inserter(out),
-                     [&](const std::string& call) { return call.starts_with(what + " "); });
-        return out;
-    }
-
-    ports::WindowId findTopLevelWindow(const std::string& className) override {
-        return className == "Winamp v1.x" && !windows.empty() ? windows.begin()->first : 0;
-    }
-    std::optional<std::intptr_t> sendWithTimeout(ports::WindowId window, std::uint32_t message,
-                                                 std::uintptr_t wParam, std::intptr_t lParam,
-                                                 std::chrono::milliseconds) override {
-        record("send", {window, message, wParam, static_cast<std::uintptr_t>(lParam)});
-        auto it = windows.find(window);
-        if (it == windows.end() || it->second.unanswered.count(lParam)) return std::nullopt;
-        auto answer = it->second.answers.find({lParam, wParam});
-        return answer == it->second.answers.end() ? 0 : answer->second;
-    }
-    void post(ports::WindowId window, std::uint32_t message, std::uintptr_t wParam,
-              std::intptr_t lParam) override {
-        record("post", {window, message, wParam, static_cast<std::uintptr_t>(lParam)});
-    }
-    void bringToForeground(ports::WindowId window) override { record("foreground", {window}); }
-    std::string caption(ports::WindowId window) override { return windows[window].caption; }
-    ports::ProcessId owningProcess(ports::WindowId window) override {
-        return windows.count(window) ? windows[window].process : 0;
-    }
-    // Like the system, a read that does not lie wholly inside readable memory copies nothing.
-    std::size_t readProcessMemory(ports::ProcessId process, std::uintptr_t address,
-                                  std::span<char> into) override {
-        record("read", {process, address, into.size()});
-        for (const auto& [start, bytes] : memory[process]) {
-            if (address >= start && address - start + into.size() <= bytes.size()) {
-                std::memcpy(into.data(), bytes.data() + (address - start), into.size());
-                return into.size();
-            }
-        }
-        return 0;
-    }
-
-  private:
-    void record(const char* what, std::initializer_list<std::uintptr_t> numbers) {
-        std::string call = what;
-        for (std::uintptr_t number : numbers)
-            call += " " + std::to_string(number);
-        calls.push_back(call);
-    }
-};
-
-class FakeClipboard : public ports::Clipboard {
-  public:
-    std::optional<std::string> text; // nothing = never set
-    int requests = 0;
-    bool setText(ports::WindowId, const std::string& newText) override {
-        ++requests;
-        text = newText;
-        return true;
-    }
-};
-
-class FakeTyping : public ports::Typing {
-  public:
-    Calls typed; // each text handed over
-    // Both, in order: "type T", "down 164", "up 165e" (an extended key).
-    Calls events;
-    std::set<std::uint8_t> down; // keys held now
-    void typeText(std::string_view text) override {
-        typed.emplace_back(text);
-        events.push_back("type " + typed.back());
-    }
-    void sendKeys(std::span<const ports::KeyStroke> keys) override {
-        for (const ports::KeyStroke& key : keys)
-            events.push_back((key.up ? "up " : "down ") + std::to_string(key.vk) +
-                             (key.extended ? "e" : ""));
-    }
-    void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendKeys(keys); }
-    bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
-    RepeatSettings keyRepeat() override { return {}; }
-};
-
-class ShellRecorder : public ports::Shell {
-  public:
-    Calls requests; // "file parameters"
-    ports::Result execute(ports::WindowId, const std::string&, const std::string& file,
-                          const std::string& parameters, const std::string&, int) override {
-        requests.push_back(file + " " + parameters);
-        return {};
-    }
-    std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
-};
-
-// A notification area. The icons it shows are kept as (window, uID); like the real one it
-// refuses a second add of one and a delete of a missing one.
-class FakeTrayShell : public ports::TrayShell {
-  public:
-    struct Call {
-        ports::TrayCommand command;
-        ports::TrayIconRecord record;
-    };
-    bool takesVersion = true; // false: a shell that keeps the notifications of old
-    std::vector<Call> calls;
-    std::vector<std::pair<ports::WindowId, std::uint32_t>> shown;
-
-    bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override {
-        calls.push_back({command, record});
-        const std::pair key{record.hWnd, record.uID};
-        const auto found = std::find(shown.begin(), shown.end(), key);
-        switch (command) {
-        case ports::TrayCommand::Add:
-            if (found != shown.end()) return false;
-            shown.push_back(key);
-            return true;
-        case ports::TrayCommand::Delete:
-            if (found == shown.end()) return false;
-            shown.erase(found);
-            return true;
-        case ports::TrayCommand::SetVersion:
-            return takesVersion && found != shown.end();
-        case ports::TrayCommand::Modify:
-        case ports::TrayCommand::SetFocus:
-            return found != shown.end();
-        }
-        return false;
-    }
-    unsigned taskbarCreatedMessage() override { return 0xC0A1; }
-    ports::IconId applicationIcon() override { return 0x1C0; }
-    ports::IconId greyedIcon() override { return 0x1C1; }
-    std::optional<ports::ScreenRect> iconRect(const ports::TrayIconRecord&) override {
-        return ports::ScreenRect{1200, 990, 1216, 1006};
-    }
-    void restartExplorer() { shown.clear(); } // every icon is gone
 };
 
 class FakeVolumeBackend : public ports::VolumeBackend {

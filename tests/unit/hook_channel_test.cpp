@@ -3,6 +3,7 @@
 
 #include "hook/hook_channel.h"
 #include "hook/hook_watch.h"
+#include "tests/fakes/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,12 @@
 #include <tuple>
 
 using namespace omnitap;
+using fakes::key;
+using fakes::nothingHeld;
 using namespace std::chrono_literals;
 
 namespace {
 
-auto nothingHeld = [](std::uint8_t) { return false; };
 using std::this_thread::yield;
 
 // The system around the channel: wakes a UI thread that sleeps until it is told, refusing a
@@ -38,22 +40,32 @@ struct Desktop : HookOutput {
         std::lock_guard lock(mutex);
         returning.insert(returning.end(), keys.begin(), keys.end());
     }
-    std::optional<ports::KeyStroke> comeBack() {
+    // The next key sent on, as it comes back through the hook at `time`.
+    std::optional<KeyEvent> comeBack(std::uint32_t time) {
         std::lock_guard lock(mutex);
         if (returning.empty()) return std::nullopt;
         ports::KeyStroke key = returning.front();
         returning.pop_front();
-        return key;
+        return KeyEvent{key.vk, key.scanCode, key.up ? kKeyUpFlag : 0, time, ports::kHeldKeyMarker};
     }
 };
 
 // Key 65 plays the next track, 66 copies the track (the keys after it are held).
 KeyTable table(bool withAnother = false) {
-    KeyTable t;
-    t.append(KeyDef{65, 0, "next", 33, ""});
-    t.append(KeyDef{66, 0, "copy", 50, ""});
-    if (withAnother) t.append(KeyDef{68, 0, "other", 31, ""});
+    KeyTable t = fakes::table({key("next", 65, 0, 33), key("copy", 66, 0, 50)});
+    if (withAnother) t.append(key("other", 68, 0, 31));
     return t;
+}
+
+// The n-th event of tapping unlearned key 67, whose scan code counts the taps.
+KeyEvent tap(std::uint32_t n, std::uint32_t time) {
+    return KeyEvent{67, n / 2, n % 2 ? kKeyUpFlag : 0, time};
+}
+void expectTheTapsInOrder(const auto& keys, std::uint32_t n) {
+    ASSERT_EQ(keys.size(), n);
+    for (std::uint32_t i = 0; i < n; ++i)
+        ASSERT_EQ(keys[i], (ports::KeyStroke{67, static_cast<std::uint16_t>(i / 2), i % 2 == 1}))
+            << i;
 }
 
 } // namespace
@@ -88,14 +100,10 @@ TEST(HookChannel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     std::uint64_t dropped = 0;
     auto comeBack = [&](bool all) { // as the hook thread's loop does too
         channel.idle(time);
-        for (bool more = true; more;) {
-            std::optional<ports::KeyStroke> key = desktop.comeBack();
-            if (!key) break;
-            KeyEvent e{key->vk, key->scanCode, key->up ? kKeyUpFlag : 0, time,
-                       ports::kHeldKeyMarker};
-            EXPECT_FALSE(channel.onKeyEvent(e, nothingHeld));
-            seen.push_back(*key);
-            more = all;
+        while (std::optional<KeyEvent> e = desktop.comeBack(time)) {
+            EXPECT_FALSE(channel.onKeyEvent(*e, nothingHeld));
+            seen.push_back(strokeOf(*e));
+            if (!all) break;
         }
     };
     for (std::uint32_t n = 0; n < 1'000'000 && !done; ++n, ++time) {
@@ -151,8 +159,7 @@ TEST(HookChannel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrd
     std::uint32_t n = 0;
     auto type = [&](std::uint32_t count) {
         for (; count > 0; --count, ++n) {
-            EXPECT_TRUE(
-                channel.onKeyEvent(KeyEvent{67, n / 2, n % 2 ? kKeyUpFlag : 0, 2}, nothingHeld));
+            EXPECT_TRUE(channel.onKeyEvent(tap(n, 2), nothingHeld));
             channel.idle(2);
         }
     };
@@ -161,11 +168,7 @@ TEST(HookChannel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrd
     channel.idle(12);
     ASSERT_TRUE(desktop.woken.try_acquire());
     channel.drain([&](const KeyEvent&) { type(1); }, [&](auto keys) { desktop.sendOn(keys); });
-    ASSERT_EQ(desktop.returning.size(), n);
-    for (std::uint32_t i = 0; i < n; ++i)
-        ASSERT_EQ(desktop.returning[i],
-                  (ports::KeyStroke{67, static_cast<std::uint16_t>(i / 2), i % 2 == 1}))
-            << i;
+    expectTheTapsInOrder(desktop.returning, n);
 }
 
 // A key held while the queue is full waits for the hook thread's loop; should the UI thread
@@ -176,11 +179,7 @@ TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
     HookChannel channel(desktop);
     channel.publish(table());
     std::uint32_t n = 0;
-    auto type = [&] {
-        EXPECT_TRUE(
-            channel.onKeyEvent(KeyEvent{67, n / 2, n % 2 ? kKeyUpFlag : 0, 2}, nothingHeld));
-        ++n;
-    };
+    auto type = [&] { EXPECT_TRUE(channel.onKeyEvent(tap(n++, 2), nothingHeld)); };
     EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld)); // copies
     while (channel.droppedEvents() == 0)
         type();
@@ -193,26 +192,20 @@ TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
     // They come back one every 10 ms, 80 s in all: the hook waits while they come, and a key
     // typed two seconds in goes after them.
     std::vector<ports::KeyStroke> seen;
-    for (std::uint32_t time = 10; auto key = desktop.comeBack(); time += 10) {
-        KeyEvent back{key->vk, key->scanCode, key->up ? kKeyUpFlag : 0, time,
-                      ports::kHeldKeyMarker};
-        EXPECT_FALSE(channel.onKeyEvent(back, nothingHeld));
-        seen.push_back(*key);
+    for (std::uint32_t time = 10; auto back = desktop.comeBack(time); time += 10) {
+        EXPECT_FALSE(channel.onKeyEvent(*back, nothingHeld));
+        seen.push_back(strokeOf(*back));
         channel.idle(time - 5); // the loop read its clock before the key came
         if (seen.size() == 200) type();
         drain();
     }
-    ASSERT_EQ(seen.size(), n);
-    for (std::uint32_t i = 0; i < n; ++i)
-        ASSERT_EQ(seen[i], (ports::KeyStroke{67, static_cast<std::uint16_t>(i / 2), i % 2 == 1}))
-            << i;
+    expectTheTapsInOrder(seen, n);
 }
 
 TEST(HookChannel, ANewIndexOnlyForAChangeTheHookCanSee) {
     Desktop desktop;
     HookChannel channel(desktop);
-    KeyTable table;
-    table.append(KeyDef{112, 59, "Notes", 60, "notepad.exe"});
+    KeyTable table = fakes::table({key("Notes", 112, 59, 60, "notepad.exe")});
     EXPECT_TRUE(channel.publish(table));
     const std::tuple<const char*, void (*)(KeyDef&), bool> cases[] = {
         {"a launch target", [](KeyDef& k) { k.webs = "calc.exe"; }, false},

