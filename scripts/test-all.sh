@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (native, 64-bit and 32-bit Windows) and the two
-# release zips, and runs every test: the zips' contents, the fuzzers' fixed check (corpus
-# replay and seeded inputs), then the native unit tests and the end-to-end tests under Wine
-# (64-bit, and the 32-bit build in a 32-bit prefix) in one CTest run. The same commit gives
-# the same result every time; every part runs even when an earlier one failed.
+# release zips, and runs every test: the files' sizes and the tests' line budget, the zips'
+# contents, the fuzzers' fixed check (corpus replay and seeded inputs), then the native unit
+# tests and the end-to-end tests under Wine (64-bit, and the 32-bit build in a 32-bit prefix)
+# in one CTest run. The same commit gives the same result every time; every part runs even
+# when an earlier one failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,8 @@ cmake --build --preset mingw-i686 --target package
 status=0
 # clang-tidy's deliberate set (.clang-tidy) over the portable code.
 scripts/tidy.sh || status=1
+# No source file over 300 lines; the tests at most 0.40 of the product's lines.
+scripts/check-sizes.sh || status=1
 # What the release zips hold: the exe, README.txt and LICENSE, and what the exe imports.
 scripts/check-release.sh build/mingw win64 || status=1
 scripts/check-release.sh build/mingw-i686 win32 || status=1
