@@ -112,8 +112,8 @@ class ShellRecorder : public ports::Shell {
     std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
 };
 
-// A notification area. The icons it shows are kept as (window, uID); like the real one it
-// refuses a second add of one and a delete of a missing one.
+// A notification area. The icons it shows are kept as (window, uID); the program examines only
+// whether the version took, which the real one grants for an icon it shows.
 class FakeTrayShell : public ports::TrayShell {
   public:
     struct Call {
@@ -122,28 +122,14 @@ class FakeTrayShell : public ports::TrayShell {
     };
     bool takesVersion = true; // false: a shell that keeps the notifications of old
     std::vector<Call> calls;
-    std::vector<std::pair<ports::WindowId, std::uint32_t>> shown;
+    std::set<std::pair<ports::WindowId, std::uint32_t>> shown;
 
     bool notifyIcon(ports::TrayCommand command, const ports::TrayIconRecord& record) override {
         calls.push_back({command, record});
         const std::pair key{record.hWnd, record.uID};
-        const auto found = std::find(shown.begin(), shown.end(), key);
-        switch (command) {
-        case ports::TrayCommand::Add:
-            if (found != shown.end()) return false;
-            shown.push_back(key);
-            return true;
-        case ports::TrayCommand::Delete:
-            if (found == shown.end()) return false;
-            shown.erase(found);
-            return true;
-        case ports::TrayCommand::SetVersion:
-            return takesVersion && found != shown.end();
-        case ports::TrayCommand::Modify:
-        case ports::TrayCommand::SetFocus:
-            return found != shown.end();
-        }
-        return false;
+        if (command == ports::TrayCommand::Add) shown.insert(key);
+        if (command == ports::TrayCommand::Delete) shown.erase(key);
+        return command != ports::TrayCommand::SetVersion || (takesVersion && shown.count(key));
     }
     unsigned taskbarCreatedMessage() override { return 0xC0A1; }
     ports::IconId applicationIcon() override { return 0x1C0; }
