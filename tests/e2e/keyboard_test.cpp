@@ -32,13 +32,12 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
                            (L"\"" + probe + L"\" \"%1\"").c_str(), 0),
               0);
     // Text where a modifier may stand is none; saved as UTF-16 without a mark by another tool.
-    const std::string ini = omnitap::utf16leBytes(
-        keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
-                 learnedKey(VK_F13, 60, quoted),
-                 learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
-                 learnedKey(VK_F16, 33, "notepad.exe"),
-                 learnedKey(VK_F20, 60, narrow(document) + " --fast")}));
-    folder.write(L"keys.ini", ini);
+    folder.write(L"keys.ini", omnitap::utf16leBytes(keysIni(
+                                  {learnedKey('A', 0), learnedKey(255, 0, "", 0x70),
+                                   learnedKey(VK_F15, 33, "17"), learnedKey(VK_F13, 60, quoted),
+                                   learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
+                                   learnedKey(VK_F16, 33, "notepad.exe"),
+                                   learnedKey(VK_F20, 60, narrow(document) + " --fast")})));
     PlayerSim sim(L"--caption \"1. A - B - Winamp\"");
     // keys.ini held open without sharing, as a virus scanner or a backup might.
     HANDLE held = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, 0, nullptr,

@@ -77,7 +77,7 @@ std::wstring runEntry() {
 class TrayAndPlayerKeys : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        // The media key Next Track itself taught for Next Track: the program's own key must pass.
+        // The media key Next Track itself taught for Next Track.
         folder.write(L"keys.ini",
                      keysIni({learnedKey(kPlayPause, 30), learnedKey(kCopyExtra, 52),
                               learnedKey(kType, 51), learnedKey(kShow, 42), learnedKey(kCopy, 50),
@@ -159,13 +159,9 @@ TEST_F(TrayAndPlayerKeys, KeysTypedAfterACopyOrTypeKeyWaitForItsResult) {
 
 // One transport command: the others differ only by the number the unit tests check. Every
 // query of this player takes 2 s: asked before each command, five presses would take ten.
-TEST_F(TrayAndPlayerKeys, ATransportKeyIsTheSystemsMediaKeyOrACommandThatWaitsForNoAnswer) {
-    tapKey(VK_MEDIA_NEXT_TRACK);
-    pump(600ms);
-    EXPECT_EQ(log.log, (Lines{"down 176", "up 176"}));
+TEST_F(TrayAndPlayerKeys, ATransportKeyIsACommandThatWaitsForNoAnswer) {
     PlayerSim sim(L"--caption \"1. A - B - Winamp\" --delay 2000");
     log.focus();
-    log.log.clear();
     for (int i = 0; i < 5; ++i)
         tapKey(VK_MEDIA_NEXT_TRACK);
     EXPECT_EQ(sim.logOf("command", 5), Lines(5, "command 40048"));
@@ -264,7 +260,6 @@ TEST_F(TrayAndPlayerKeys, ASlowPlayerIsWaitedForAndASilentOneIsNeverGuessedAt) {
     EXPECT_EQ(silent.logOf("query"), Lines{"query 104 0"}) << "the program was not waiting";
     EXPECT_EQ(copyTrack(), L"\"A - B\"");
     EXPECT_EQ(silent.logOf("command"), Lines{});
-    log.log.clear();
     tapKey(kCopy);
     tapKey('Q'); // held while the copy waits on the silent player, for a second at most
     EXPECT_TRUE(waitFor([&] { return log.log.size() == 2; }, 1500ms));
