@@ -7,8 +7,6 @@
 
 #include <set>
 
-#include <thread>
-
 using namespace e2e;
 
 // One start in test mode (named Omnitap.exe, the hook waits for the HOOK button), with
@@ -26,7 +24,7 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
                 (overrides && wcsstr(overrides, L"comctl32=n,b")));
     const std::wstring probe = folder.file(L"probe dir\\launch probe.exe");
     const std::string quoted = narrow(L"\"" + probe + L"\" /switch");
-    // A document in a folder with blanks, of a type launch-probe opens.
+    // A document in a folder with blanks, of a type launch-probe opens, typed without quotes.
     const std::wstring document = folder.file(L"probe dir\\my notes.omnitapprobe");
     folder.write(L"probe dir\\my notes.omnitapprobe", "");
     ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L".omnitapprobe", REG_SZ, L"OmnitapProbe", 0), 0);
@@ -34,14 +32,12 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
                            (L"\"" + probe + L"\" \"%1\"").c_str(), 0),
               0);
     // Text where a modifier may stand is none; saved as UTF-16 without a mark by another tool.
-    const std::string ini = omnitap::utf16leBytes(
-        keysIni({learnedKey('A', 0), learnedKey(255, 0, "", 0x70), learnedKey(VK_F15, 33, "17"),
-                 learnedKey(VK_F13, 60, quoted),
-                 learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
-                 learnedKey(VK_F16, 33, "notepad.exe"), learnedKey(VK_F17, 301),
-                 learnedKey(VK_F19, 60, narrow(probe) + " --fast"),
-                 learnedKey(VK_F20, 60, narrow(document))}));
-    folder.write(L"keys.ini", ini);
+    folder.write(L"keys.ini", omnitap::utf16leBytes(keysIni(
+                                  {learnedKey('A', 0), learnedKey(255, 0, "", 0x70),
+                                   learnedKey(VK_F15, 33, "17"), learnedKey(VK_F13, 60, quoted),
+                                   learnedKey(VK_F14, 60, " launch-probe.exe \"my notes.txt\" "),
+                                   learnedKey(VK_F16, 33, "notepad.exe"),
+                                   learnedKey(VK_F20, 60, narrow(document) + " --fast")})));
     PlayerSim sim(L"--caption \"1. A - B - Winamp\"");
     // keys.ini held open without sharing, as a virus scanner or a backup might.
     HANDLE held = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, 0, nullptr,
@@ -67,7 +63,6 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     sendKey(VK_CONTROL, 0x1D, true);
     holdKey(VK_F13, 1500); // one program started
     tapKey(VK_F14);        // a target pasted with blanks around it, a document in quotes
-    tapKey(VK_F19); // a program and a document with blanks in their paths, typed without quotes
     tapKey(VK_F20);
     pump(300ms);
     EXPECT_EQ(log.log, (Lines{"down 66", "up 66", "down 255", "up 255", "down 126", "up 126",
@@ -83,11 +78,10 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
         return all;
     };
     ASSERT_TRUE(
-        waitFor([&] { return folder.exists(L"launched.txt") && started().size() == 3; }, 10s));
+        waitFor([&] { return folder.exists(L"launched.txt") && started().size() == 2; }, 10s));
     Sleep(1000); // time for a further program, if one was started
-    EXPECT_EQ(started(),
-              (std::multiset<std::string>{quoted, narrow(L"\"" + probe + L"\" --fast"),
-                                          narrow(L"\"" + probe + L"\" \"" + document + L"\"")}));
+    EXPECT_EQ(started(), (std::multiset<std::string>{
+                             quoted, narrow(L"\"" + probe + L"\" \"" + document + L"\"")}));
     EXPECT_EQ(folder.read(L"launched.txt"), "\"launch-probe.exe\" \"my notes.txt\"\n");
     EXPECT_FALSE(folder.exists(L"comctl32.dll.loaded"));
 
@@ -109,20 +103,6 @@ TEST(Keyboard, KeysActOnceComeBackAfterSleepLockOrADropAndAKeysIniHeldLongerIsLe
     EXPECT_EQ(log.log, (Lines{"down 66", "up 66"}));
     Sleep(400);
     EXPECT_EQ(sim.logOf("command"), Lines(5, "command 40048"));
-
-    // A volume key held down repeats the volume while it repeats itself, until the session
-    // is locked: its release may then come where the hook cannot see it.
-    auto label = [&](const wchar_t* text) {
-        return waitFor([&] { return FindWindowExW(control, nullptr, L"Static", text); }, 1s);
-    };
-    std::thread holding([] { holdKey(VK_F17, 2000); });
-    EXPECT_TRUE(label(L"volume repeat: on"));
-    Sleep(800); // it repeats
-    EXPECT_TRUE(label(L"volume repeat: on"));
-    PostMessageW(control, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
-    EXPECT_TRUE(label(L"volume repeat: off"));
-    holding.join();
-    EXPECT_TRUE(label(L"dropped events: 0"));
 
     // Dropped silently: the first key passes, and its raw input brings the hook back.
     PostMessageW(control, omnitap::ports::kLoseHookMessage, 0, 0);

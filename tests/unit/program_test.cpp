@@ -165,6 +165,12 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
 
     p.channel.onKeyEvent({175}, fakes::nothingHeld); // volume up, held
     p.message(ports::kKeyEventsMessage);
+    EXPECT_TRUE(p.program.controlWindow().Timer1().enabled());
+    p.message(0x02B1, 7); // locked: the release may come where the hook cannot see it
+    EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
+    p.channel.onKeyEvent({175, 0, kKeyUpFlag}, fakes::nothingHeld); // released, held again
+    p.channel.onKeyEvent({175}, fakes::nothingHeld);
+    p.message(ports::kKeyEventsMessage);
     EXPECT_TRUE(p.program.controlWindow().Timer1().enabled()); // the repeat runs until paused
     p.choose("Pause Keys");
     EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
@@ -184,6 +190,9 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     EXPECT_TRUE(p.ui.menusShown.back()[2].isDefault);
     EXPECT_EQ(p.trayShell.calls.back().command, ports::TrayCommand::SetFocus);
     EXPECT_EQ(p.ui.menuPlaces.end()[-2], std::nullopt);
+    p.message(ports::kTrayCallbackMessage, kTrayKeySelect); // Enter on the icon
+    const fakes::FakeWindow* form = p.ui.find("Omnitap - Edit Configuration");
+    EXPECT_TRUE(form && form->visible());
 }
 
 TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOneRemoves) {
