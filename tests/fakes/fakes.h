@@ -191,10 +191,8 @@ class FakeVolumeBackend : public ports::VolumeBackend {
 class FakeKeyboardHook : public ports::KeyboardHook {
   public:
     Calls calls;
-    ports::WindowId notify = 0;
     ports::Result installs; // what the system answers each installation
-    ports::Result hookKeyboard(ports::WindowId window) override {
-        notify = window;
+    ports::Result hookKeyboard(ports::WindowId) override {
         calls.push_back("hook");
         return installs;
     }
