@@ -251,9 +251,7 @@ TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) 
         }
         const ports::TrayIconRecord& r = shell.calls.front().record;
         EXPECT_EQ(r.uVersion, 3u);
-        EXPECT_EQ(r.hWnd, 0x20A3Cu);
         EXPECT_EQ(r.uCallbackMessage, ports::kTrayCallbackMessage);
-        EXPECT_EQ(fakes::wideText(r.szTip), "Omnitap");
         using C = ports::TrayCommand;
         std::vector<C> commands;
         for (const auto& call : shell.calls) {
