@@ -22,9 +22,8 @@ namespace {
 
 using std::this_thread::yield;
 
-// The system around the channel: wakes a UI thread that sleeps until it is told, refusing a
-// post now and then (as when its message queue is full); the keys sent on join the input
-// queue, to come back through the hook later among the user's own.
+// The system around the channel: wakes a sleeping UI thread, refusing a post now and then (a
+// full message queue); the keys sent on come back through the hook later, among the user's.
 struct Desktop : HookOutput {
     std::counting_semaphore<> woken{0};
     int refuseEvery = 7, posts = 0; // hook thread
@@ -68,19 +67,20 @@ void expectTheTapsInOrder(const auto& keys, std::uint32_t n) {
             << i;
 }
 
+struct Channel : ::testing::Test {
+    Desktop desktop;
+    HookChannel channel{desktop};
+    Channel() { channel.publish(table()); }
+};
+
 } // namespace
 
-// The copy key, two taps of unlearned key 67 (its scan code counts them), the next-track key;
-// the UI thread stalls now and then until the queue is full.
-TEST(HookChannel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
-    Desktop desktop;
-    HookChannel channel(desktop);
+// The copy key, two taps of key 67, the next-track key; the UI thread stalls till the queue fills.
+TEST_F(Channel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     const KeyTable tables[2] = {table(), table(true)};
-    channel.publish(tables[0]);
     std::atomic<std::uint32_t> handledUpTo{0}, handledPresses{0};
     std::atomic<bool> stall{false}, done{false};
-    // The UI thread drains only when woken, and republishes the table as it goes, so that the
-    // hook reads indexes that the UI thread replaces and frees.
+    // Drains only when woken, republishing the table each time: the hook reads indexes it frees.
     std::thread ui([&] {
         for (std::uint32_t last = 0, drains = 0; !done;) {
             if (!desktop.woken.try_acquire_for(60s)) done = true; // and the test fails
@@ -109,8 +109,7 @@ TEST(HookChannel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     for (std::uint32_t n = 0; n < 1'000'000 && !done; ++n, ++time) {
         if (n % 200'000 == 100'000) stall = true;
         if (channel.droppedEvents() > dropped) stall = false, dropped = channel.droppedEvents();
-        // In bursts, each after the UI thread has caught up (with the last release of key 65
-        // that was queued): every burst has a last event.
+        // In bursts, each once the UI thread handled the last queued release of key 65.
         for (; n % 64 == 0 && handledUpTo < lastRelease && !stall && !done; yield())
             comeBack(true);
         const std::uint32_t kind = n % 8;
@@ -123,9 +122,8 @@ TEST(HookChannel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     }
     stall = false;
     EXPECT_GT(channel.droppedEvents(), 0u);
-    // Every learned press acted once or reached the program; every typed key reached it once,
-    // in the order typed: once the UI thread caught up, the hook sent on what it held, and
-    // all of it came back.
+    // Every learned press acted once or reached the program; every typed key reached it once, in
+    // order: once the UI thread caught up, the hook sent on what it held, and all of it came back.
     std::uint32_t passed = 0, next = 0;
     auto arrived = [&] {
         passed = next = 0;
@@ -142,18 +140,13 @@ TEST(HookChannel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     done = true;
     desktop.woken.release();
     ui.join();
-    EXPECT_EQ(next, typed);
-    EXPECT_EQ(handledPresses + passed, presses);
+    EXPECT_TRUE(arrived()) << next << " of " << typed;
 }
 
-// While the UI thread is stuck behind a copy action, all its wake-ups refused: the hook
-// thread's loop posts again soon; the queue fills up with held keys, and the loop ends the
-// hold at once; one more key comes while the UI thread copies.
-TEST(HookChannel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrder) {
-    Desktop desktop;
+// The UI thread stuck behind a copy, its wake-ups refused: the hook thread's loop posts again
+// soon; the queue fills with held keys, the loop ends the hold; one more key comes mid-copy.
+TEST_F(Channel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrder) {
     desktop.refuseEvery = 1;
-    HookChannel channel(desktop);
-    channel.publish(table());
     EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld));
     EXPECT_LE(channel.idle(1).value_or(1000), 100u);
     std::uint32_t n = 0;
@@ -171,13 +164,9 @@ TEST(HookChannel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrd
     expectTheTapsInOrder(desktop.returning, n);
 }
 
-// A key held while the queue is full waits for the hook thread's loop; should the UI thread
-// get to a key held after it first, it sends both, in order. However long the keys sent on
-// take to come back, the keys typed meanwhile go after them.
-TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
-    Desktop desktop;
-    HookChannel channel(desktop);
-    channel.publish(table());
+// A key held while the queue is full waits for the loop; a UI thread at a later held key first
+// sends both, in order. However long the keys sent on take to come back, later keys follow.
+TEST_F(Channel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
     std::uint32_t n = 0;
     auto type = [&] { EXPECT_TRUE(channel.onKeyEvent(tap(n++, 2), nothingHeld)); };
     EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld)); // copies
@@ -189,8 +178,7 @@ TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
     type();
     drain();
     channel.idle(3);
-    // They come back one every 10 ms, 80 s in all: the hook waits while they come, and a key
-    // typed two seconds in goes after them.
+    // Back one every 10 ms, 80 s in all: the hook waits, and a key typed 2 s in goes after them.
     std::vector<ports::KeyStroke> seen;
     for (std::uint32_t time = 10; auto back = desktop.comeBack(time); time += 10) {
         EXPECT_FALSE(channel.onKeyEvent(*back, nothingHeld));
@@ -202,18 +190,14 @@ TEST(HookChannel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
     expectTheTapsInOrder(seen, n);
 }
 
-TEST(HookChannel, ANewIndexOnlyForAChangeTheHookCanSee) {
-    Desktop desktop;
-    HookChannel channel(desktop);
+TEST_F(Channel, ANewIndexOnlyForAChangeTheHookCanSee) {
     KeyTable table = fakes::table({key("Notes", 112, 59, 60, "notepad.exe")});
     EXPECT_TRUE(channel.publish(table));
     const std::tuple<const char*, void (*)(KeyDef&), bool> cases[] = {
         {"a launch target", [](KeyDef& k) { k.webs = "calc.exe"; }, false},
         {"the scan code of a key that is not 255", [](KeyDef& k) { k.code2 = 1; }, false},
         {"a player action with a modifier", [](KeyDef& k) { k.mapm = 33, k.webs = "17"; }, true},
-        {"its modifier", [](KeyDef& k) { k.webs = "16"; }, true},
         {"another player action, the same modifier", [](KeyDef& k) { k.mapm = 31; }, false},
-        {"copy track, which holds the keys after it", [](KeyDef& k) { k.mapm = 50; }, true},
         {"the key's code", [](KeyDef& k) { k.code = 113; }, true},
     };
     for (auto [change, edit, seen] : cases) {

@@ -123,7 +123,6 @@ TEST_F(PlayerRemote, TypingLiftsTheHeldModifiersAndPressesThemAgain) {
 TEST_F(PlayerRemote, ShowsInExplorerOnlyAReadablePathThatNamesAFile) {
     const std::string path255 = "C:\\" + std::string(252, 'a');
     const std::pair<std::string, bool> table[] = {
-        {"C:\\My Music\\a, b & c ^ 100%.mp3", true},
         {path255, true},
         {path255 + "b", false}, // no NUL in the 256 bytes read
         {"C:\\a\" \"C:\\windows\\system32\\notepad.exe", false}};

@@ -1,6 +1,5 @@
-// The hook thread's path neither allocates nor frees, whatever the event: it runs for every
-// keystroke of the desktop, and the heap may wait for a lock that a busy thread holds. A
-// program of its own, with operator new and delete counted (bench/alloc_counter.cpp).
+// The hook thread's path neither allocates nor frees: it runs for every keystroke, and the heap
+// may wait on a busy thread's lock. Built alone, new and delete counted (bench/alloc_counter.cpp).
 
 #include "bench/alloc_counter.h"
 #include "bench/key_tables.h"
@@ -30,9 +29,8 @@ TEST(HookPath, NeitherAllocatesNorFreesWhateverTheEvent) {
     for (int round = 0; round < 3; ++round) {
         channel.setFinderWaiting(true);
         out.refusals = 2;
-        // Learned, by its scan code, the type key, then learned keys and the unlearned keys
-        // held after it until the queue is full, one of them sent on and come back, and a
-        // key the program typed.
+        // Learned, by scan code, the type key, then keys held after it until the queue is full
+        // (one sent on and come back), and a key the program typed.
         for (std::uint32_t vk : {1u, 255u, 115u})
             tap(vk, 3);
         for (std::uint32_t n = 0; n < 5000; ++n)
