@@ -196,6 +196,7 @@ TEST_F(Channel, ANewIndexOnlyForAChangeTheHookCanSee) {
     const std::tuple<const char*, void (*)(KeyDef&), bool> cases[] = {
         {"a launch target", [](KeyDef& k) { k.webs = "calc.exe"; }, false},
         {"the scan code of a key that is not 255", [](KeyDef& k) { k.code2 = 1; }, false},
+        {"copy track, which holds the keys after it", [](KeyDef& k) { k.mapm = 50; }, true},
         {"a player action with a modifier", [](KeyDef& k) { k.mapm = 33, k.webs = "17"; }, true},
         {"another player action, the same modifier", [](KeyDef& k) { k.mapm = 31; }, false},
         {"the key's code", [](KeyDef& k) { k.code = 113; }, true},
