@@ -113,7 +113,7 @@ class FakeWindow : public ui::Window {
   public:
     FakeWindow(std::vector<FakeWindow*>& open, const ui::WindowDesign& d,
                const std::vector<ui::ControlDesign>& designs)
-        : design(d), captionText(d.caption), open_(open) {
+        : design(d), open_(open) {
         for (const auto& c : designs)
             controls[c.name] = std::make_unique<FakeControl>(c);
         open_.push_back(this);
@@ -123,7 +123,6 @@ class FakeWindow : public ui::Window {
     ui::WindowDesign design;
     bool isVisible = false;
     int timesShown = 0;
-    std::string captionText;
     std::map<std::string, std::unique_ptr<FakeControl>> controls;
 
     FakeControl& get(const std::string& name) const { return *controls.at(name); }
@@ -134,8 +133,8 @@ class FakeWindow : public ui::Window {
     }
     void hide() override { isVisible = false; }
     bool visible() const override { return isVisible; }
-    void setCaption(const std::string& c) override { captionText = c; }
-    std::string caption() const override { return captionText; }
+    void setCaption(const std::string&) override {}
+    std::string caption() const override { return design.caption; }
     ui::WindowId id() const override { return reinterpret_cast<ui::WindowId>(this); }
     void sendSystemCommand(std::uintptr_t, std::intptr_t) override {}
 
