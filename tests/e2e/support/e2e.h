@@ -188,13 +188,12 @@ inline void holdKey(WORD vk, int ms) {
 
 // A window of the test's own class, whose procedure finds `self` in GWLP_USERDATA.
 inline HWND testWindow(const wchar_t* className, WNDPROC proc, void* self, DWORD exStyle,
-                       DWORD style, RECT at = {}) {
+                       DWORD style) {
     WNDCLASSW wc{0, proc, 0, 0, GetModuleHandleW(nullptr)};
     wc.lpszClassName = className;
     RegisterClassW(&wc);
-    HWND window =
-        CreateWindowExW(exStyle, className, className, style, at.left, at.top, at.right - at.left,
-                        at.bottom - at.top, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = CreateWindowExW(exStyle, className, className, style, 50, 50, 300, 200, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     return window;
 }
@@ -224,8 +223,7 @@ class KeyLogWindow {
         if (self && msg == WM_CHAR && wParam >= L' ') self->text += static_cast<wchar_t>(wParam);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    HWND window_ = testWindow(L"E2EKeyLog", proc, this, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              {50, 50, 350, 250});
+    HWND window_ = testWindow(L"E2EKeyLog", proc, this, 0, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
 };
 
 // player-sim.exe, the stand-in for the media player, logging to a folder of its own.
