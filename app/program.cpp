@@ -85,18 +85,17 @@ std::optional<int> Program::Main() {
 }
 
 void Program::startWithoutKeys(KeysFound found) {
-    if (found != KeysFound::NoKeys) {
-        Welcome welcome;
-        if (found == KeysFound::Unreadable) welcome = {state_.iniPath, keyFile_.backupName()};
-        // Said now rather than when the first key cannot be saved.
-        ports::FileResult probe = keyFile_.probeFolder();
-        if (!probe.ok) {
-            welcome.folder = seams_.appInfo.exeFolder();
-            welcome.folderError = probe.error;
-        }
-        seams_.messages.show(0, welcomeText(welcome), "Omnitap",
-                             ports::mb::kOk | ports::mb::kIconInformation);
+    // A count of 0, as "Remove All Keys" leaves the file, is welcomed like a first run.
+    Welcome welcome;
+    if (found == KeysFound::Unreadable) welcome = {state_.iniPath, keyFile_.backupName()};
+    // Said now rather than when the first key cannot be saved.
+    ports::FileResult probe = keyFile_.probeFolder();
+    if (!probe.ok) {
+        welcome.folder = seams_.appInfo.exeFolder();
+        welcome.folderError = probe.error;
     }
+    seams_.messages.show(0, welcomeText(welcome), "Omnitap",
+                         ports::mb::kOk | ports::mb::kIconInformation);
     config_.showEditConfiguration();
 }
 

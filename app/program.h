@@ -81,8 +81,8 @@ class Program {
     ConfigWindows& configWindows() { return config_; }
 
   private:
-    // A start without keys: a first run, or one after keys.ini yielded no key, is welcomed;
-    // one after "Remove All Keys" only opens Edit Configuration.
+    // A start without keys is welcomed (saying so when keys.ini yielded no key), then opens
+    // Edit Configuration.
     void startWithoutKeys(KeysFound found);
 
     Seams seams_;

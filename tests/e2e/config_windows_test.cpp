@@ -134,3 +134,11 @@ TEST(ConfigWindows, AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestar
     EXPECT_EQ(app->exitCode(10s), 0u);
     EXPECT_EQ(folder.read(L"keys.ini"), saved);
 }
+
+TEST(ConfigWindows, AKeysIniWithAllKeysRemovedIsWelcomedAgain) {
+    TempFolder folder;
+    folder.write(L"keys.ini", "[keys]\r\nnumkeys=0\r\n");
+    Omnitap app(folder);
+    EXPECT_NE(answerBox(app.pid()).find(L"first time running Omnitap"), std::wstring::npos);
+    EXPECT_TRUE(waitForWindow(app.pid(), L"OmnitapEditConfiguration"));
+}
