@@ -100,9 +100,30 @@ TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindow
         EXPECT_NE(messages.shown[0].text.find(reason), std::string::npos);
         if (mode) *mode = false;
     }
+    EXPECT_EQ(fs.waited.count(), 0); // none of these passes by waiting
     // Once the disk works again the whole table is written.
     fs.failAfterBytes.reset();
     ASSERT_TRUE(save(table));
     EXPECT_EQ(fs.files.size(), 1u);
     EXPECT_EQ(parseKeysIni(codec.ansiToUtf8(fs.files.at(path))), table);
+}
+
+// What a scanner or a sync client holds for a moment is waited out, then reported; a keys.ini
+// that is a link is written where it leads, and the link stays.
+TEST_F(KeysIni, AReplaceRefusedWhileTheFileIsHeldIsTriedAgainAndALinkIsWrittenThrough) {
+    using namespace std::chrono_literals;
+    const std::string target = "D:\\Sync\\keys.ini";
+    fs.links[path] = target;
+    fs.files[target] = "old";
+    const KeyTable table = fakes::table({key("Play", 179, 34, 30)});
+    fs.heldReplaces = 5;
+    EXPECT_TRUE(save(table));
+    EXPECT_EQ(fs.waited, 500ms);
+    EXPECT_EQ(fs.files, (std::map<std::string, std::string>{{target, formatKeysIni(table)}}));
+    fs.heldReplaces = 1000;
+    EXPECT_FALSE(save(KeyTable{}));
+    EXPECT_EQ(fs.waited, 2500ms);
+    EXPECT_EQ(fs.files.at(target), formatKeysIni(table));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("cannot access the file"), std::string::npos);
 }
