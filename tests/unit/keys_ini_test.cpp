@@ -127,3 +127,19 @@ TEST_F(KeysIni, AReplaceRefusedWhileTheFileIsHeldIsTriedAgainAndALinkIsWrittenTh
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("cannot access the file"), std::string::npos);
 }
+
+TEST(KeysIniFormat, ASaveKeepsAllAFileSaysOnlyWhenItHoldsNothingButTheKeysItsCountNames) {
+    const std::string one = formatKeysIni(fakes::table({key("Play", 179, 34, 30)}));
+    const std::pair<std::string, bool> files[] = {
+        {one, true},
+        {"\r\n[KEYS]\n NumKeys = 0 \n\n", true},
+        {one + "key2_name=Beyond the count\r\n", false},
+        {one + "key1_colour=red\r\n", false},
+        {one + "KEY1_CODE=12\r\n", false},
+        {one + "[other]\r\n", false},
+        {"; a note\r\n" + one, false},
+        {"numkeys=0", false},
+    };
+    for (const auto& [file, whole] : files)
+        EXPECT_EQ(keptWholeBySave(file), whole) << file;
+}
