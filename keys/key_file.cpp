@@ -28,8 +28,8 @@ KeyFile::Saved KeyFile::saveKept(ports::WindowId owner, bool editsElsewhere) {
     return write(kept_, owner, "The change stays in effect until Omnitap ends.", editsElsewhere);
 }
 
-KeyFile::Saved KeyFile::write(const KeyTable& table, ports::WindowId owner,
-                              std::string_view stays, bool editsElsewhere) {
+KeyFile::Saved KeyFile::write(const KeyTable& table, ports::WindowId owner, std::string_view stays,
+                              bool editsElsewhere) {
     const std::string nothing = std::string(stays) + " Nothing was written.";
     const Saved mayWrite = askIfChanged(table, owner, nothing, editsElsewhere);
     if (mayWrite != Saved::Written) return mayWrite;

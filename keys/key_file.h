@@ -56,9 +56,9 @@ class KeyFile {
     KeyFileIo io_;
     std::string path_;
     KeyTable kept_;
-    std::string known_;                 // the bytes Omnitap read from the file or wrote to it
-    std::vector<std::string> toKeep_;   // files to keep aside before the next write, in turn
-    std::string backupName_;            // see backupName()
+    std::string known_;               // the bytes Omnitap read from the file or wrote to it
+    std::vector<std::string> toKeep_; // files to keep aside before the next write, in turn
+    std::string backupName_;          // see backupName()
 };
 
 } // namespace omnitap

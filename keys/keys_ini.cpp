@@ -3,7 +3,6 @@
 #include "keys/lenient_number.h"
 #include "keys/profile_text.h"
 #include "text/quoted.h"
-#include "text/trim.h"
 #include "text/utf8.h"
 
 #include <algorithm>

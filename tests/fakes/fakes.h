@@ -114,11 +114,10 @@ class FakeFileSystem : public ports::FileSystem {
     std::map<Handle, std::string> openFiles; // by handle, their paths
     int replaces = 0;                        // files written whole and swapped in
     int heldReplaces = 0;                    // replaces refused while another program holds it
-    std::map<std::string, std::string> links; // symbolic links, to the paths they lead to
 
     ports::FileContent read(const std::string& path) override {
         using Status = ports::FileContent::Status;
-        auto it = files.find(linkTarget(path));
+        auto it = files.find(path);
         if (it == files.end()) return {Status::Missing};
         if (lockedReads > 0 && lockedReads--)
             return {Status::Locked, {}, "The file is being used by another process."};
@@ -155,9 +154,7 @@ class FakeFileSystem : public ports::FileSystem {
         ++replaces;
         return {};
     }
-    std::string linkTarget(const std::string& path) override {
-        return links.count(path) ? links.at(path) : path;
-    }
+    std::string linkTarget(const std::string& path) override { return path; }
     void remove(const std::string& path) override { files.erase(path); }
     std::set<std::string> folders;
     ports::PathKind kindOf(const std::string& path) override {
