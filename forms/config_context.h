@@ -23,12 +23,16 @@ struct ConfigContext {
     ui::UiFactory& ui;
     ports::MessageBoxes& messages;
     HookChannel& hook;
+    // Set by the windows: the table was replaced with the keys of a changed keys.ini, and
+    // every list shows them now.
+    std::function<void()> keysLoaded;
 
     // After every change of state.keyTable: the hook matches against the new table.
     void tableChanged() { hook.publish(state.keyTable); }
     // "Save && Close": the table with its edits; a failure is reported in a box owned by the
-    // window that saved.
-    bool save(ports::WindowId owner) { return file.save(state.keyTable, owner); }
+    // window that saved. False when nothing was written, also when a changed keys.ini's keys
+    // were taken instead.
+    bool save(ports::WindowId owner) { return settle(file.save(state.keyTable, owner)); }
     // A key added or removed, in the table and in the keys kept; saveKept() writes those. The
     // hook has it before the write: a failed write shows a box, and keys arrive meanwhile.
     void change(const std::function<void(KeyTable&)>& change) {
@@ -36,13 +40,23 @@ struct ConfigContext {
         change(file.kept());
         tableChanged();
     }
-    bool saveKept(ports::WindowId owner) { return file.saveKept(owner); }
+    bool saveKept(ports::WindowId owner) { return settle(file.saveKept(owner, editsUnsaved())); }
     bool editsUnsaved() const { return state.keyTable != file.kept(); }
     // Back to the keys kept, without the edits, for the hook as well.
     void dropEdits() {
         if (!editsUnsaved()) return;
         state.keyTable = file.kept();
         tableChanged();
+    }
+
+  private:
+    bool settle(KeyFile::Saved saved) {
+        if (saved == KeyFile::Saved::Loaded) {
+            state.keyTable = file.kept();
+            tableChanged();
+            if (keysLoaded) keysLoaded();
+        }
+        return saved == KeyFile::Saved::Written;
     }
 };
 

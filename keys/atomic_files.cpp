@@ -12,15 +12,18 @@ constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 ports::FileContent AtomicFiles::read(const std::string& path) {
     return retryFor(
-        kLockedFilePatience, [this](std::chrono::milliseconds time) { fs_.wait(time); },
+        kLockedFilePatience, [this](std::chrono::milliseconds time) { wait(time); },
         [&] { return fs_.read(path); },
         [](const ports::FileContent& content) {
             return content.status != ports::FileContent::Status::Locked;
         });
 }
 
-ports::FileResult AtomicFiles::replaceAtomically(const std::string& path,
+ports::FileResult AtomicFiles::replaceAtomically(const std::string& link,
                                                  const std::string& bytes) {
+    // A file swapped in at a link's own name would replace the link, and leave the file it
+    // leads to (in a synced folder, say) as it was.
+    const std::string path = fs_.linkTarget(link);
     const std::string temporary = fs_.temporaryNameFor(path);
     ports::FileSystem::Handle handle = 0;
     ports::FileResult result = fs_.create(temporary, handle);
@@ -32,7 +35,11 @@ ports::FileResult AtomicFiles::replaceAtomically(const std::string& path,
         result = fs_.write(handle, std::string_view(bytes).substr(done, kChunk));
     if (result.ok) result = fs_.flush(handle);
     fs_.close(handle);
-    if (result.ok) result = fs_.replace(temporary, path);
+    if (result.ok)
+        result = retryFor(
+            kLockedFilePatience, [this](std::chrono::milliseconds time) { wait(time); },
+            [&] { return fs_.replace(temporary, path); },
+            [](const ports::FileResult& replaced) { return replaced.ok || !replaced.held; });
     if (!result.ok) fs_.remove(temporary);
     return result;
 }

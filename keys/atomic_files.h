@@ -1,9 +1,10 @@
 #pragma once
 // keys.ini's files: read whole, and replaced atomically. A file that another program holds for
-// a moment (a virus scanner, a backup or sync client) is tried again (kLockedFilePatience).
-// The new content goes to a temporary file beside the target, is flushed, and is then renamed
-// over the target in one step. Whatever fails on the way, the temporary file is removed and
-// the target keeps its old content.
+// a moment (a virus scanner, a backup or sync client) is tried again (kLockedFilePatience),
+// for a read as for the replace. The new content goes to a temporary file beside the target,
+// is flushed, and is then renamed over the target in one step. Whatever fails on the way, the
+// temporary file is removed and the target keeps its old content. A target that is a symbolic
+// link is written where it leads, and stays a link.
 
 #include "ports/file_system.h"
 
@@ -21,6 +22,8 @@ class AtomicFiles {
     ports::FileResult probeBeside(const std::string& path);
 
   private:
+    void wait(std::chrono::milliseconds time) { fs_.wait(time); }
+
     ports::FileSystem& fs_;
 };
 

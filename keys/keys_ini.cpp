@@ -3,13 +3,14 @@
 #include "keys/lenient_number.h"
 #include "keys/profile_text.h"
 #include "text/quoted.h"
-#include "text/trim.h"
 #include "text/utf8.h"
 
 #include <algorithm>
 
 namespace omnitap {
 namespace {
+
+constexpr std::string_view kSuffixes[] = {"_name", "_mapm", "_code", "_code2", "_webs"};
 
 std::string keyName(int n, std::string_view suffix) {
     std::string s = "key";
@@ -102,24 +103,28 @@ KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec) {
     return parseKeysIni(textOf(bytes, codec));
 }
 
+bool keptWholeBySave(std::string_view text) {
+    ProfileSection keys(text, "keys");
+    const int count = readKeyCount(keys.read("numkeys"));
+    std::size_t used = keys.has("numkeys") ? 1 : 0;
+    for (int n = 1; n <= count && used < keys.keyCount(); ++n)
+        for (std::string_view suffix : kSuffixes)
+            used += keys.has(keyName(n, suffix)) ? 1 : 0;
+    return keys.unreachableLines() == 0 && used == keys.keyCount();
+}
+
 KeysFound keysFound(std::string_view text, const KeyTable& table) {
     if (!table.empty()) return KeysFound::Keys;
-    bool blank = true;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-        std::string_view line = trimmed(text.substr(pos, end - pos), isProfileSpace);
-        pos = end + 1;
-        if (line.empty()) continue;
-        blank = false;
-        // The section line and the count are all a file without keys needs; anything else
-        // was meant for something, and would be lost by the first save.
-        const std::size_t eq = line.find('=');
-        const bool count =
-            eq != std::string_view::npos &&
-            foldProfileName(trimmed(line.substr(0, eq), isProfileSpace)) == "numkeys";
-        if (line.front() != '[' && !count) return KeysFound::Unreadable;
-    }
-    return blank ? KeysFound::Nothing : KeysFound::NoKeys;
+    if (std::all_of(text.begin(), text.end(), isProfileSpace)) return KeysFound::Nothing;
+    // The section line and the count are all a file without keys needs; anything else was
+    // meant for something, and would be lost by the first save.
+    return keptWholeBySave(text) ? KeysFound::NoKeys : KeysFound::Unreadable;
+}
+
+LoadResult readKeysIniBytes(std::string bytes, ports::TextCodec& codec, KeyTable& table) {
+    const std::string text = textOf(bytes, codec);
+    table = parseKeysIni(text);
+    return {true, {}, keysFound(text, table), keptWholeBySave(text), std::move(bytes)};
 }
 
 LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
@@ -127,9 +132,7 @@ LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {
     using Status = ports::FileContent::Status;
     if (content.status == Status::Missing) return {};
     if (content.status != Status::Read) return {false, content.error};
-    const std::string text = textOf(content.bytes, io.codec);
-    table = parseKeysIni(text);
-    return {true, {}, keysFound(text, table), std::move(content.bytes)};
+    return readKeysIniBytes(std::move(content.bytes), io.codec, table);
 }
 
 void reportWriteFailure(KeyFileIo io, ports::WindowId owner, std::string_view failed,

@@ -43,6 +43,10 @@ struct KeyFileIo {
     ports::MessageBoxes& messages;
 };
 
+// Whether writing the keys read from `text` (UTF-8) keeps all it says: nothing outside the
+// section, no key the table does not use (a key block beyond the count, a comment).
+bool keptWholeBySave(std::string_view text);
+
 // What a keys.ini holds, as far as a start is concerned.
 enum class KeysFound {
     Keys,       // at least one key
@@ -57,8 +61,12 @@ struct LoadResult {
     bool ok = true;
     std::string error; // the system's reason when the file exists and cannot be read
     KeysFound found = KeysFound::Nothing;
+    bool whole = true; // keptWholeBySave
     std::string bytes; // the file's, when it was read
 };
+
+// What `bytes`, a keys.ini's, hold: their table goes to `table`.
+LoadResult readKeysIniBytes(std::string bytes, ports::TextCodec& codec, KeyTable& table);
 
 // Replaces `table` with the file's keys; a missing file leaves it unchanged. A file that
 // exists and cannot be read (after waiting out a short lock) leaves it unchanged too, and is

@@ -45,13 +45,17 @@ ProfileSection::ProfileSection(std::string_view original, std::string_view secti
     bool inWanted = false;
     bool done = false;
     std::size_t pos = 0;
-    while (pos < text.size() && !done) {
+    while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = trim(text.substr(pos, end - pos));
         pos = text.find_first_not_of("\r\n", end);
         if (pos == std::string_view::npos) pos = text.size();
         if (line.empty()) continue;
+        if (done) {
+            ++unreachable_;
+            continue;
+        }
 
         if (line.front() == '[') {
             auto close = line.rfind(']');
@@ -59,21 +63,32 @@ ProfileSection::ProfileSection(std::string_view original, std::string_view secti
                 std::string name = foldProfileName(trim(cutAtNul(line.substr(1, close - 1))));
                 if (inWanted) {
                     done = true; // only the first section of the name is searched
+                    ++unreachable_;
                 } else if (name == wanted) {
                     inWanted = true;
                     found_ = true;
+                } else {
+                    ++unreachable_;
                 }
                 continue;
             }
         }
-        if (!inWanted) continue;
+        if (!inWanted) {
+            ++unreachable_;
+            continue;
+        }
 
         auto eq = line.find('=');
         std::string_view name = eq == std::string_view::npos ? line : trim(line.substr(0, eq));
         std::string_view value =
             eq == std::string_view::npos ? std::string_view{} : trim(line.substr(eq + 1));
-        values_.try_emplace(foldProfileName(cutAtNul(name)), cutAtNul(value));
+        if (!values_.try_emplace(foldProfileName(cutAtNul(name)), cutAtNul(value)).second)
+            ++unreachable_;
     }
+}
+
+bool ProfileSection::has(std::string_view key) const {
+    return values_.count(foldProfileName(trim(key))) > 0;
 }
 
 std::string ProfileSection::read(std::string_view key) const {

@@ -25,10 +25,18 @@ class ProfileSection {
     // The value as GetPrivateProfileString gives it with a buffer that holds it; empty when
     // the key is missing.
     std::string read(std::string_view key) const;
+    // Whether the section has a key of that name.
+    bool has(std::string_view key) const;
+    // How many keys the section has, each name counted once.
+    std::size_t keyCount() const { return values_.size(); }
+    // The lines that no lookup in the section reaches: text before it, other sections, and a
+    // key name's repeats.
+    std::size_t unreachableLines() const { return unreachable_; }
 
   private:
     std::string text_; // the values point into this copy
     bool found_ = false;
+    std::size_t unreachable_ = 0;
     std::unordered_map<std::string, std::string_view> values_; // folded name -> raw value
 };
 

@@ -48,6 +48,8 @@ class FileSystem {
     virtual void close(Handle handle) = 0;
     // Renames `from` to `to` in one step, replacing `to` if it exists.
     virtual FileResult replace(const std::string& from, const std::string& to) = 0;
+    // The file that `path` leads to when it is a symbolic link, else `path`.
+    virtual std::string linkTarget(const std::string& path) = 0;
     virtual void remove(const std::string& path) = 0;
     // Whether `path` names an existing file or folder (relative paths: from the current folder).
     virtual PathKind kindOf(const std::string& path) = 0;

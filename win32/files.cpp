@@ -20,7 +20,11 @@ HANDLE noFile() {
 using UniqueFile = Unique<HANDLE, &closeFile, &noFile>;
 
 ports::FileResult failure(DWORD code) {
-    return {false, errorText(code ? code : ERROR_WRITE_FAULT)};
+    code = code ? code : ERROR_WRITE_FAULT;
+    // Access is denied, too, while a scanner holds the file open without sharing its deletion.
+    const bool held = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+                      code == ERROR_ACCESS_DENIED;
+    return {false, errorText(code), static_cast<std::uint32_t>(code), held};
 }
 HANDLE toHandle(ports::FileSystem::Handle h) {
     return reinterpret_cast<HANDLE>(h);
@@ -100,6 +104,26 @@ ports::FileResult Win32FileSystem::replace(const std::string& from, const std::s
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return failure(GetLastError());
     return {};
+}
+
+std::string Win32FileSystem::linkTarget(const std::string& path) {
+    // Opened without asking for access, a link is followed to the file it names. Every file is
+    // asked, not only one marked as a reparse point: Wine shows a Unix link as a plain file.
+    UniqueFile file(CreateFileW(widen(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return path;
+    constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    DWORD length = GetFinalPathNameByHandleW(file.get(), nullptr, 0, kFlags); // with the NUL
+    if (length == 0) return path;
+    std::wstring target(length, L'\0');
+    length = GetFinalPathNameByHandleW(file.get(), target.data(), length, kFlags);
+    if (length == 0 || length >= target.size()) return path;
+    target.resize(length);
+    // "\\?\C:\..." or "\\?\UNC\server\share\..."
+    if (target.rfind(L"\\\\?\\UNC\\", 0) == 0) return narrow(L"\\\\" + target.substr(8));
+    if (target.rfind(L"\\\\?\\", 0) == 0) return narrow(target.substr(4));
+    return narrow(target);
 }
 
 void Win32FileSystem::remove(const std::string& path) {

@@ -16,6 +16,7 @@ class Win32FileSystem final : public ports::FileSystem {
     ports::FileResult flush(Handle handle) override;
     void close(Handle handle) override;
     ports::FileResult replace(const std::string& from, const std::string& to) override;
+    std::string linkTarget(const std::string& path) override;
     void remove(const std::string& path) override;
     ports::PathKind kindOf(const std::string& path) override;
 };

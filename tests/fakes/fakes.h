@@ -113,6 +113,7 @@ class FakeFileSystem : public ports::FileSystem {
     bool failCreate = false, failFlush = false, failReplace = false;
     std::map<Handle, std::string> openFiles; // by handle, their paths
     int replaces = 0;                        // files written whole and swapped in
+    int heldReplaces = 0;                    // replaces refused while another program holds it
 
     ports::FileContent read(const std::string& path) override {
         using Status = ports::FileContent::Status;
@@ -146,11 +147,14 @@ class FakeFileSystem : public ports::FileSystem {
     void close(Handle handle) override { openFiles.erase(handle); }
     ports::FileResult replace(const std::string& from, const std::string& to) override {
         if (failReplace) return {false, "Access is denied."};
+        if (heldReplaces > 0 && heldReplaces--)
+            return {false, "The process cannot access the file.", 32, true};
         files[to] = files.at(from);
         files.erase(from);
         ++replaces;
         return {};
     }
+    std::string linkTarget(const std::string& path) override { return path; }
     void remove(const std::string& path) override { files.erase(path); }
     std::set<std::string> folders;
     ports::PathKind kindOf(const std::string& path) override {

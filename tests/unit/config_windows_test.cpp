@@ -177,3 +177,44 @@ TEST_F(KeyEditor, RemovalsAskOverTheEditorThenMoveTheOthersDownEverywhereAndSave
     EXPECT_THAT(lastBox(frmKeyAssign::kCaption), HasSubstr(p.iniPath()));
     EXPECT_TRUE(isOpen(frmKeyAssign::kCaption));
 }
+
+// Over a keys.ini changed elsewhere a save asks: Cancel, Yes (that file kept), No (its keys).
+TEST_F(KeyEditor, AKeysIniChangedElsewhereIsWrittenOverOnlyWhenTheUserSaysSoAndKeptAside) {
+    start({key("Play", 179, 34, 30), key("Notes", 112, 59, 60, "notepad.exe")});
+    std::string& onDisk = p.files.files[p.iniPath()];
+    const std::string synced = onDisk = formatKeysIni(fakes::table({key("Synced", 65, 30, 31)}));
+    form2(Form2::ListView1).choose(1);
+    form2(Form2::Text1).type("edited");
+    const KeyTable edited = table;
+    p.messages.answer = ports::mb::kAnswerCancel;
+    form2(Form2::Command1).click();
+    EXPECT_THAT(
+        lastBox(Form2::kCaption),
+        HasSubstr(
+            "now is kept as\r\n" + p.iniPath() +
+            ".bak\r\nNo: Omnitap takes the keys the file holds now; the changes Omnitap has not "
+            "saved are lost.\r\nCancel: nothing is written, nothing is taken.|Omnitap|51"));
+    p.files.readError = "Access is denied.";
+    form2(Form2::Command1).click();
+    EXPECT_THAT(lastBox(Form2::kCaption), HasSubstr("read, to save over it,\r\n" + p.iniPath()));
+    EXPECT_TRUE(isOpen(Form2::kCaption) && table == edited && onDisk == synced);
+    p.files.readError.clear();
+    p.messages.answer = ports::mb::kAnswerYes;
+    form2(Form2::Command1).click();
+    EXPECT_TRUE(!isOpen(Form2::kCaption) && fileTable() == edited);
+    EXPECT_EQ(p.files.files.at(p.iniPath() + ".bak"), synced);
+
+    // Changed again: a removal (Yes) asks as well, and No takes the file's keys.
+    windows.showEditConfiguration();
+    openKeyEditor();
+    onDisk = synced;
+    p.messages.onShow = [&] { p.messages.answer = p.messages.shown.size() > 4 ? 7 : 6; };
+    editor(frmKeyAssign::List1).choose(1);
+    editor(frmKeyAssign::Command2).click();
+    EXPECT_EQ(lines(editor(frmKeyAssign::List1)), Lines{keyListLine(table[1])});
+    EXPECT_EQ(lines(form2(Form2::ListView1)), Lines{"Synced|Winamp: Stop"});
+    EXPECT_TRUE(p.hookSwallowsPress(65) && !p.hookSwallowsPress(179));
+    form2(Form2::Command1).click(); // now the file Omnitap read: no question, nothing kept
+    EXPECT_EQ(p.messages.shown.size(), 5u);
+    EXPECT_EQ(p.files.files.size(), 2u);
+}

@@ -1,6 +1,7 @@
 // keys.ini: the file's text and bytes, and saving it when the disk fails at any point (the
 // old file stays readable and unchanged, the table in memory stays, and the user is told).
 
+#include "keys/key_file.h"
 #include "keys/keys_ini.h"
 #include "tests/fakes/fakes.h"
 
@@ -100,9 +101,26 @@ TEST_F(KeysIni, ASaveFailingAtAnyStepKeepsTheOldFileAndTellsTheUserOverTheWindow
         EXPECT_NE(messages.shown[0].text.find(reason), std::string::npos);
         if (mode) *mode = false;
     }
-    // Once the disk works again the whole table is written.
+    // Once the disk works again the table is written, a short hold waited out (no failure was).
     fs.failAfterBytes.reset();
+    fs.heldReplaces = 5;
     ASSERT_TRUE(save(table));
+    EXPECT_EQ(fs.waited.count(), 500);
     EXPECT_EQ(fs.files.size(), 1u);
     EXPECT_EQ(parseKeysIni(codec.ansiToUtf8(fs.files.at(path))), table);
+}
+
+// Kept aside before the first save over it, once: a key block beyond the count, a repeat, a note.
+TEST_F(KeysIni, AFileASaveWouldCutShortIsKeptAsideBeforeTheFirstSaveOverIt) {
+    const std::string one = formatKeysIni(fakes::table({key("Play", 179, 34, 30)}));
+    for (const std::string& file : {one, one + "key2_name=B", one + "KEY1_CODE=1", ";\r\n" + one}) {
+        fs.files = {{path, file}};
+        KeyTable table;
+        KeyFile keys(io);
+        keys.load(path, table);
+        keys.saveKept(0, false);
+        keys.saveKept(0, false);
+        EXPECT_EQ(fs.files.size(), file == one ? 1u : 2u);
+        EXPECT_EQ(fs.files[path + ".bak"], file == one ? "" : file);
+    }
 }
