@@ -58,7 +58,11 @@ Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume
                config_, control_) {}
 
 std::optional<int> Program::Main() {
-    state_.iniPath = iniPathFor(seams_.appInfo.exeFolder());
+    // Never in its own folder: nothing there is found by a relative name.
+    const ports::ProgramFolders folders = seams_.shell.programFolders();
+    seams_.fileSystem.setCurrentFolder(folders.profile.empty() ? folders.system : folders.profile);
+    state_.exeFolder = seams_.appInfo.exeFolder();
+    state_.iniPath = iniPathFor(state_.exeFolder);
     if (!seams_.copies.claim(runningCopyName(state_.iniPath))) {
         seams_.copies.askFirstCopy();
         return 0;

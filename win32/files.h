@@ -18,6 +18,7 @@ class Win32FileSystem final : public ports::FileSystem {
     ports::FileResult replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
     ports::PathKind kindOf(const std::string& path) override;
+    void setCurrentFolder(const std::string& path) override;
 };
 
 } // namespace omnitap::win32

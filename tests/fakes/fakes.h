@@ -157,6 +157,8 @@ class FakeFileSystem : public ports::FileSystem {
         if (files.count(path)) return ports::PathKind::File;
         return folders.count(path) ? ports::PathKind::Folder : ports::PathKind::None;
     }
+    std::string currentFolder;
+    void setCurrentFolder(const std::string& path) override { currentFolder = path; }
 
   private:
     Handle next_ = 1;

@@ -111,6 +111,7 @@ TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAnd
     fakes::FakeProgram first, second, elsewhere;
     ASSERT_EQ(first.start(kOneKey), std::nullopt);
     EXPECT_EQ(first.copies.listening, first.controlWindow().id());
+    EXPECT_EQ(first.files.currentFolder, "C:\\Users\\me"); // never its own
     second.copies.running = elsewhere.copies.running = first.copies.running;
     elsewhere.appInfo.folder = "C:\\Tools\\Omnitap2"; // one character more
     EXPECT_EQ(second.start("", "Omnitap"), 0);        // the test mode as well
