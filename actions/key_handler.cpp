@@ -110,9 +110,13 @@ void KeyboardHandler::runAction(const ActionRow& row, const KeyDef& key) {
 }
 
 void KeyboardHandler::launch(const std::string& target) {
-    LaunchTarget t = resolveLaunchTarget(target, files_);
-    ports::Result started = shell_.execute(control_.ownerWindow(), "open", t.file, t.parameters, "",
-                                           1 /* normal window */);
+    std::optional<LaunchTarget> t = resolveLaunchTarget(target, {files_, shell_, state_.exeFolder});
+    // A bare name found nowhere is missing: the shell is not asked, as it would look beside
+    // this program, where anything may sit.
+    ports::Result started{false, "", 2 /* ERROR_FILE_NOT_FOUND */};
+    if (t)
+        started = shell_.execute(control_.ownerWindow(), "open", t->file, t->parameters,
+                                 t->directory, 1 /* normal window */);
     if (!started.ok) control_.showNotice(launchFailureNotice(target, started));
 }
 

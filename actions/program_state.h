@@ -10,6 +10,7 @@
 namespace omnitap {
 
 struct ProgramState {
+    std::string exeFolder; // the program's own
     std::string iniPath;
     KeyTable keyTable;
     bool findingKey = false;     // the Key Finder is open

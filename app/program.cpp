@@ -29,19 +29,23 @@ std::string welcomeText(const Welcome& welcome) {
     return text + "Enjoy Omnitap!";
 }
 
-std::string runningCopyName(const std::string& iniPath) {
-    // FNV-1a over the path with ASCII letters folded: Windows paths ignore case, and a name
-    // of fixed length fits the system's limit whatever the path.
+std::string runningCopyName(const ports::FolderIdentity& folder, const std::string& iniPath) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    auto hex = [](std::uint64_t value, int digits) {
+        std::string text;
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            text += kDigits[(value >> shift) & 0xF];
+        return text;
+    };
+    if (folder.known) return "Omnitap-" + hex(folder.volume, 8) + "-" + hex(folder.index, 16);
+    // A folder that cannot be opened: FNV-1a over the path with ASCII letters folded, as
+    // Windows paths ignore case; a name of fixed length fits the system's limit.
     std::uint64_t hash = 14695981039346656037ULL;
     for (char c : iniPath) {
         hash ^= static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         hash *= 1099511628211ULL;
     }
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string name = "Omnitap-";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        name += kDigits[(hash >> shift) & 0xF];
-    return name;
+    return "Omnitap-" + hex(hash, 16);
 }
 
 Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume)
@@ -58,8 +62,13 @@ Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume
                config_, control_) {}
 
 std::optional<int> Program::Main() {
-    state_.iniPath = iniPathFor(seams_.appInfo.exeFolder());
-    if (!seams_.copies.claim(runningCopyName(state_.iniPath))) {
+    // Never in its own folder: nothing there is found by a relative name.
+    const ports::ProgramFolders folders = seams_.shell.programFolders();
+    seams_.fileSystem.setCurrentFolder(folders.profile.empty() ? folders.system : folders.profile);
+    state_.exeFolder = seams_.appInfo.exeFolder();
+    state_.iniPath = iniPathFor(state_.exeFolder);
+    const ports::FolderIdentity folder = seams_.copies.identify(state_.exeFolder);
+    if (!seams_.copies.claim(runningCopyName(folder, state_.iniPath))) {
         seams_.copies.askFirstCopy();
         return 0;
     }

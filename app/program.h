@@ -59,9 +59,10 @@ struct Welcome {
 };
 // The welcome text of a first run, and of a start that found no key it could read.
 std::string welcomeText(const Welcome& welcome = {});
-// The name that the one running copy per keys.ini claims: derived from the file's full path,
-// whatever the letter case of its spelling ("Omnitap-" and 16 hexadecimal digits).
-std::string runningCopyName(const std::string& iniPath);
+// The name that the one running copy per keys.ini claims: derived from the identity of its
+// folder, however the path is spelled ("Omnitap-", the volume and the folder's number in
+// hexadecimal); from the path, whatever its letter case, when the folder has none.
+std::string runningCopyName(const ports::FolderIdentity& folder, const std::string& iniPath);
 
 class Program {
   public:

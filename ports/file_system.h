@@ -53,6 +53,8 @@ class FileSystem {
     virtual void remove(const std::string& path) = 0;
     // Whether `path` names an existing file or folder (relative paths: from the current folder).
     virtual PathKind kindOf(const std::string& path) = 0;
+    // The folder that relative paths start from, and that programs inherit.
+    virtual void setCurrentFolder(const std::string& path) = 0;
 };
 
 } // namespace omnitap::ports

@@ -136,4 +136,8 @@ ports::PathKind Win32FileSystem::kindOf(const std::string& path) {
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? ports::PathKind::Folder : ports::PathKind::File;
 }
 
+void Win32FileSystem::setCurrentFolder(const std::string& path) {
+    SetCurrentDirectoryW(widen(path).c_str());
+}
+
 } // namespace omnitap::win32

@@ -19,6 +19,7 @@ class Win32FileSystem final : public ports::FileSystem {
     std::string linkTarget(const std::string& path) override;
     void remove(const std::string& path) override;
     ports::PathKind kindOf(const std::string& path) override;
+    void setCurrentFolder(const std::string& path) override;
 };
 
 } // namespace omnitap::win32

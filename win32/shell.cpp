@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 namespace omnitap::win32 {
 
@@ -23,6 +24,19 @@ DWORD systemError(INT_PTR shellCode) {
     default: // 2, 3, 5, 8 and 11 are the system's codes already
         return shellCode > 0 ? static_cast<DWORD>(shellCode) : ERROR_NOT_ENOUGH_MEMORY;
     }
+}
+
+using FolderFunction = UINT(WINAPI*)(LPWSTR, UINT);
+std::string systemFolder(FolderFunction get) {
+    wchar_t folder[MAX_PATH] = L"";
+    const UINT length = get(folder, MAX_PATH);
+    return length && length < MAX_PATH ? narrow(folder) : std::string();
+}
+std::string variable(const wchar_t* name) {
+    std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+    if (value.empty()) return {};
+    value.resize(GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
+    return narrow(value);
 }
 
 } // namespace
@@ -50,10 +64,30 @@ ports::Result Win32Shell::execute(ports::WindowId owner, const std::string& verb
 }
 
 std::string Win32Shell::systemProgram(const std::string& name) {
-    wchar_t folder[MAX_PATH] = L"";
-    UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return name;
-    return narrow(folder) + "\\" + name;
+    const std::string folder = systemFolder(GetWindowsDirectoryW);
+    return folder.empty() ? name : folder + "\\" + name;
+}
+
+std::string Win32Shell::registeredProgram(const std::string& name) {
+    const std::wstring key =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + widen(name);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        wchar_t value[2048];
+        DWORD bytes = sizeof value;
+        // REG_SZ, or REG_EXPAND_SZ expanded.
+        if (RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &bytes) ==
+            ERROR_SUCCESS)
+            return narrow(value);
+    }
+    return {};
+}
+
+ports::ProgramFolders Win32Shell::programFolders() {
+    wchar_t profile[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile)))
+        profile[0] = L'\0';
+    return {systemFolder(GetSystemDirectoryW), systemFolder(GetWindowsDirectoryW),
+            variable(L"PATH"), variable(L"PATHEXT"), narrow(profile)};
 }
 
 } // namespace omnitap::win32

@@ -9,6 +9,8 @@ class Win32Shell final : public ports::Shell {
                           const std::string& parameters, const std::string& directory,
                           int showCommand) override;
     std::string systemProgram(const std::string& name) override;
+    std::string registeredProgram(const std::string& name) override;
+    ports::ProgramFolders programFolders() override;
 };
 
 } // namespace omnitap::win32

@@ -110,6 +110,10 @@ class ShellRecorder : public ports::Shell {
         return {};
     }
     std::string systemProgram(const std::string& name) override { return "C:\\Windows\\" + name; }
+    std::map<std::string, std::string> registered; // App Paths
+    ports::ProgramFolders folders{"C:\\Windows\\System32", "C:\\Windows", "", "", "C:\\Users\\me"};
+    std::string registeredProgram(const std::string& name) override { return registered[name]; }
+    ports::ProgramFolders programFolders() override { return folders; }
 };
 
 // A notification area. The icons it shows are kept as (window, uID); the program examines only

@@ -93,6 +93,10 @@ class FakeRunningCopies : public ports::RunningCopies {
     std::vector<std::string> running;
     ports::WindowId listening = 0;
     int asked = 0;
+    std::map<std::string, ports::FolderIdentity> identities; // by folder; else unknown
+    ports::FolderIdentity identify(const std::string& folder) override {
+        return identities[folder];
+    }
     bool claim(const std::string& name) override {
         if (std::count(running.begin(), running.end(), name)) return false;
         running.push_back(name);
@@ -161,6 +165,8 @@ class FakeFileSystem : public ports::FileSystem {
         if (files.count(path)) return ports::PathKind::File;
         return folders.count(path) ? ports::PathKind::Folder : ports::PathKind::None;
     }
+    std::string currentFolder;
+    void setCurrentFolder(const std::string& path) override { currentFolder = path; }
 
   private:
     Handle next_ = 1;

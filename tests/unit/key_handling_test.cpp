@@ -33,14 +33,17 @@ const Scenario kScenarios[] = {
      "pass +255/111, command 1, command 0, command 3, pass +68, pass -68"},
     {"Only player actions with an argument that is a key code 1..254 take the modifier test; "
      "'abc', 0 and 255 name no key, so those keys act on every press",
-     "60 112 17; 31 113 16; 32 114 abc; 33 115 0; 33 116 255", "112 113 114 115 116 +16 113",
-     "shell 42 open [17] [] [] 1, pass +113, pass -113, command 0, command 3, command 3, "
+     "60 112 C:\\17; 31 113 16; 32 114 abc; 33 115 0; 33 116 255", "112 113 114 115 116 +16 113",
+     "shell 42 open [C:\\17] [] [] 1, pass +113, pass -113, command 0, command 3, command 3, "
      "pass +16, command 1"},
     {"A target that cannot be started is told from the tray, naming it and the system's reason; "
-     "the key is still swallowed",
-     "60 112  gone.exe /x", "112",
-     "shell 42 open [gone.exe] [/x] [] 1, notice Omnitap could not start a key's program: "
-     "gone.exe /x\nGone."},
+     "the key is still swallowed. A bare name is the system's program, started in its folder; "
+     "one found nowhere is missing, and the shell is not asked",
+     "60 112  C:\\gone.exe /x; 60 113 calc.exe; 60 114 mine.exe", "112 113 114",
+     "shell 42 open [C:\\gone.exe] [/x] [] 1, notice Omnitap could not start a key's program: "
+     "C:\\gone.exe /x\nGone., shell 42 open [C:\\Windows\\calc.exe] [] [C:\\Windows] 1, notice "
+     "Omnitap could not start a key's program: mine.exe\nThere is no such file: it may have been "
+     "moved, renamed or uninstalled, or the name is mistyped."},
     {"Every catalogue row reaches its target; nothing (0) and an unknown code do nothing; only "
      "player commands take a modifier",
      "35 65; 40 66; 42 67 17; 50 68 17; 51 69 17; 52 70 17; 53 71 17; 0 72; 999 73; 30 74",
@@ -84,8 +87,9 @@ const Scenario kScenarios[] = {
      "pass +65, pass -65, pass +19, keyWasPressed 65 0, report, findKey 1, pass -19"},
     {"The entries of one key act by their own gates: without Control the one that needs none",
      "31 65 17; 32 65", "65 +17 65 -17", "command 0, pass +17, command 1, command 0, pass -17"},
-    {"An action that throws leaves the keys after it to the next wake-up", "60 112 throw; 33 113",
-     "[ 112 113 ] 113", "shell 42 open [throw] [] [] 1, fault, command 3, command 3"},
+    {"An action that throws leaves the keys after it to the next wake-up",
+     "60 112 C:\\throw; 33 113", "[ 112 113 ] 113",
+     "shell 42 open [C:\\throw] [] [] 1, fault, command 3, command 3"},
 };
 
 // One scenario's program: the hook's channel and the key handling over everything they act on,
@@ -127,8 +131,8 @@ struct ScenarioRun : PlayerControl,
                           int showCommand) override {
         note("shell " + std::to_string(owner) + " " + verb + " [" + file + "] [" + parameters +
              "] [" + directory + "] " + std::to_string(showCommand));
-        if (file == "throw") throw std::runtime_error(file);
-        return file.starts_with("gone") ? ports::Result{false, "Gone.", 404} : ports::Result{};
+        if (file.ends_with("throw")) throw std::runtime_error(file);
+        return file.ends_with("gone.exe") ? ports::Result{false, "Gone.", 404} : ports::Result{};
     }
     void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendOnward("sent", keys); }
     bool keyFinderLoaded() const override { return finderLoaded; }
@@ -150,13 +154,14 @@ struct ScenarioRun : PlayerControl,
 
     ProgramState state;
     HookChannel channel{*this};
-    fakes::FakeFileSystem disk; // holds no file: targets split as typed
+    fakes::FakeFileSystem disk; // holds the system's calc.exe alone
     KeyboardHandler handler{state, channel, *this, *this, *this, disk, *this, *this, *this};
     std::set<std::uint32_t> down; // physically
     std::uint32_t clock = 100000;
     bool busy = false;
 
     explicit ScenarioRun(const std::string& keys) {
+        disk.files["C:\\Windows\\calc.exe"];
         std::istringstream entries(keys);
         for (std::string entry; std::getline(entries, entry, ';');) {
             KeyDef key{0, 0, "k", 0, ""};

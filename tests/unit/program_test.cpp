@@ -106,13 +106,20 @@ TEST(RetryFor, WhatAnotherProgramHoldsIsTriedAfterEachPauseUntilItsPatienceIsSpe
 }
 
 TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAndEnds) {
-    EXPECT_EQ(runningCopyName("C:\\Tools\\keys.ini"), runningCopyName("c:\\TOOLS\\Keys.INI"));
+    // A folder the system cannot identify goes by its path, whatever the case.
+    EXPECT_EQ(runningCopyName({}, "C:\\Tools\\keys.ini"),
+              runningCopyName({}, "c:\\TOOLS\\Keys.INI"));
+    EXPECT_NE(runningCopyName({true, 7, 42}, ""), runningCopyName({true, 7, 43}, ""));
     fakes::FakeProgram first, second, elsewhere;
+    first.copies.identities[first.appInfo.folder] = {true, 7, 42};
     ASSERT_EQ(first.start(kOneKey), std::nullopt);
     EXPECT_EQ(first.copies.listening, first.controlWindow().id());
+    EXPECT_EQ(first.files.currentFolder, "C:\\Users\\me"); // never its own
     second.copies.running = elsewhere.copies.running = first.copies.running;
-    elsewhere.appInfo.folder = "C:\\Tools\\Omnitap2"; // one character more
-    EXPECT_EQ(second.start("", "Omnitap"), 0);        // the test mode as well
+    second.appInfo.folder = "C:\\TOOLS~1\\OMNITAP~1"; // the same folder by its short name
+    second.copies.identities[second.appInfo.folder] = {true, 7, 42};
+    elsewhere.copies.identities[elsewhere.appInfo.folder] = {true, 8, 42}; // another volume
+    EXPECT_EQ(second.start("", "Omnitap"), 0);                             // the test mode as well
     EXPECT_EQ(second.copies.asked, 1);
     EXPECT_TRUE(second.ui.windows.empty() && second.hook.calls.empty());
     EXPECT_TRUE(second.messages.shown.empty()); // not even the welcome

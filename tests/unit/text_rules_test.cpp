@@ -8,7 +8,7 @@
 #include "keys/lenient_number.h"
 #include "player/current_file.h"
 #include "player/track_text.h"
-#include "tests/fakes/fakes.h"
+#include "tests/fakes/desktop_fakes.h"
 #include "text/utf8.h"
 
 #include <gtest/gtest.h>
@@ -35,31 +35,51 @@ TEST(LenientNumber, ReadsTheLeadingNumberRoundingHalvesToEvenAndClampsInsteadOfO
     EXPECT_EQ(readInt32("-99999999999"), -2147483647 - 1);
 }
 
-// As a command line splits; unquoted, the longest existing path with blanks it names.
+// As a command line splits; unquoted, the longest existing path with blanks it names; a name
+// without a folder, the program the Run box finds, never one in the current folder or beside
+// this program; whatever exists starts in its own folder.
 TEST(LaunchTarget, SplitsTheWayACommandLineIsUnlessItNamesAnExistingPathWithBlanks) {
     fakes::FakeFileSystem disk;
+    fakes::ShellRecorder shell;
     for (const char* file :
-         {"C:\\Me\\My Docs\\notes.txt", "C:\\Program Files\\Tool\\tool.exe", "C:\\Program"})
+         {"C:\\Me\\My Docs\\notes.txt", "C:\\Program Files\\Tool\\tool.exe", "C:\\Program",
+          "C:\\Windows\\System32\\calc.exe", "C:\\Windows\\notepad.exe", "C:\\Bin\\tool.cmd",
+          "C:\\Apps\\word.exe", "C:\\a.exe", "C:\\Windows\\winword.exe", "C:\\Windows\\my tool.exe",
+          "C:\\Omnitap\\calc.exe", "calc.exe", "tool.exe", "C:\\Omnitap\\mine.exe", "mine.exe",
+          "bin\\mine.exe"})
         disk.files[file] = "";
     disk.folders = {"C:\\Me\\My Docs"};
-    const std::pair<const char*, LaunchTarget> cases[] = {
+    shell.folders.path = "C:\\Omnitap\\;.;;bin; \"C:\\Bin\" ";
+    shell.folders.pathExt = ".exe;.cmd";
+    shell.registered["winword.exe"] = " \"C:\\Apps\\word.exe\"";
+    const std::string own = "c:/omnitap"; // as PATH has it, spelled otherwise
+    const std::pair<const char*, std::optional<LaunchTarget>> cases[] = {
         {"\"C:\\Program Files\\App\\app.exe\" /switch",
-         {"C:\\Program Files\\App\\app.exe", "/switch"}},
-        {"  \"C:\\My Files\\a.exe\"   two  \"words\"  ", {"C:\\My Files\\a.exe", "two  \"words\""}},
-        {"\"C:\\a.exe\"/s", {"C:\\a.exe", "/s"}},
-        {"\"C:\\My Files\\a.exe", {"C:\\My Files\\a.exe", ""}}, // never closed: to the end
-        {" notepad.exe   C:\\notes.txt  ", {"notepad.exe", "C:\\notes.txt"}},
-        {"run me\"now please", {"run", "me\"now please"}},
-        {"\"\"", {"", ""}},
-        {" C:\\Me\\My Docs\\notes.txt ", {"C:\\Me\\My Docs\\notes.txt", ""}},
-        {"C:\\Me\\My Docs", {"C:\\Me\\My Docs", ""}},
+         LaunchTarget{"C:\\Program Files\\App\\app.exe", "/switch"}},
+        {"  \"C:\\My Files\\a.exe\"   two  \"words\"  ",
+         LaunchTarget{"C:\\My Files\\a.exe", "two  \"words\""}},
+        {"\"C:\\a.exe\"/s", LaunchTarget{"C:\\a.exe", "/s", "C:\\"}},
+        {"\"C:\\My Files\\a.exe", LaunchTarget{"C:\\My Files\\a.exe", ""}}, // never closed
+        {"C:\\run me\"now please", LaunchTarget{"C:\\run", "me\"now please"}},
+        {"\"\"", LaunchTarget{"", ""}},
+        {" C:\\Me\\My Docs\\notes.txt ",
+         LaunchTarget{"C:\\Me\\My Docs\\notes.txt", "", "C:\\Me\\My Docs"}},
+        {"C:\\Me\\My Docs", LaunchTarget{"C:\\Me\\My Docs", ""}},
         // The longest part that is a file, not the first.
         {"C:\\Program Files\\Tool\\tool.exe  --fast  -v",
-         {"C:\\Program Files\\Tool\\tool.exe", "--fast  -v"}},
+         LaunchTarget{"C:\\Program Files\\Tool\\tool.exe", "--fast  -v",
+                      "C:\\Program Files\\Tool"}},
         // A folder is no program; nothing found: the first blank, as before.
-        {"C:\\Me\\My Docs x.txt", {"C:\\Me\\My", "Docs x.txt"}}};
+        {"C:\\Me\\My Docs x.txt", LaunchTarget{"C:\\Me\\My", "Docs x.txt"}},
+        {" notepad.exe   C:\\notes.txt  ",
+         LaunchTarget{"C:\\Windows\\notepad.exe", "C:\\notes.txt", "C:\\Windows"}},
+        {"calc.exe", LaunchTarget{"C:\\Windows\\System32\\calc.exe", "", "C:\\Windows\\System32"}},
+        {"winword.exe /n", LaunchTarget{"C:\\Apps\\word.exe", "/n", "C:\\Apps"}}, // App Paths first
+        {"tool -x", LaunchTarget{"C:\\Bin\\tool.cmd", "-x", "C:\\Bin"}},          // PATHEXT, PATH
+        {"my tool.exe -x", LaunchTarget{"C:\\Windows\\my tool.exe", "-x", "C:\\Windows"}},
+        {"mine.exe", std::nullopt}}; // only here, beside this program and in a relative entry
     for (const auto& [target, resolved] : cases)
-        EXPECT_EQ(resolveLaunchTarget(target, disk), resolved) << target;
+        EXPECT_EQ(resolveLaunchTarget(target, {disk, shell, own}), resolved) << target;
 }
 
 TEST(LaunchFailure, SaysWhyInWordsAUserCanActOnAndShortensTheTargetInItsMiddleToFit) {
