@@ -166,6 +166,7 @@ class FakeVolumeBackend : public ports::VolumeBackend {
   public:
     bool hasDevice = true;      // open() finds one
     bool deviceChanged = false; // taken once
+    bool lost = false;          // fails every call until opened again, as a restarted service
     ports::VolumeRange range{0, 65535};
     std::optional<double> volume = 0;     // nothing: the control cannot be read
     std::optional<std::int32_t> mute = 0; // nothing: there is no mute switch
@@ -173,18 +174,21 @@ class FakeVolumeBackend : public ports::VolumeBackend {
     std::vector<double> volumeWrites; // every value asked for
     std::vector<bool> muteWrites;
 
-    bool open() override { return ++opens, hasDevice; }
+    bool open() override {
+        lost = lost && !hasDevice;
+        return ++opens, hasDevice;
+    }
     bool takeDeviceChange() override { return std::exchange(deviceChanged, false); }
     ports::VolumeRange volumeRange() const override { return range; }
-    std::optional<double> readVolume() override { return volume; }
+    std::optional<double> readVolume() override { return lost ? std::nullopt : volume; }
     bool writeVolume(double raw) override {
         volumeWrites.push_back(raw);
-        return volume && (volume = raw);
+        return !lost && volume && (volume = raw);
     }
-    std::optional<std::int32_t> readMute() override { return mute; }
+    std::optional<std::int32_t> readMute() override { return lost ? std::nullopt : mute; }
     bool writeMute(bool muted) override {
         muteWrites.push_back(muted);
-        return mute && (mute = muted ? 1 : 0);
+        return !lost && mute && (mute = muted ? 1 : 0);
     }
 };
 

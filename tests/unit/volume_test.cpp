@@ -107,6 +107,27 @@ TEST_F(MixerTest, ADeviceThatAppearsOrChangesIsOpenedBeforeTheNextAction) {
     EXPECT_EQ(endpoint->muteWrites, std::vector<bool>{true});
 }
 
+// The audio service restarted, the driver was reinstalled: no notice, the device fails until
+// opened again. A failed call opens the backends afresh, once, and is made again.
+TEST_F(MixerTest, ADeviceThatStopsAnsweringIsOpenedAgainAndTheFailedCallMadeOnceMore) {
+    endpoint->volume = 32768;
+    mixer.openMixer();
+    for (int call = 0; call < 3; ++call) {
+        endpoint->lost = true;
+        if (call == 0) mixer.stepVolume(5); // fails at the read
+        if (call == 1) mixer.setVolume(40);
+        if (call == 2) mixer.setMute(true);
+    }
+    EXPECT_EQ(endpoint->volumeWrites, (Writes{36044, 26214, 26214}));
+    EXPECT_EQ(endpoint->opens, 4);
+    endpoint->lost = true;
+    endpoint->hasDevice = false; // gone for good: the legacy mixer takes the call
+    mixer.setMute(false);
+    EXPECT_EQ(endpoint->muteWrites, (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(legacy->muteWrites, std::vector<bool>{false});
+    EXPECT_EQ(endpoint->opens, 5);
+}
+
 TEST_F(MixerTest, EachChangeShowsTheIndicatorWhichHidesOneAndAHalfSecondsAfterTheLast) {
     fakes::FakeIndicatorWindow window;
     auto timer = std::make_unique<fakes::FakeTimer>();
