@@ -174,10 +174,7 @@ class FakeVolumeBackend : public ports::VolumeBackend {
     std::vector<double> volumeWrites; // every value asked for
     std::vector<bool> muteWrites;
 
-    bool open() override {
-        lost = lost && !hasDevice;
-        return ++opens, hasDevice;
-    }
+    bool open() override { return ++opens, lost = lost && !hasDevice, hasDevice; }
     bool takeDeviceChange() override { return std::exchange(deviceChanged, false); }
     ports::VolumeRange volumeRange() const override { return range; }
     std::optional<double> readVolume() override { return lost ? std::nullopt : volume; }
@@ -230,11 +227,18 @@ class FakeStartupList : public ports::StartupList {
     }
 };
 
-// What the volume indicator showed, in order ("Volume 45 % [45]"), and whether it is up.
+// What the volume indicator showed ("Volume 45 % [45]"), whether it is up, and where it went.
 class FakeIndicatorWindow : public ports::IndicatorWindow {
   public:
     std::vector<std::string> shown;
     bool visible = false;
+    std::optional<ports::Monitor> taskbar;
+    std::vector<std::pair<ports::ScreenRect, std::uint32_t>> places;
+    std::optional<ports::Monitor> taskbarMonitor() override { return taskbar; }
+    ports::Monitor primaryMonitor() override { return {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}; }
+    void place(const ports::ScreenRect& where, std::uint32_t dpi) override {
+        places.emplace_back(where, dpi);
+    }
     void show(const std::string& text, std::optional<std::int32_t> level) override {
         shown.push_back(text + (level ? " [" + std::to_string(*level) + "]" : ""));
         visible = true;
