@@ -208,10 +208,11 @@ struct FakeHookOutput : HookOutput {
     void sendOn(std::span<const ports::KeyStroke>) override {}
 };
 
-// The entries Windows starts at log-on; every change fails with `refusal` while it is set.
+// The entries Windows starts at log-on (changes fail with `refusal` while set), their switches.
 class FakeStartupList : public ports::StartupList {
   public:
     std::map<std::string, std::string> entries;
+    std::map<std::string, ports::Bytes> approvals;
     ports::Result refusal;
     std::optional<std::string> command(const std::string& name) override {
         auto it = entries.find(name);
@@ -224,6 +225,15 @@ class FakeStartupList : public ports::StartupList {
     ports::Result remove(const std::string& name) override {
         if (refusal.ok) entries.erase(name);
         return refusal;
+    }
+    std::optional<ports::Bytes> approval(const std::string& name) override {
+        return approvals.count(name) ? std::optional(approvals[name]) : std::nullopt;
+    }
+    ports::Result setApproval(const std::string& name, const ports::Bytes& value) override {
+        return approvals[name] = value, ports::Result{};
+    }
+    ports::Result removeApproval(const std::string& name) override {
+        return approvals.erase(name), ports::Result{};
     }
 };
 
