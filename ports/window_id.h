@@ -15,6 +15,7 @@ struct ScreenPoint {
 };
 struct ScreenRect {
     int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const ScreenRect&) const = default;
 };
 
 // The window that owns what the program opens (launched programs, Explorer, the clipboard's

@@ -33,6 +33,14 @@ void Mixer::findDevice() {
     }
 }
 
+template <typename Call> auto Mixer::reopenedOnFailure(Call call) {
+    auto result = call();
+    if (result || !active_) return result;
+    active_ = nullptr;
+    findDevice();
+    return active_ ? call() : result;
+}
+
 std::optional<std::int32_t> Mixer::readVolume() {
     if (!active_) return std::nullopt;
     auto raw = active_->readVolume();
@@ -42,7 +50,11 @@ std::optional<std::int32_t> Mixer::readVolume() {
 
 void Mixer::setVolume(std::int32_t percentage) {
     if (!active_) return;
-    if (auto raw = volumeRaw(percentage, active_->volumeRange())) active_->writeVolume(*raw);
+    // The range is the one of the backend that answers, which may be another after a reopening.
+    reopenedOnFailure([&] {
+        auto raw = volumeRaw(percentage, active_->volumeRange());
+        return raw && active_->writeVolume(*raw);
+    });
     refreshMixerState();
 }
 
@@ -53,13 +65,15 @@ bool Mixer::getMute() {
 
 void Mixer::setMute(bool state) {
     if (!active_) return;
-    active_->writeMute(state);
+    reopenedOnFailure([&] { return active_->writeMute(state); });
     refreshMixerState();
 }
 
 void Mixer::refreshMixerState() {
     findDevice();
-    auto volume = readVolume();
+    // The volume is read at the start of every key's action: a device that stopped answering
+    // is found here. A missing mute switch is no sign of one.
+    auto volume = reopenedOnFailure([this] { return readVolume(); });
     volumeKnown_ = volume.has_value();
     currentVolume_ = volume.value_or(0);
     currentMute_ = getMute();

@@ -3,8 +3,10 @@
 // keeps the first that opens, until a backend reports that the system's default playback
 // device changed: then it chooses again from the top, so the keys act on the device the
 // taskbar's speaker shows. Without a device (a headset that connects after log-on) it looks
-// again whenever a volume key needs one. Every operation is safe without one: volume and
-// mute then do nothing, read 0 and "not muted", and never fail the program.
+// again whenever a volume key needs one. A device that stops answering without a notice (the
+// audio service restarted, the driver reinstalled) is opened afresh once, and the call that
+// failed is made again. Every operation is safe without one: volume and mute then do nothing,
+// read 0 and "not muted", and never fail the program.
 
 #include "ports/volume_backend.h"
 #include "volume/volume_control.h"
@@ -52,6 +54,9 @@ class Mixer final : public VolumeControl {
     // start of every refresh, and so of every key's action.
     void findDevice();
     std::optional<std::int32_t> readVolume();
+    // `call` on the backend in use; when it fails, the backends are chosen again from the top
+    // and `call` is made once more, on whichever answers now.
+    template <typename Call> auto reopenedOnFailure(Call call);
 
     VolumeBackends candidates_;
     ports::VolumeBackend* active_ = nullptr;

@@ -1,8 +1,8 @@
 #pragma once
-// The volume keys' control: the mixer, and after every change the indicator near the
-// notification area, so that a change is seen (the system shows its own only for the
-// keyboard's volume keys). A held key keeps one indicator up, updated; it hides about 1.5 s
-// after the last change.
+// The volume keys' control: the mixer, and after every change the indicator by the
+// notification area, where the system shows its own for the keyboard's volume keys (whichever
+// monitor the pointer is on). A held key keeps one indicator up, updated, where it is; it
+// hides about 1.5 s after the last change.
 
 #include "ports/indicator_window.h"
 #include "ports/ui.h"
@@ -24,6 +24,12 @@ struct IndicatorView {
 };
 IndicatorView indicatorView(const Mixer& mixer);
 
+// Where the indicator goes on `monitor`: 220 x 64 pixels at 96 dpi, scaled for the monitor's,
+// 12 in from the corner of the work area by the notification area, which sits at the right
+// end of a taskbar along the top or the bottom and at the bottom end of one along a side. The
+// taskbar is on the side where the work area leaves room; the bottom, when it leaves none.
+ports::ScreenRect indicatorPlace(const ports::Monitor& monitor);
+
 class ShownVolume final : public VolumeControl {
   public:
     static constexpr int kShownMs = 1500;
@@ -42,6 +48,7 @@ class ShownVolume final : public VolumeControl {
     Mixer& mixer_;
     ports::IndicatorWindow& window_;
     std::unique_ptr<ui::Timer> hide_;
+    bool up_ = false; // shown, and not hidden since
 };
 
 } // namespace omnitap

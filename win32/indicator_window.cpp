@@ -8,7 +8,7 @@ namespace omnitap::win32 {
 namespace {
 
 // At 96 dpi; scaled for the monitor's.
-constexpr int kWidth = 220, kHeight = 64, kMargin = 12, kPadding = 14, kBarHeight = 8;
+constexpr int kPadding = 14, kBarHeight = 8;
 
 struct Colours {
     COLORREF back, text, bar, track;
@@ -39,6 +39,13 @@ unsigned dpiOfMonitor(HMONITOR monitor) {
     if (perMonitor && SUCCEEDED(perMonitor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x)
         return x;
     return dpiOf(nullptr);
+}
+
+ports::Monitor monitorOf(HMONITOR monitor) {
+    MONITORINFO info{sizeof info};
+    GetMonitorInfoW(monitor, &info);
+    auto rect = [](const RECT& r) { return ports::ScreenRect{r.left, r.top, r.right, r.bottom}; };
+    return {rect(info.rcMonitor), rect(info.rcWork), dpiOfMonitor(monitor)};
 }
 
 void fill(HDC dc, RECT r, COLORREF colour) {
@@ -81,7 +88,6 @@ void Win32IndicatorWindow::show(const std::string& text, std::optional<std::int3
     SetWindowTextW(hwnd_, caption_.c_str());
     InvalidateRect(hwnd_, nullptr, TRUE);
     if (shown) return;
-    place();
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
@@ -90,27 +96,25 @@ void Win32IndicatorWindow::hide() {
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
-// The notification area sits at the right end of a taskbar along the top or the bottom, and
-// at the bottom end of one along a side; the taskbar is where the work area leaves room.
-void Win32IndicatorWindow::place() {
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    HMONITOR monitor = MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO info{sizeof info};
-    GetMonitorInfoW(monitor, &info);
-    const RECT& work = info.rcWork;
-    const unsigned dpi = dpiOfMonitor(monitor);
+std::optional<ports::Monitor> Win32IndicatorWindow::taskbarMonitor() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (!taskbar) return std::nullopt;
+    return monitorOf(MonitorFromWindow(taskbar, MONITOR_DEFAULTTOPRIMARY));
+}
+
+ports::Monitor Win32IndicatorWindow::primaryMonitor() {
+    return monitorOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+void Win32IndicatorWindow::place(const ports::ScreenRect& where, std::uint32_t dpi) {
+    if (!hwnd_) create();
+    if (!hwnd_) return;
     if (dpi != dpi_ || !font_) {
         dpi_ = dpi;
         font_ = createFont({}, dpi);
     }
-    auto px = [this](int pixelsAt96) { return MulDiv(pixelsAt96, static_cast<int>(dpi_), 96); };
-    const int width = px(kWidth), height = px(kHeight), margin = px(kMargin);
-    const bool taskbarLeft = work.left > info.rcMonitor.left;
-    const bool taskbarTop = work.top > info.rcMonitor.top;
-    const int x = taskbarLeft ? work.left + margin : work.right - width - margin;
-    const int y = taskbarTop ? work.top + margin : work.bottom - height - margin;
-    SetWindowPos(hwnd_, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, HWND_TOPMOST, where.left, where.top, where.right - where.left,
+                 where.bottom - where.top, SWP_NOACTIVATE);
 }
 
 void Win32IndicatorWindow::paint(HDC dc) {

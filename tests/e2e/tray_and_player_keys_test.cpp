@@ -66,12 +66,20 @@ struct NotificationArea {
     }
 };
 
+// The Run entry, and the first byte of its switch (Task Manager's) when there is one.
+const std::wstring kApproved =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 std::wstring runEntry() {
     wchar_t value[1024] = L"(none)";
     DWORD bytes = sizeof value;
     RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                  L"Omnitap", RRF_RT_REG_SZ, nullptr, value, &bytes);
-    return value;
+    BYTE approval[64] = {};
+    bytes = sizeof approval;
+    if (RegGetValueW(HKEY_CURRENT_USER, kApproved.c_str(), L"Omnitap", RRF_RT_REG_BINARY, nullptr,
+                     approval, &bytes) != ERROR_SUCCESS)
+        return value;
+    return value + (L", switch " + std::to_wstring(approval[0]));
 }
 
 class TrayAndPlayerKeys : public ::testing::Test {
@@ -195,9 +203,15 @@ TEST_F(TrayAndPlayerKeys, TheTrayStartsWithWindowsTakesTheKeyboardWarnsAndShowsT
     auto notify = [&](UINT code) { PostMessageW(control, ports::kTrayCallbackMessage, 1, code); };
     auto menuShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
     // Start with Windows, two above Quit in the menu of a right-click (the release, then
-    // WM_CONTEXTMENU): ticking puts this exe in the Run key, unticking removes it.
-    for (const std::wstring& entry :
-         {L"\"" + folder.file(L"omnitap-e2e.exe") + L"\"", std::wstring(L"(none)")}) {
+    // WM_CONTEXTMENU): ticking puts this exe in the Run key. Turned off as Task Manager does,
+    // the entry kept, it shows unticked: choosing it turns it on. Unticking removes both.
+    const std::wstring ours = L"\"" + folder.file(L"omnitap-e2e.exe") + L"\"";
+    const std::wstring off =
+        L" add HKCU\\" + kApproved + L" /v Omnitap /t REG_BINARY /d 030000000000000000000000 /f";
+    for (const std::wstring& entry : {ours, ours + L", switch 2", std::wstring(L"(none)")}) {
+        if (runEntry() == ours) { // ticked
+            ASSERT_EQ(Process(L"C:\\windows\\system32\\reg.exe", off, L"").exitCode(10s), 0u);
+        }
         notify(WM_RBUTTONUP);
         notify(WM_CONTEXTMENU);
         ASSERT_TRUE(waitFor(menuShown));

@@ -176,6 +176,7 @@ class FakeVolumeBackend : public ports::VolumeBackend {
   public:
     bool hasDevice = true;      // open() finds one
     bool deviceChanged = false; // taken once
+    bool lost = false;          // fails every call until opened again, as a restarted service
     ports::VolumeRange range{0, 65535};
     std::optional<double> volume = 0;     // nothing: the control cannot be read
     std::optional<std::int32_t> mute = 0; // nothing: there is no mute switch
@@ -183,18 +184,18 @@ class FakeVolumeBackend : public ports::VolumeBackend {
     std::vector<double> volumeWrites; // every value asked for
     std::vector<bool> muteWrites;
 
-    bool open() override { return ++opens, hasDevice; }
+    bool open() override { return ++opens, lost = lost && !hasDevice, hasDevice; }
     bool takeDeviceChange() override { return std::exchange(deviceChanged, false); }
     ports::VolumeRange volumeRange() const override { return range; }
-    std::optional<double> readVolume() override { return volume; }
+    std::optional<double> readVolume() override { return lost ? std::nullopt : volume; }
     bool writeVolume(double raw) override {
         volumeWrites.push_back(raw);
-        return volume && (volume = raw);
+        return !lost && volume && (volume = raw);
     }
-    std::optional<std::int32_t> readMute() override { return mute; }
+    std::optional<std::int32_t> readMute() override { return lost ? std::nullopt : mute; }
     bool writeMute(bool muted) override {
         muteWrites.push_back(muted);
-        return mute && (mute = muted ? 1 : 0);
+        return !lost && mute && (mute = muted ? 1 : 0);
     }
 };
 
@@ -217,10 +218,11 @@ struct FakeHookOutput : HookOutput {
     void sendOn(std::span<const ports::KeyStroke>) override {}
 };
 
-// The entries Windows starts at log-on; every change fails with `refusal` while it is set.
+// The entries Windows starts at log-on (changes fail with `refusal` while set), their switches.
 class FakeStartupList : public ports::StartupList {
   public:
     std::map<std::string, std::string> entries;
+    std::map<std::string, ports::Bytes> approvals;
     ports::Result refusal;
     std::optional<std::string> command(const std::string& name) override {
         auto it = entries.find(name);
@@ -234,13 +236,29 @@ class FakeStartupList : public ports::StartupList {
         if (refusal.ok) entries.erase(name);
         return refusal;
     }
+    std::optional<ports::Bytes> approval(const std::string& name) override {
+        return approvals.count(name) ? std::optional(approvals[name]) : std::nullopt;
+    }
+    ports::Result setApproval(const std::string& name, const ports::Bytes& value) override {
+        return approvals[name] = value, ports::Result{};
+    }
+    ports::Result removeApproval(const std::string& name) override {
+        return approvals.erase(name), ports::Result{};
+    }
 };
 
-// What the volume indicator showed, in order ("Volume 45 % [45]"), and whether it is up.
+// What the volume indicator showed ("Volume 45 % [45]"), whether it is up, and where it went.
 class FakeIndicatorWindow : public ports::IndicatorWindow {
   public:
     std::vector<std::string> shown;
     bool visible = false;
+    std::optional<ports::Monitor> taskbar;
+    std::vector<std::pair<ports::ScreenRect, std::uint32_t>> places;
+    std::optional<ports::Monitor> taskbarMonitor() override { return taskbar; }
+    ports::Monitor primaryMonitor() override { return {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}; }
+    void place(const ports::ScreenRect& where, std::uint32_t dpi) override {
+        places.emplace_back(where, dpi);
+    }
     void show(const std::string& text, std::optional<std::int32_t> level) override {
         shown.push_back(text + (level ? " [" + std::to_string(*level) + "]" : ""));
         visible = true;

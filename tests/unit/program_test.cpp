@@ -226,6 +226,14 @@ TEST(Program, StartWithWindowsIsTickedForAnEntryThatStartsThisExeTickingWritesOn
         for (const fakes::ShownMessage& box : p.messages.shown) // with the system's reason
             EXPECT_THAT(box.text, HasSubstr("\r\nAccess is denied.\r\n"));
     }
+    // Turned off in Task Manager (an odd first byte), the entry kept: ticking turns it on.
+    fakes::FakeProgram p;
+    p.start(kOneKey);
+    p.startup.entries["Omnitap"] = ours;
+    p.startup.approvals["Omnitap"] = {7, 0, 0, 0, 0x80, 0x3e};
+    EXPECT_THAT(p.choose("Start with Windows"), HasSubstr("|Start with Windows|Quit|"));
+    EXPECT_EQ(p.startup.command("Omnitap"), ours);
+    EXPECT_EQ(p.startup.approvals["Omnitap"], (ports::Bytes{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(TrayIcon, ItsRecordItsNotificationsAndTheIconGoesWithTheRecordThatAddedIt) {

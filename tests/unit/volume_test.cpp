@@ -86,8 +86,8 @@ TEST_F(MixerTest, StepsFromTheVolumeReadBackAndMutesFromTheSwitchJustRead) {
 }
 
 // A device that appears later is opened when a key needs it, and kept; one that changed
-// (reported on another thread, taken by the next action) is opened again.
-TEST_F(MixerTest, ADeviceThatAppearsOrChangesIsOpenedBeforeTheNextAction) {
+// (reported on another thread, taken by the next action) or stopped answering is opened again.
+TEST_F(MixerTest, ADeviceThatAppearsChangesOrFailsIsOpenedForTheAction) {
     endpoint->hasDevice = legacy->hasDevice = false;
     mixer.openMixer();
     mixer.stepVolume(5);
@@ -103,11 +103,23 @@ TEST_F(MixerTest, ADeviceThatAppearsOrChangesIsOpenedBeforeTheNextAction) {
     endpoint->deviceChanged = true; // another device: the endpoint finds it on opening again
     toggleMute();
     EXPECT_EQ(endpoint->opens, 6);
-    EXPECT_EQ(endpoint->volumeWrites.size(), 1u);
     EXPECT_EQ(endpoint->muteWrites, std::vector<bool>{true});
+    // The audio service restarted, no notice: a failed call reopens, once, and is made again.
+    endpoint->lost = true;
+    mixer.stepVolume(5); // fails at the read
+    endpoint->lost = true;
+    mixer.setVolume(40);
+    endpoint->lost = true;
+    endpoint->hasDevice = false; // gone for good: the legacy mixer takes the call
+    mixer.setMute(true);
+    EXPECT_EQ(endpoint->volumeWrites, (Writes{3277, 6554, 26214, 26214}));
+    EXPECT_EQ(legacy->muteWrites, std::vector<bool>{true});
+    EXPECT_EQ(endpoint->opens, 9);
 }
 
-TEST_F(MixerTest, EachChangeShowsTheIndicatorWhichHidesOneAndAHalfSecondsAfterTheLast) {
+// By the clock, whichever monitor the pointer is on: on the taskbar's monitor, in the corner by
+// its notification area, sized for that monitor; on the primary one without a taskbar.
+TEST_F(MixerTest, EachChangeShowsTheIndicatorByTheClockUntilOneAndAHalfSecondsAfterTheLast) {
     fakes::FakeIndicatorWindow window;
     auto timer = std::make_unique<fakes::FakeTimer>();
     fakes::FakeTimer& hide = *timer;
@@ -115,6 +127,7 @@ TEST_F(MixerTest, EachChangeShowsTheIndicatorWhichHidesOneAndAHalfSecondsAfterTh
     endpoint->range = kLevel;
     endpoint->volume = 0.4;
     keys.openMixer();
+    window.taskbar = {{-2880, 0, 0, 1620}, {-2800, 40, 0, 1620}, 144}; // on its left and top
     keys.stepVolume(5);
     keys.stepVolume(5); // held: the same indicator, its time counted afresh
     EXPECT_TRUE(window.visible && hide.isEnabled);
@@ -122,6 +135,7 @@ TEST_F(MixerTest, EachChangeShowsTheIndicatorWhichHidesOneAndAHalfSecondsAfterTh
     EXPECT_EQ(hide.starts, 2);
     hide.tick();
     EXPECT_FALSE(window.visible || hide.isEnabled);
+    window.taskbar.reset(); // Explorer is not running
     keys.refreshMixerState();
     keys.setMute(!keys.currentMute());
     endpoint->volume.reset(); // a device whose volume cannot be read
@@ -131,4 +145,7 @@ TEST_F(MixerTest, EachChangeShowsTheIndicatorWhichHidesOneAndAHalfSecondsAfterTh
     keys.stepVolume(-5);
     EXPECT_EQ(window.shown, (fakes::Calls{"Volume 45 % [45]", "Volume 50 % [50]", "Muted",
                                           "No audio device", "No audio device"}));
+    using Place = std::pair<ports::ScreenRect, std::uint32_t>;
+    EXPECT_EQ(window.places,
+              (std::vector<Place>{{{-2782, 58, -2452, 154}, 144}, {{1688, 964, 1908, 1028}, 96}}));
 }
