@@ -6,7 +6,7 @@ namespace omnitap::win32 {
 
 OmnitapApp::OmnitapApp()
     : program_(Seams{fileSystem_, codec_, messages_, appInfo_, shell_, messaging_, clipboard_,
-                     typing_, trayShell_, ui_, hook_, copies_, startup_, indicator_},
+                     typing_, trayShell_, ui_, hook_, copies_, startup_, indicator_, sessionEnd_},
                channel_, systemVolumeBackends()) {}
 
 } // namespace omnitap::win32

@@ -9,6 +9,7 @@
 #include "win32/indicator_window.h"
 #include "win32/keyboard_hook.h"
 #include "win32/running_copies.h"
+#include "win32/session_end.h"
 #include "win32/shell.h"
 #include "win32/startup_list.h"
 #include "win32/system_seams.h"
@@ -38,6 +39,7 @@ class OmnitapApp {
     Win32RunningCopies copies_;
     Win32StartupList startup_;
     Win32IndicatorWindow indicator_;
+    Win32SessionEnd sessionEnd_;
     HookThreadOutput hookOutput_;
     HookChannel channel_{hookOutput_};
     KeyboardHook hook_{channel_, hookOutput_};

@@ -17,6 +17,7 @@
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
+#include "ports/session_end.h"
 #include "ports/shell.h"
 #include "ports/startup_list.h"
 #include "ports/text_codec.h"
@@ -50,6 +51,7 @@ struct Seams {
     ports::RunningCopies& copies;
     ports::StartupList& startup;
     ports::IndicatorWindow& indicator;
+    ports::SessionEnd& sessionEnd;
 };
 
 // What a start tells the user when no key could be read.

@@ -5,12 +5,13 @@
 // The table holds Edit Configuration's edits, which act at once and are written only by
 // "Save && Close". A key added or removed in the Key Editor or the Key Finder is made both
 // there and in the keys the file keeps, and only those are written: the edits under way stay
-// unsaved, and closing Edit Configuration without saving returns to the keys kept.
+// unsaved, and closing Edit Configuration without saving them returns to the keys kept.
 
 #include "actions/program_state.h"
 #include "hook/hook_channel.h"
 #include "keys/key_file.h"
 #include "ports/message_box.h"
+#include "ports/session_end.h"
 #include "ports/ui.h"
 
 #include <functional>
@@ -23,6 +24,7 @@ struct ConfigContext {
     ui::UiFactory& ui;
     ports::MessageBoxes& messages;
     HookChannel& hook;
+    ports::SessionEnd& session; // held up while edits not saved are asked about
     // Set by the windows: the table was replaced with the keys of a changed keys.ini, and
     // every list shows them now.
     std::function<void()> keysLoaded;

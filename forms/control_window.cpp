@@ -67,6 +67,10 @@ void frmControl::Form_Load() {
     (*window_)[Command4].onClick = [this] { Command4_Click(); };
     (*window_)[Command1].onClick = [this] { Command1_Click(); };
     window_->onClose = [this] { Form_Unload(); };
+    // The session ends: nothing is saved now, and keys.ini stays as it was.
+    window_->onEndSession = [this](bool ending) {
+        if (ending) endProgram();
+    };
     window_->onPrivateMessage = [this](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
         return onPrivateMessage(m, w, l);
     };
@@ -107,7 +111,10 @@ void frmControl::showKeysState() {
 
 void frmControl::Form_Unload() {
     // Edits not saved are asked about first; the user may keep the program running.
-    if (!config_.mayEnd()) return;
+    if (config_.mayEnd()) endProgram();
+}
+
+void frmControl::endProgram() {
     // The hook goes whichever way it was installed (the unhook does nothing without one).
     hook_.unhookKeyboard();
     tray_.removeTrayIcon();

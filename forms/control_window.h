@@ -71,6 +71,8 @@ class frmControl final : public ControlSurface {
     // One box naming the system's reason, when the hook was refused.
     void reportRefusal(const ports::Result& hooked);
     void showKeysState();
+    // Hook and tray icon removed, the process ended.
+    void endProgram();
 
     ui::UiFactory& ui_;
     ports::MessageBoxes& messages_;

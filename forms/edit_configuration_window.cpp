@@ -22,7 +22,8 @@ std::string mappingDescription(const KeyDef& key) {
 }
 
 const ui::WindowDesign& Form2::windowDesign() {
-    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5145, ui::Placement::Centred};
+    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5145, ui::Placement::Centred,
+                                         true};
     return design;
 }
 
@@ -56,7 +57,6 @@ void Form2::bindEvents(ui::Window& w) {
 }
 
 void Form2::Form_Load() {
-    saved_ = false;
     context_.state.configOpen = true;
     fillList(); // which also leaves no key selected and the frame disabled
 }
@@ -65,9 +65,17 @@ void Form2::Form_Unload() {
     windows_.keyFinder().unload();
     windows_.keyEditor().unload();
     context_.state.configOpen = false;
-    // Closed any other way than "Save && Close": the edits since it opened are dropped, and
-    // the hook gets back the keys kept.
-    if (!saved_) context_.dropEdits();
+    // Saved, or the user chose not to: the hook gets back the keys kept.
+    context_.dropEdits();
+}
+
+bool Form2::Form_QueryUnload(UnloadMode mode) {
+    // The end of the session waits for the answer, and the system shows why.
+    const bool holdUp = mode == UnloadMode::SessionEnd && loaded() && context_.editsUnsaved();
+    if (holdUp) context_.session.holdUp(id(), "Your key changes are not saved");
+    const bool mayGo = mayEnd();
+    if (holdUp) context_.session.allow(id());
+    return mayGo;
 }
 
 void Form2::addCombo1Item(const std::string& st, std::int16_t id) {
@@ -129,9 +137,13 @@ void Form2::keyRemoved(int k) {
 
 bool Form2::mayEnd() {
     if (!loaded() || !context_.editsUnsaved()) return true;
+    // Asked again while the question is up (the session ends, Quit): its answer decides.
+    if (asking_) return false;
     using namespace ports::mb;
+    asking_ = true;
     const int answer = context_.messages.show(id(), "Save the changes to your keys?", "Omnitap",
                                               kYesNoCancel | kIconQuestion);
+    asking_ = false;
     return answer == kAnswerNo || (answer == kAnswerYes && context_.save(id()));
 }
 
@@ -210,7 +222,6 @@ void Form2::Command1_Click() {
     // A failed save has been reported: the window stays open with the edits, and the same
     // button tries again.
     if (!loaded() || !context_.save(id())) return;
-    saved_ = true;
     unload();
 }
 

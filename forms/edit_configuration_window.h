@@ -43,8 +43,9 @@ class Form2 : public FormBase {
     // edited stays so (unless it was the one removed).
     void keyAdded();
     void keyRemoved(int k);
-    // The program is to end: with edits not saved, asks whether to save them. False when the
-    // user cancels, or the save failed (and was reported): the window stays with the edits.
+    // The window or the program is to end: with edits not saved, asks whether to save them.
+    // False when the user cancels, or the save failed (and was reported): the window stays
+    // with the edits.
     bool mayEnd();
     std::string getDesc(int i) const;
     void addCombo1Item(const std::string& st, std::int16_t id);
@@ -62,6 +63,7 @@ class Form2 : public FormBase {
 
   protected:
     void Form_Load() override;
+    bool Form_QueryUnload(UnloadMode mode) override;
     void Form_Unload() override;
     void bindEvents(ui::Window& window) override;
 
@@ -76,8 +78,8 @@ class Form2 : public FormBase {
     ConfigContext& context_;
     ConfigWindows& windows_;
     int currentKey_ = 0;
-    bool saved_ = false;      // closing by "Save && Close"
     bool showingKey_ = false; // a selected key's action is put in Combo1
+    bool asking_ = false;     // the question about edits not saved is up
 };
 
 } // namespace omnitap

@@ -12,7 +12,10 @@ void FormBase::show() {
     if (!window_) {
         window_ = ui_.createWindow(design_, controls_);
         bindEvents(*window_);
-        window_->onClose = [this] { unload(); };
+        window_->onClose = [this] {
+            if (Form_QueryUnload(UnloadMode::CloseBox)) unload();
+        };
+        window_->onQueryEndSession = [this] { return Form_QueryUnload(UnloadMode::SessionEnd); };
         Form_Load();
     }
     if (window_) window_->show();

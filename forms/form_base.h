@@ -2,7 +2,7 @@
 // What the three configuration windows have in common: a form object lives for the whole
 // run, and it is "loaded" while its window exists. show() loads it when needed (Form_Load)
 // and brings it forward; unload() runs Form_Unload and destroys the window. The close box
-// unloads.
+// unloads, once Form_QueryUnload lets it; and it is asked whether the session may end.
 
 #include "ports/ui.h"
 
@@ -29,7 +29,12 @@ class FormBase {
     FormBase(ui::UiFactory& ui, const ui::WindowDesign& design,
              const std::vector<ui::ControlDesign>& controls);
 
+    // Why a form may be asked before it goes.
+    enum class UnloadMode { CloseBox, SessionEnd };
     virtual void Form_Load() = 0;
+    // Whether the form may go: closed by the user, or with the session ending (then it is not
+    // unloaded here; the program ends with the session).
+    virtual bool Form_QueryUnload(UnloadMode) { return true; }
     virtual void Form_Unload() = 0;
     // Connects the controls' events to the form's handlers, once per load.
     virtual void bindEvents(ui::Window& window) = 0;

@@ -90,6 +90,7 @@ struct WindowDesign {
     int clientWidth = 0; // twips
     int clientHeight = 0;
     Placement placement = Placement::SystemDefault;
+    bool escapeCloses = false; // Esc is the close box (for a window without a cancel button)
 };
 
 // What every control has. Setting a property never raises an event, except where a class
@@ -213,9 +214,14 @@ class Window {
     // to the system (SC_MONITORPOWER, for one).
     virtual void sendSystemCommand(std::uintptr_t command, std::intptr_t lParam) = 0;
 
-    // The user asked to close the window (close box, Alt+F4). The form decides: normally it
-    // unloads, destroying this object; nothing of the window may be touched afterwards.
+    // The user asked to close the window (close box, Alt+F4, Esc if the design says so). The form
+    // decides: normally it unloads, destroying this object; nothing of the window may be touched
+    // afterwards.
     std::function<void()> onClose;
+    // The session is to end (WM_QUERYENDSESSION): false holds it up. Without a handler it may.
+    std::function<bool()> onQueryEndSession;
+    // The session ends now (WM_ENDSESSION), or goes on after all (ending false).
+    std::function<void(bool ending)> onEndSession;
     // Private messages (ports/private_messages.h) and registered ones sent or posted to the window,
     // and the system's power and session notifications (WM_POWERBROADCAST, WM_WTSSESSION_CHANGE).
     std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)>

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <thread>
 
 using namespace omnitap;
 using namespace e2e;
@@ -124,14 +125,25 @@ TEST(ConfigWindows, AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestar
     Omnitap second(folder, L"omnitap-e2e-again.exe");
     EXPECT_EQ(second.exitCode(5s), 0u);
     ASSERT_TRUE(form2 = waitForWindow(app->pid(), L"OmnitapEditConfiguration"));
-    // An edit left unsaved.
-    ASSERT_NO_FATAL_FAILURE(choose(VK_HOME));
-    ASSERT_TRUE(waitFor([&] { return windowText(in2(Form2::Text1)).empty(); }));
+    ASSERT_NO_FATAL_FAILURE(choose(VK_HOME)); // an edit left unsaved
 
-    // Ending asks about the edit: No ends without saving it.
-    PostMessageW(FindWindowW(L"OmnitapControlWindow", nullptr), WM_CLOSE, 0, 0);
-    EXPECT_EQ(answerBox(app->pid(), IDNO), L"Save the changes to your keys?");
+    // Esc and the session's end ask (Cancel holds either up); ended meanwhile, keys.ini stays.
+    DWORD_PTR mayEnd = TRUE;
+    auto sessionEnds = [&, to = form2] { // as the system asks at log-off
+        SendMessageTimeoutW(to, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &mayEnd);
+    };
+    tapKey(VK_ESCAPE);
+    EXPECT_EQ(answerBox(app->pid(), IDCANCEL), L"Save the changes to your keys?");
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(form2) != FALSE; })); // the box went
+    std::thread asking(sessionEnds);
+    answerBox(app->pid(), IDCANCEL);
+    asking.join();
+    EXPECT_EQ(mayEnd, 0u);
+    asking = std::thread(sessionEnds);
+    ASSERT_TRUE(waitForWindow(app->pid(), L"#32770", L"Omnitap"));
+    PostMessageW(FindWindowW(L"OmnitapControlWindow", nullptr), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(app->exitCode(10s), 0u);
+    asking.join();
     EXPECT_EQ(folder.read(L"synced\\keys.ini"), saved); // written through the link
 }
 

@@ -36,10 +36,11 @@ struct FakeProgram {
     FakeRunningCopies copies;
     FakeStartupList startup;
     FakeIndicatorWindow indicator;
+    FakeSessionEnd sessionEnd;
     FakeHookOutput hookOutput;
     HookChannel channel{hookOutput};
     Program program{Seams{files, codec, messages, appInfo, shell, messaging, clipboard, typing,
-                          trayShell, ui, hook, copies, startup, indicator},
+                          trayShell, ui, hook, copies, startup, indicator, sessionEnd},
                     channel, ports::VolumeBackends{}}; // no volume device
 
     std::string iniPath() const { return appInfo.folder + "\\keys.ini"; }

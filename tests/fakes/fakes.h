@@ -8,6 +8,7 @@
 #include "ports/keyboard_hook.h"
 #include "ports/message_box.h"
 #include "ports/running_copies.h"
+#include "ports/session_end.h"
 #include "ports/startup_list.h"
 #include "ports/text_codec.h"
 #include "ports/volume_backend.h"
@@ -75,6 +76,14 @@ class FakeMessageBoxes : public ports::MessageBoxes {
         if (onShow) onShow();
         return answer;
     }
+};
+
+struct FakeSessionEnd : ports::SessionEnd {
+    std::string heldUpBy; // "reason|window"
+    void holdUp(ports::WindowId w, const std::string& why) override {
+        heldUpBy = why + "|" + std::to_string(w);
+    }
+    void allow(ports::WindowId) override { heldUpBy.clear(); }
 };
 
 class FakeAppInfo : public ports::AppInfo {

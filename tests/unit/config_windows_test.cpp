@@ -83,18 +83,20 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
     }
 }
 
-// Edits act at once; closing any other way than "Save && Close" drops them, for the hook too,
-// and Quit asks about them (Yes saves them, unless the disk fails).
-TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
+// Edits act at once. Closing the window, Quit and the end of the session (held up, saying why)
+// ask about them: Yes saves them (unless the disk fails), No returns to keys.ini, Cancel stays.
+TEST_F(EditConfiguration, EditsNotSavedAreAskedAboutWhenTheWindowTheProgramOrTheSessionEnds) {
     start({key("Next", 176, 25, 33), key("Notes", 112, 59)});
     const KeyTable onDisk = table;
-    auto quit = [&](int answer, bool diskFails = false) {
+    std::string heldUp; // while the question is up; and whether it could be asked again
+    bool askedAgain = false;
+    auto answer = [&](int answer, bool diskFails = false) {
         p.messages.answer = answer;
         p.files.failReplace = diskFails;
         p.messages.shown.clear();
-        p.program.controlWindow().mnuItems_Click(1);
-        return p.appInfo.endings;
     };
+    auto quit = [&] { return p.program.controlWindow().mnuItems_Click(1), p.appInfo.endings; };
+    auto form = [&]() -> FakeWindow& { return p.ui.window(Form2::kCaption); };
     auto edit = [&] {
         windows.showEditConfiguration();
         form2(Form2::ListView1).choose(0);
@@ -102,22 +104,34 @@ TEST_F(EditConfiguration, EditsNotSavedGoWithTheCloseBoxAndQuitAsksAboutThem) {
         EXPECT_FALSE(p.hookSwallowsPress(176));
     };
     using namespace ports::mb;
-    EXPECT_EQ(quit(kAnswerCancel), 1); // nothing to save: nothing asked (Cancel would stay)
+    answer(kAnswerCancel);
+    EXPECT_EQ(quit(), 1); // nothing to save: nothing asked (Cancel would stay)
     edit();
-    EXPECT_EQ(quit(kAnswerCancel), 1);
+    p.messages.onShow = [&] {
+        heldUp = p.sessionEnd.heldUpBy;
+        askedAgain |= p.messages.shown.size() == 1 && (form().onQueryEndSession() || quit() > 1);
+    };
+    EXPECT_EQ(quit(), 1);
     EXPECT_EQ(lastBox(Form2::kCaption), "Save the changes to your keys?|Omnitap|35");
-    EXPECT_EQ(quit(kAnswerYes, true), 1);
-    EXPECT_EQ(p.messages.shown.size(), 2u); // and the failure
+    EXPECT_FALSE(askedAgain || p.messages.shown.size() > 1);
+    form().onClose();
+    EXPECT_TRUE(heldUp.empty() && !form().onQueryEndSession());
+    EXPECT_EQ(heldUp, "Your key changes are not saved|" + std::to_string(id(Form2::kCaption)));
+    answer(kAnswerYes, true);
+    form().onClose();
+    EXPECT_FALSE(form().onQueryEndSession() || quit() > 1);
+    EXPECT_EQ(p.messages.shown.size(), 6u);     // each with the failure
+    EXPECT_TRUE(p.sessionEnd.heldUpBy.empty()); // once answered
+    answer(kAnswerNo);
+    EXPECT_TRUE(form().onQueryEndSession()); // nothing saved, the window stays until it ends
     openKeyEditor();
-    p.ui.window(Form2::kCaption).onClose(); // and the Key Editor with it
+    form().onClose(); // and the Key Editor with it
     EXPECT_FALSE(state.configOpen || isOpen(frmKeyAssign::kCaption));
-    EXPECT_EQ(table, onDisk);
-    EXPECT_TRUE(p.hookSwallowsPress(176));
+    EXPECT_TRUE(table == onDisk && p.hookSwallowsPress(176));
     edit();
-    EXPECT_EQ(quit(kAnswerNo), 2);
-    EXPECT_EQ(fileTable(), onDisk);
-    EXPECT_EQ(quit(kAnswerYes), 3);
-    EXPECT_EQ(fileTable(), table);
+    answer(kAnswerYes);
+    form().onClose();
+    EXPECT_TRUE(fileTable() == table && !isOpen(Form2::kCaption));
 }
 
 TEST_F(EditConfiguration, FindKeySelectsAndScrollsToTheLastOfSeveralEntriesWithoutComingForward) {

@@ -147,8 +147,11 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_EQ(p.choose("Edit Configuration"),
               "Omnitap, version 1.1.0|-|Edit Configuration|Pause Keys|Start with Windows|Quit|");
     EXPECT_TRUE(p.ui.find("Omnitap - Edit Configuration"));
+    p.controlWindow().onEndSession(false); // the session goes on after all, then it ends
+    p.controlWindow().onEndSession(true);  // and the program ends as Quit ends it
+    EXPECT_TRUE(p.trayShell.shown.empty() && p.appInfo.endings == 1);
     p.choose("Quit");
-    EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook"}));
+    EXPECT_EQ(p.hook.calls, (std::vector<std::string>{"hook", "unhook", "unhook"}));
 }
 
 TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {

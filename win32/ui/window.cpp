@@ -221,6 +221,7 @@ void Win32Window::command(int id, int code) {
     if (id == IDOK || id == IDCANCEL) {
         ControlCore* button = id == IDOK ? defaultButton_ : cancelButton_;
         if (button && button->usable()) button->command(BN_CLICKED);
+        if (!button && id == IDCANCEL && design_.escapeCloses) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
         return;
     }
     if (ControlCore* control = byId(id)) control->command(code);
@@ -262,12 +263,16 @@ LRESULT Win32Window::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_CLOSE: {
         auto handler = onClose; // the form may destroy this window, and the handler with it
-        if (handler)
-            handler();
-        else
-            hide();
+        handler ? handler() : hide();
         return 0;
     }
+    case WM_QUERYENDSESSION: {
+        auto handler = onQueryEndSession;
+        return !handler || handler();
+    }
+    case WM_ENDSESSION:
+        if (auto handler = onEndSession) handler(wParam != FALSE);
+        return 0;
     case kDpiChanged:
         layout(reinterpret_cast<const RECT*>(lParam));
         return 0;

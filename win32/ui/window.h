@@ -1,7 +1,7 @@
 #pragma once
 // A top-level window of the control layer: a window class of its own name, the controls of
 // its layout table, and dialog manners (Tab, Enter for the default button, Esc for the cancel
-// button) through IsDialogMessage, which the message loop calls for our windows.
+// button or the close box) through IsDialogMessage, which the message loop calls for our windows.
 
 #include "ports/ui.h"
 #include "win32/ui/controls.h"
