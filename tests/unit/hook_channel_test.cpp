@@ -240,15 +240,23 @@ TEST(HookWatch, RawInputOnlyAfterAQuietSecondAndTwoRawKeysUnseenByTheHookMeanItI
     watch.hookSaw(0xFFFFFF00u);
     EXPECT_EQ(watch.quiet(0x100).wait, 488u);     // across the tick count's wrap
     EXPECT_TRUE(watch.quiet(0x8FFFFFFFu).listen); // quiet for more than 24 days
+    // Probed after sleep or unlock: renewed only by a probe unseen for 100 ms, once.
+    for (bool seen : {true, false}) {
+        watch.probeSent(9000);
+        EXPECT_EQ(watch.probe(9040).wait, 60u);
+        EXPECT_EQ(watch.tookProbe(ports::kHeldKeyMarker) || watch.tookProbe(seen ? ports::kHookProbeMarker : 0), seen);
+        EXPECT_EQ(watch.probe(9100).renew, !seen);
+        EXPECT_FALSE(watch.probe(9200).renew || watch.probe(9200).wait);
+    }
 
-    // Resume from sleep, unlock and reconnection renew the hook; they, suspend and every
+    // Resume from sleep, unlock and reconnection check the hook; they, suspend and every
     // change of the session end a volume repeat; a private message does neither.
     const std::tuple<std::uint32_t, std::uintptr_t, bool, bool> notifications[] = {
         {0x218, 0x12, true, true},  {0x218, 0x7, true, true},  {0x218, 0x4, false, true},
         {0x218, 0xA, false, false}, {0x2B1, 0x8, true, true},  {0x2B1, 0x3, true, true},
         {0x2B1, 0x1, true, true},   {0x2B1, 0x7, false, true}, {0x8002, 0x8, false, false}};
     for (auto [message, wParam, fresh, ends] : notifications) {
-        EXPECT_EQ(needsFreshHook(message, wParam), fresh) << message << " " << wParam;
+        EXPECT_EQ(needsHookCheck(message, wParam), fresh) << message << " " << wParam;
         EXPECT_EQ(mayLoseReleases(message, wParam), ends) << message << " " << wParam;
     }
 }
