@@ -14,10 +14,9 @@
 // meantime and that have not reached the hook yet: those would overtake them. So the hold
 // lasts until every key sent on came back through the hook (by its marker), and the keys
 // the user types before then are held as well; but never longer than kLimitMs after the hook
-// saw the actions end (or stopped waiting for them), whatever comes back. Another keyboard
-// tool may swallow a key sent on, or remap it and inject another: once the actions ended,
-// input another program injected passes, so that a key and its remapping never bounce
-// between the two tools.
+// saw the actions end (or stopped waiting for them), whatever comes back: another keyboard
+// tool may swallow a key sent on, or remap it and inject another, which the hook holds and
+// sends on in its turn; no key coming back prolongs the hold.
 //
 // Both threads may send, so each held key is claimed before it is sent: `sent_` counts the
 // held keys claimed so far, and its low bit says that a claim is being sent right now. The
