@@ -231,11 +231,11 @@ bool frmControl::onPrivateMessage(std::uint32_t message, std::uintptr_t wParam,
     if (message == ports::kKeyEventsMessage) return true;
     // A held volume key may be let go where the hook cannot see it.
     if (mayLoseReleases(message, wParam)) keys_.endVolumeRepeat();
-    if (needsFreshHook(message, wParam)) {
+    if (needsHookCheck(message, wParam)) {
         if (hookMissing_)
             installHook(); // the system may take it now: no box, the tray tells how it went
         else
-            hook_.renewHook();
+            hook_.checkHook();
         return false; // the system's notification: its default handling follows
     }
     if (message == ports::kLoseHookMessage && testMode()) {

@@ -13,7 +13,10 @@
 // Keys sent on join the end of the system's input queue, behind keys the user typed in the
 // meantime and that have not reached the hook yet: those would overtake them. So the hold
 // lasts until every key sent on came back through the hook (by its marker), and the keys
-// that reach the hook before then are held as well.
+// the user types before then are held as well; but never longer than kLimitMs after the hook
+// saw the actions end (or stopped waiting for them), whatever comes back: another keyboard
+// tool may swallow a key sent on, or remap it and inject another, which the hook holds and
+// sends on in its turn; no key coming back prolongs the hold.
 //
 // Both threads may send, so each held key is claimed before it is sent: `sent_` counts the
 // held keys claimed so far, and its low bit says that a claim is being sent right now. The
@@ -45,12 +48,17 @@ class HeldKeys {
     static constexpr std::uint32_t kBatch = 256;      // the most the UI thread claims at once
     static constexpr std::uint32_t kLimitMs = 1000;   // the longest a key is held
     static constexpr std::uint32_t kRetryMs = 5;
+    static constexpr std::uint32_t kWatchMs = 100; // how often the loop looks at the actions
 
     HeldKeys() : keys_(std::make_unique<ports::KeyStroke[]>(kCapacity)) {}
 
-    // Hook thread: whether the keys that reach the hook now must be held, and whether the
-    // next one can be.
-    bool holding() const { return actionPending() || static_cast<std::int32_t>(held_ - back_) > 0; }
+    // Hook thread: whether a key that reached the hook at `time` is to be held: while the
+    // actions are pending every key (that can be), after them the user's own until the keys
+    // sent on are back.
+    bool holds(std::uint32_t time) {
+        seeActionsEnd(time);
+        return !full() && (waiting_ || held_ != back_);
+    }
     bool full() const { return held_ - freed_.load(std::memory_order_acquire) >= kCapacity; }
     // Hook thread: holds a key; returns its number.
     std::uint32_t hold(const ports::KeyStroke& key) {
@@ -62,41 +70,48 @@ class HeldKeys {
     void sendAtOnce() { atOnce_ = true; }
     // Hook thread: a key whose action holds the keys after it was queued at `time`.
     void actionQueued(std::uint32_t time) {
-        if (!holding()) since_ = time;
+        if (!waiting_) since_ = time;
+        waiting_ = true;
         ++queued_;
     }
-    // Hook thread: a key sent on came back through the hook at `time`. While keys keep coming
-    // back the hook waits for the rest, however many were sent at once.
+    // Hook thread: a key sent on came back through the hook at `time`.
     void cameBack(std::uint32_t time) {
+        seeActionsEnd(time);
         if (back_ != held_) ++back_; // not one the hook gave up on
-        since_ = time;
     }
 
-    // Hook thread, from its message loop at `now`: once keys were held for kLimitMs, or at
-    // once when asked to, sends them on with `send` and stops waiting for the actions queued
-    // so far; once none came back for another kLimitMs it stops waiting for them (another
-    // program's hook may have kept them). Returns how many milliseconds to wait before
-    // calling again, or nothing while no key is held.
+    // Hook thread, from its message loop at `now`: once the actions kept keys for kLimitMs,
+    // or at once when asked to, sends them on with `send` and stops waiting for the actions
+    // queued so far; kLimitMs after the actions ended it sends what is left and the hold is
+    // over (another program's hook may have kept or changed the keys sent on). Returns how
+    // many milliseconds to wait before calling again, or nothing while no key is held.
     template <typename Send>
     std::optional<std::uint32_t> sendOverdue(std::uint32_t now, Send&& send) {
-        if (!holding()) return std::nullopt;
+        seeActionsEnd(now);
+        if (!waiting_ && held_ == back_) return std::nullopt;
         // A key that came back during the loop's last wait may carry a time after `now`.
-        const std::uint32_t waited = static_cast<std::int32_t>(now - since_) > 0 ? now - since_ : 0;
-        if (!atOnce_ && waited < kLimitMs) return kLimitMs - waited;
+        const auto until = [now](std::uint32_t end) {
+            return static_cast<std::int32_t>(end - now) > 0 ? end - now : 0;
+        };
+        const std::uint32_t left = until((waiting_ ? since_ : endsAt_) + kLimitMs);
+        if (!atOnce_ && left > 0) return waiting_ ? std::min(left, kWatchMs) : left;
         std::uint32_t word = sent_.load(std::memory_order_acquire);
         if (word & kSending) return kRetryMs; // the UI thread is sending: after it
-        givenUp_ = queued_;
-        since_ = now;
         if (word >> 1 != held_) {
             if (!sent_.compare_exchange_strong(word, held_ << 1 | kSending,
                                                std::memory_order_acq_rel))
                 return 0;
             sendClaim(word >> 1, held_, send);
-        } else if (!atOnce_) {
-            back_ = held_; // all were sent, and none came back for a second
         }
         atOnce_ = false;
-        return holding() ? std::optional(kLimitMs) : std::nullopt;
+        if (waiting_) { // given up: the keys sent now have kLimitMs to come back
+            givenUp_ = queued_;
+            waiting_ = false;
+            endsAt_ = now;
+        } else if (left == 0) {
+            back_ = held_; // the hold is over
+        }
+        return held_ != back_ ? std::optional(until(endsAt_ + kLimitMs)) : std::nullopt;
     }
 
     // UI thread: sends on the held keys numbered below `end` that nobody claimed yet.
@@ -119,6 +134,14 @@ class HeldKeys {
 
   private:
     static constexpr std::uint32_t kSending = 1;
+
+    // Hook thread, at `time`: the actions the hook waited for were handled by now.
+    void seeActionsEnd(std::uint32_t time) {
+        if (waiting_ && !actionPending()) {
+            waiting_ = false;
+            endsAt_ = time;
+        }
+    }
 
     // Sends the claimed keys [from, to) in one or two pieces of the ring, then frees their
     // places and ends the claim. The hook thread wrote them before it queued the event that
@@ -143,8 +166,10 @@ class HeldKeys {
     std::uint32_t back_ = 0;                   // of them, come back after sending; hook thread
     std::uint32_t queued_ = 0;                 // actions that hold keys, queued so far; hook
     std::uint32_t givenUp_ = 0;                // queued_ when the hook last stopped waiting
-    std::uint32_t since_ = 0;                  // when keys began to be held; hook thread
-    bool atOnce_ = false;                      // the loop sends at once; hook thread
+    std::uint32_t since_ = 0;                  // when the hook began to wait for actions; hook
+    std::uint32_t endsAt_ = 0; // when it saw them end: the hold is over kLimitMs after; hook
+    bool waiting_ = false;     // for the actions queued so far; hook thread
+    bool atOnce_ = false;      // the loop sends at once; hook thread
     std::atomic<std::uint32_t> done_{0};       // actions handled by the UI thread
     std::atomic<std::uint32_t> sent_{0};       // keys claimed << 1 | kSending
     std::atomic<std::uint32_t> freed_{0};      // keys claimed and sent: their places are free

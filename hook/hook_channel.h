@@ -117,7 +117,7 @@ class HookChannel {
         bool swallow = decide(snapshots_.read(), event, isDown);
         // It must not overtake the held keys. (The buffer keeps more keys than can wait to
         // be claimed, see HeldKeys.)
-        if (!swallow && held_.holding() && !held_.full()) {
+        if (!swallow && held_.holds(event.time)) {
             event.heldNumber = held_.hold(strokeOf(event));
             event.resend = queue_.hasRoom();
             if (!event.resend) {

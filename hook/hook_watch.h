@@ -16,6 +16,13 @@
 // went unseen is the program's again. At rest nothing runs: no timer, no polling; the hook
 // thread's loop wakes once, a second after the last key (or after it is told that raw input
 // was turned off), to ask for raw input.
+//
+// After sleep and on unlock the hook may be gone as well, but a fresh hook goes first in the
+// chain, ahead of the keyboard tools that were ahead of it: the keys they handled would be
+// the program's. So the hook is asked first: its thread sends one no-op key with the probe's
+// marker, and only when the hook has not seen it kProbeMs later is a fresh one installed.
+
+#include "ports/input_marker.h"
 
 #include <atomic>
 #include <cstdint>
@@ -26,6 +33,7 @@ namespace omnitap {
 class HookWatch {
   public:
     static constexpr std::int32_t kQuietMs = 1000;
+    static constexpr std::uint32_t kProbeMs = 100;
 
     // Hook thread: the hook saw an event at `now` (milliseconds, the system's tick count).
     void hookSaw(std::uint32_t now) { lastSeen_.store(now, std::memory_order_relaxed); }
@@ -72,21 +80,48 @@ class HookWatch {
         return Verdict::HookGone;
     }
 
+    // Hook thread, from its loop: the probe was sent at `now`.
+    void probeSent(std::uint32_t now) {
+        probing_ = true;
+        probeSent_ = now;
+    }
+    // Hook thread, in the callback: whether the event is the probe (it is nobody else's).
+    bool tookProbe(std::uintptr_t extraInfo) {
+        if (extraInfo != ports::kHookProbeMarker) return false;
+        probing_ = false;
+        return true;
+    }
+    // Hook thread, from its loop at `now`: whether the probe went unseen, so that a fresh hook
+    // must be installed now, or else how long until that is known (nothing: no probe waits).
+    struct Probe {
+        bool renew = false;
+        std::optional<std::uint32_t> wait;
+    };
+    Probe probe(std::uint32_t now) {
+        if (!probing_) return {};
+        const std::uint32_t since = now - probeSent_;
+        if (since < kProbeMs) return {false, kProbeMs - since};
+        probing_ = false;
+        return {true, std::nullopt};
+    }
+
   private:
     enum class Raw : std::uint8_t { Off, Asked, On };
     std::atomic<std::uint32_t> lastSeen_{0};
     std::atomic<Raw> raw_{Raw::Off};
     bool suspect_ = false; // a raw key event came while the hook was quiet; raw input thread
     std::uint32_t suspectTime_ = 0;
+    bool probing_ = false; // a probe was sent and not seen yet; hook thread, as is the time
+    std::uint32_t probeSent_ = 0;
 };
 
 inline constexpr std::uint32_t kPowerBroadcast = 0x0218; // WM_POWERBROADCAST
 inline constexpr std::uint32_t kSessionChange = 0x02B1;  // WM_WTSSESSION_CHANGE
 
 // The system's notifications after which the hook may be gone: resume from sleep, the
-// session unlocked or connected again. A fresh hook is then installed before the old one is
-// removed.
-inline bool needsFreshHook(std::uint32_t message, std::uintptr_t wParam) {
+// session unlocked or connected again. The hook is then probed, and renewed (a fresh one
+// before the old one is removed) only when it does not see the probe.
+inline bool needsHookCheck(std::uint32_t message, std::uintptr_t wParam) {
     switch (message) {
     case kPowerBroadcast: // PBT_APMRESUMESUSPEND, PBT_APMRESUMEAUTOMATIC
         return wParam == 0x7 || wParam == 0x12;
@@ -99,10 +134,10 @@ inline bool needsFreshHook(std::uint32_t message, std::uintptr_t wParam) {
 
 // The notifications after which a key held now may be let go where the hook cannot see it:
 // any change of the session (a lock, a switch of user, a disconnection takes the keyboard to
-// another desktop), suspend (PBT_APMSUSPEND), and everything that renews the hook.
+// another desktop), suspend (PBT_APMSUSPEND), and everything that checks the hook.
 inline bool mayLoseReleases(std::uint32_t message, std::uintptr_t wParam) {
     return message == kSessionChange || (message == kPowerBroadcast && wParam == 0x4) ||
-           needsFreshHook(message, wParam);
+           needsHookCheck(message, wParam);
 }
 
 } // namespace omnitap

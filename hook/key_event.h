@@ -10,6 +10,7 @@
 namespace omnitap {
 
 inline constexpr std::uint32_t kExtendedKeyFlag = 0x01; // right-hand Ctrl and Alt, arrows, ...
+inline constexpr std::uint32_t kInjectedFlag = 0x10;    // sent by a program, not typed
 inline constexpr std::uint32_t kKeyUpFlag = 0x80;       // set in `flags` when the key was released
 
 // The gates of a key that were open at its press: 0 for its entries that need no modifier,

@@ -19,8 +19,10 @@ class KeyboardHook {
     virtual Result hookKeyboard(WindowId notify) = 0;
     // Removes it, if it was installed.
     virtual void unhookKeyboard() = 0;
-    // Installs a fresh hook, then removes the old one (the system may have dropped it).
-    virtual void renewHook() = 0;
+    // After sleep or unlock: makes sure the hook is in place. It must see a marked no-op key
+    // within a moment; only when it does not (the system dropped it) is a fresh hook installed,
+    // then the old one removed. A hook in place keeps its place among other keyboard tools.
+    virtual void checkHook() = 0;
     // Removes the hook and tells nobody, as the system does with a slow hook (test mode).
     virtual void loseHook() = 0;
 };

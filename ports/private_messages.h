@@ -27,5 +27,7 @@ inline constexpr std::uint32_t kLoseHookMessage = kFirstPrivateMessage + 32;
 inline constexpr std::uint32_t kRenewHookRequest = kFirstPrivateMessage + 1;
 // Remove the hook and tell nobody (kLoseHookMessage).
 inline constexpr std::uint32_t kLoseHookRequest = kFirstPrivateMessage + 2;
+// Probe the hook; renew it if it does not see the probe.
+inline constexpr std::uint32_t kCheckHookRequest = kFirstPrivateMessage + 3;
 
 } // namespace omnitap::ports

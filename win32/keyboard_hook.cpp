@@ -39,6 +39,10 @@ LRESULT CALLBACK keyboardProc(int nCode, WPARAM wParam, LPARAM lParam) {
     t->inCallback = true;
     const auto* record = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     t->watch.hookSaw(GetTickCount());
+    if (t->watch.tookProbe(record->dwExtraInfo)) {
+        t->inCallback = false;
+        return 1;
+    }
     KeyEvent event;
     event.vkCode = record->vkCode;
     event.scanCode = record->scanCode;
@@ -70,6 +74,14 @@ HHOOK installHook() {
     return SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleW(nullptr), 0);
 }
 
+// A fresh hook first, then the old one goes: never a moment without one.
+void renew(HookThread& t) {
+    if (HHOOK fresh = installHook()) {
+        UnhookWindowsHookEx(t.hook);
+        t.hook = fresh;
+    }
+}
+
 // The shorter of two waits, nothing standing for none.
 std::optional<std::uint32_t> sooner(std::optional<std::uint32_t> a,
                                     std::optional<std::uint32_t> b) {
@@ -91,7 +103,9 @@ void runLoop(HookThread& t) {
             t.watch.notAsked();
             quiet.wait = kRetryMs;
         }
-        wait = sooner(wait, quiet.wait);
+        HookWatch::Probe probe = t.watch.probe(now);
+        if (probe.renew) renew(t);
+        wait = sooner(sooner(wait, quiet.wait), probe.wait);
         if (wait) {
             timer = SetTimer(nullptr, timer, std::max<UINT>(*wait, USER_TIMER_MINIMUM), nullptr);
         } else if (timer) {
@@ -101,11 +115,14 @@ void runLoop(HookThread& t) {
         MSG msg;
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return;
         if (msg.message == ports::kRenewHookRequest) {
-            // A fresh hook first, then the old one goes: never a moment without one.
-            if (HHOOK fresh = installHook()) {
-                UnhookWindowsHookEx(t.hook);
-                t.hook = fresh;
-            }
+            renew(t);
+        } else if (msg.message == ports::kCheckHookRequest) {
+            // The mask key a swallowed Win or Alt combination is followed by as well: no
+            // program acts on it, should it pass a hook the system dropped.
+            static constexpr ports::KeyStroke kProbe[] = {{0xE8, 0, false, false},
+                                                          {0xE8, 0, true, false}};
+            t.watch.probeSent(GetTickCount());
+            Win32Typing::sendMarkedKeys(kProbe, ports::kHookProbeMarker);
         } else if (msg.message == ports::kLoseHookRequest) {
             // The handle stays, stale, as after the system's removal.
             UnhookWindowsHookEx(t.hook);
@@ -201,8 +218,8 @@ void KeyboardHook::unhookKeyboard() {
     hooked_ = false;
 }
 
-void KeyboardHook::renewHook() {
-    if (hooked_) PostThreadMessageW(threadId_, ports::kRenewHookRequest, 0, 0);
+void KeyboardHook::checkHook() {
+    if (hooked_) PostThreadMessageW(threadId_, ports::kCheckHookRequest, 0, 0);
 }
 
 void KeyboardHook::loseHook() {
@@ -223,7 +240,7 @@ void KeyboardHook::rawKeyEvent(std::uint32_t time) {
         PostThreadMessageW(threadId_, WM_NULL, 0, 0);
         break;
     case HookWatch::Verdict::HookGone:
-        renewHook();
+        if (hooked_) PostThreadMessageW(threadId_, ports::kRenewHookRequest, 0, 0);
         break;
     case HookWatch::Verdict::Wait:
         break;

@@ -37,7 +37,7 @@ class KeyboardHook final : public ports::KeyboardHook {
 
     ports::Result hookKeyboard(ports::WindowId notify) override;
     void unhookKeyboard() override;
-    void renewHook() override;
+    void checkHook() override;
     void loseHook() override;
 
     // The notify window, on the UI thread: raw input is to be listened to; a raw key event.

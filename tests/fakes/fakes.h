@@ -217,7 +217,7 @@ class FakeKeyboardHook : public ports::KeyboardHook {
         return installs;
     }
     void unhookKeyboard() override { calls.push_back("unhook"); }
-    void renewHook() override {}
+    void checkHook() override { calls.push_back("check"); }
     void loseHook() override {}
 };
 

@@ -176,6 +176,8 @@ TEST(Program, PausedOrWithoutAHookTheKeysAreOffTheTraySaysSoAndTheyComeBackOn) {
     EXPECT_TRUE(p.program.controlWindow().Timer1().enabled());
     p.message(0x02B1, 7); // locked: the release may come where the hook cannot see it
     EXPECT_FALSE(p.program.controlWindow().Timer1().enabled());
+    p.message(0x02B1, 0, 8); // unlocked, as after resume: the hook is only checked
+    EXPECT_EQ(p.hook.calls.back(), "check");
     p.channel.onKeyEvent({175, 0, kKeyUpFlag}, fakes::nothingHeld); // released, held again
     p.channel.onKeyEvent({175}, fakes::nothingHeld);
     p.message(ports::kKeyEventsMessage);

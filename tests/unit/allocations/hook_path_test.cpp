@@ -17,16 +17,15 @@ TEST(HookPath, NeitherAllocatesNorFreesWhateverTheEvent) {
     table.append(KeyDef{115, 0, "type", 51, ""});
     channel.publish(table);
     std::size_t operations = 0;
-    std::uint32_t time = 0;
+    std::uint32_t time = 0, step = 0; // the first round in no time: the held keys fill the queue
     auto tap = [&](std::uint32_t vk, std::uint32_t scan, std::uintptr_t marker = 0) {
         AllocationCounter counter;
         for (std::uint32_t flags : {0u, kKeyUpFlag})
-            channel.onKeyEvent({vk, scan, flags, ++time, marker},
-                               [](std::uint8_t) { return true; });
-        channel.idle(time += 600); // the loop: held keys overdue, a wake-up refused
+            channel.onKeyEvent({vk, scan, flags, time, marker}, [](std::uint8_t) { return true; });
+        channel.idle(time += step); // the loop: held keys overdue, a wake-up refused
         operations += counter.count();
     };
-    for (int round = 0; round < 3; ++round) {
+    for (std::uint32_t round = 0; round < 3; step = ++round * 600) {
         channel.setFinderWaiting(true);
         out.refusals = 2;
         // Learned, by scan code, the type key, then keys held after it until the queue is full
