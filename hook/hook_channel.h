@@ -116,8 +116,9 @@ class HookChannel {
         }
         bool swallow = decide(snapshots_.read(), event, isDown);
         // It must not overtake the held keys. (The buffer keeps more keys than can wait to
-        // be claimed, see HeldKeys.)
-        if (!swallow && held_.holds(event.time)) {
+        // be claimed, see HeldKeys.) A character typed as text passes: sent on as a key it
+        // would lose its character.
+        if (!swallow && event.vkCode != kPacketKey && held_.holds(event.time)) {
             event.heldNumber = held_.hold(strokeOf(event));
             event.resend = queue_.hasRoom();
             if (!event.resend) {

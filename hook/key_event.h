@@ -12,6 +12,8 @@ namespace omnitap {
 inline constexpr std::uint32_t kExtendedKeyFlag = 0x01; // right-hand Ctrl and Alt, arrows, ...
 inline constexpr std::uint32_t kInjectedFlag = 0x10;    // sent by a program, not typed
 inline constexpr std::uint32_t kKeyUpFlag = 0x80;       // set in `flags` when the key was released
+// The key code of a character another program typed as text; its scan code is the character.
+inline constexpr std::uint32_t kPacketKey = 0xE7;
 
 // The gates of a key that were open at its press: 0 for its entries that need no modifier,
 // else the modifier keys held, among those its entries need. A key taught with more than

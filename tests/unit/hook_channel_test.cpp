@@ -194,6 +194,8 @@ TEST(HeldKeys, KeysAnotherToolSwallowsOrRemapsNeitherBounceNorProlongTheHold) {
         channel.publish(table());
         std::uint32_t typed = 0, heldLate = 0, loopAt = 0;
         EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 0}, nothingHeld));
+        // A character another program types as text is never held: it keeps its character.
+        EXPECT_FALSE(channel.onKeyEvent(KeyEvent{kPacketKey, 0xE9, kInjectedFlag, 1}, nothingHeld));
         for (std::uint32_t t = 1; t < 20'000; ++t) {
             if (t % 10 == 0 && (t < 300 || t > 500))
                 heldLate += channel.onKeyEvent(tap(typed++, t), nothingHeld) && t > 1400;
