@@ -91,6 +91,22 @@ struct Channel : ::testing::Test {
 
 } // namespace
 
+// A key held while the queue is full waits for the loop; a UI thread at a later held key first
+// sends both, in order.
+TEST_F(Channel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
+    std::uint32_t n = 0;
+    auto type = [&] { EXPECT_TRUE(channel.onKeyEvent(tap(n++, 2), nothingHeld)); };
+    EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld)); // copies
+    while (channel.droppedEvents() == 0)
+        type();
+    type();
+    auto drain = [&] { channel.drain([](const KeyEvent&) {}, [&](auto k) { desktop.sendOn(k); }); };
+    drain();
+    type();
+    drain();
+    expectTheTapsInOrder(desktop.returning, n);
+}
+
 // The copy key, two taps of key 67, the next-track key; the UI thread stalls till the queue fills.
 TEST_F(Channel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     const KeyTable tables[2] = {table(), table(true)};
