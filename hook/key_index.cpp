@@ -27,7 +27,7 @@ std::vector<KeyIndex::Entry> KeyIndex::entriesOf(const KeyTable& table) {
         if (key.code < 0 || key.code > 255) continue;
         entries.push_back({i, key.code, key.code == 255 ? key.code2 : std::int16_t{0},
                            static_cast<std::uint8_t>(modifierKeyOf(key).value_or(0)),
-                           holdsKeys(key.mapm)});
+                           holdsKeys(key.mapm), key.mods});
     }
     return entries;
 }
@@ -39,13 +39,16 @@ KeyIndex::Slot& KeyIndex::slotFor(std::int16_t code, std::int16_t code2) {
 }
 
 KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
-    // The entries of each slot, in table order, and its gates in key order ("none" first),
-    // gathered first and laid out in one array each afterwards.
-    std::map<Slot*, std::pair<std::vector<Entry>, std::map<std::uint8_t, bool>>> bySlot;
+    // The entries of each slot, in table order, and its gates in order of modifiers and key
+    // (those without modifiers first, "none" first among them), gathered first and laid out
+    // in one array each afterwards.
+    using GateKey = std::pair<std::uint8_t, std::uint8_t>; // modifiers, key
+    std::map<Slot*, std::pair<std::vector<Entry>, std::map<GateKey, bool>>> bySlot;
     for (const Entry& entry : entries) {
         auto& [slotEntries, slotGates] = bySlot[&slotFor(entry.code, entry.code2)];
         slotEntries.push_back(entry);
-        slotGates[entry.gate] = slotGates[entry.gate] || entry.holdsKeys;
+        bool& holds = slotGates[{entry.mods.bits(), entry.gate}];
+        holds = holds || entry.holdsKeys;
     }
     entries_.reserve(entries.size());
     for (auto& [slot, found] : bySlot) {
@@ -53,9 +56,11 @@ KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
         slot->entryCount = static_cast<std::uint32_t>(found.first.size());
         entries_.insert(entries_.end(), found.first.begin(), found.first.end());
         slot->gateBegin = static_cast<std::uint32_t>(gates_.size());
-        slot->gateCount = static_cast<std::uint32_t>(found.second.size());
-        for (auto [key, holds] : found.second)
-            gates_.push_back({key, holds});
+        for (auto [gate, holds] : found.second) {
+            const Modifiers mods = Modifiers::fromBits(gate.first);
+            gates_.push_back({mods, ModifierTest(mods), gate.second, holds});
+            ++(mods.empty() ? slot->plainGates : slot->comboGates);
+        }
     }
 }
 
@@ -78,7 +83,8 @@ std::vector<int> KeyIndex::acting(const KeyEvent& event) const {
     if (const Slot* slot = find(event.vkCode, event.scanCode)) {
         for (const Entry& e : std::span(entries_).subspan(slot->entryBegin, slot->entryCount))
             if (event.handling == Handling::Release ||
-                (event.handling == Handling::Press && event.gates.has(e.gate)))
+                (event.handling == Handling::Press &&
+                 event.gates.has(OpenGates::gate(e.mods.bits(), e.gate))))
                 places.push_back(e.position);
     }
     return places;
