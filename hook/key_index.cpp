@@ -3,7 +3,9 @@
 #include "catalogue/action_catalogue.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <tuple>
 
 namespace omnitap {
 
@@ -39,15 +41,15 @@ KeyIndex::Slot& KeyIndex::slotFor(std::int16_t code, std::int16_t code2) {
 }
 
 KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
-    // The entries of each slot, in table order, and its gates in order of modifiers and key
-    // (those without modifiers first, "none" first among them), gathered first and laid out
-    // in one array each afterwards.
-    using GateKey = std::pair<std::uint8_t, std::uint8_t>; // modifiers, key
+    // The entries of each slot, in table order, and its gates in order of the kinds of
+    // modifiers, modifiers and key (those without modifiers first, "none" first among them),
+    // gathered first and laid out in one array each afterwards.
+    using GateKey = std::tuple<std::uint8_t, std::uint8_t, std::uint8_t>; // kinds, mods, key
     std::map<Slot*, std::pair<std::vector<Entry>, std::map<GateKey, bool>>> bySlot;
     for (const Entry& entry : entries) {
         auto& [slotEntries, slotGates] = bySlot[&slotFor(entry.code, entry.code2)];
         slotEntries.push_back(entry);
-        bool& holds = slotGates[{entry.mods.bits(), entry.gate}];
+        bool& holds = slotGates[{entry.mods.kinds(), entry.mods.bits(), entry.gate}];
         holds = holds || entry.holdsKeys;
     }
     entries_.reserve(entries.size());
@@ -56,11 +58,20 @@ KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
         slot->entryCount = static_cast<std::uint32_t>(found.first.size());
         entries_.insert(entries_.end(), found.first.begin(), found.first.end());
         slot->gateBegin = static_cast<std::uint32_t>(gates_.size());
+        // How many combinations need each set of kinds, then where each set begins.
+        std::array<std::uint16_t, kKindSets + 1> kindStarts{};
         for (auto [gate, holds] : found.second) {
-            const Modifiers mods = Modifiers::fromBits(gate.first);
-            gates_.push_back({mods, ModifierTest(mods), gate.second, holds});
-            ++(mods.empty() ? slot->plainGates : slot->comboGates);
+            const auto [kinds, bits, key] = gate;
+            const Modifiers mods = Modifiers::fromBits(bits);
+            gates_.push_back({mods, ModifierTest(mods), key, holds});
+            ++(mods.empty() ? slot->plainGates : kindStarts[kinds + 1u]);
         }
+        for (std::size_t k = 1; k <= kKindSets; ++k)
+            kindStarts[k] = static_cast<std::uint16_t>(kindStarts[k] + kindStarts[k - 1]);
+        slot->comboGates = kindStarts[kKindSets];
+        if (!slot->comboGates) continue;
+        slot->kindsBegin = static_cast<std::uint32_t>(kindStarts_.size());
+        kindStarts_.insert(kindStarts_.end(), kindStarts.begin(), kindStarts.end());
     }
 }
 

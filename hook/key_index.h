@@ -43,7 +43,8 @@ class KeyIndex {
         std::uint32_t entryCount = 0; // 0: no entry has this key
         std::uint32_t gateBegin = 0;
         std::uint16_t plainGates = 0; // those without modifiers ("none" first), then ...
-        std::uint16_t comboGates = 0; // ... those of the combinations
+        std::uint16_t comboGates = 0; // ... those of the combinations, by the kinds they need
+        std::uint32_t kindsBegin = 0; // where, among them, each set of kinds begins (kKindSets)
     };
 
     KeyIndex() = default;
@@ -67,7 +68,14 @@ class KeyIndex {
             }
             return !event.gates.empty();
         };
-        return openThe(gates.subspan(slot.plainGates)) || openThe(gates.first(slot.plainGates));
+        // Only combinations of exactly the kinds held can match: a key pressed alone (none
+        // held) goes straight on, and a key's other combinations are never looked at.
+        auto combos = gates.subspan(slot.plainGates, 0);
+        if (slot.comboGates && held.held() != 0) {
+            const std::uint16_t* kinds = &kindStarts_[slot.kindsBegin + held.kinds()];
+            combos = gates.subspan(slot.plainGates + kinds[0], kinds[1] - kinds[0]);
+        }
+        return (!combos.empty() && openThe(combos)) || openThe(gates.first(slot.plainGates));
     }
     // The same, with the modifiers read by `isDown` when the key has a combination.
     template <typename IsDown> bool open(const Slot& slot, KeyEvent& event, IsDown&& isDown) const {
@@ -86,6 +94,9 @@ class KeyIndex {
     std::vector<Slot> byScanCode_; // 65536 slots for code 255, by scan code; empty if unused
     std::vector<Entry> entries_;   // by slot, in table order within one
     std::vector<Gate> gates_;      // by slot
+    // For each slot with combinations, where those of each set of kinds begin, and their end.
+    static constexpr std::size_t kKindSets = 1 << kModifierKinds;
+    std::vector<std::uint16_t> kindStarts_;
 };
 
 } // namespace omnitap

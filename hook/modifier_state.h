@@ -57,6 +57,7 @@ class ModifierState {
     }
 
     constexpr std::uint8_t held() const { return held_; }
+    constexpr std::uint8_t kinds() const { return kindsOf(held_); } // a bit for each held
     bool operator==(const ModifierState&) const = default;
 
   private:

@@ -13,6 +13,13 @@ enum class ModifierKind : std::uint8_t { Ctrl, Alt, Shift, Win };
 enum class Side : std::uint8_t { None, Either, Left, Right };
 inline constexpr int kModifierKinds = 4;
 
+// One bit per kind (in the order of ModifierKind) from a byte of two bits per kind: those
+// whose bits are not both clear.
+constexpr std::uint8_t kindsOf(std::uint8_t pairs) {
+    const int any = (pairs | pairs >> 1) & 0x55;
+    return static_cast<std::uint8_t>((any & 1) | (any >> 1 & 2) | (any >> 2 & 4) | (any >> 3 & 8));
+}
+
 // Two bits per kind, in the order of ModifierKind: a byte that compares and hashes as one.
 class Modifiers {
   public:
@@ -32,6 +39,7 @@ class Modifiers {
     }
     constexpr bool empty() const { return bits_ == 0; }
     constexpr std::uint8_t bits() const { return bits_; }
+    constexpr std::uint8_t kinds() const { return kindsOf(bits_); } // a bit for each needed
     bool operator==(const Modifiers&) const = default;
 
   private:

@@ -90,9 +90,9 @@ const Scenario kScenarios[] = {
      "31 65 17; 32 65", "65 +17 65 -17", "command 0, pass +17, command 1, command 0, pass -17"},
     {"A combination acts only while exactly its modifiers are held, and then F9 alone does not; "
      "F9 alone acts whatever else is held",
-     "31 120; ctrl|32 120", "120 +162 120 +160 120 -160 -162 +91 120",
+     "31 120; ctrl|32 120; win+shift|33 120", "120 +162 120 +160 120 -160 -162 +91 120 +160 120",
      "command 1, pass +162, command 0, pass +160, command 1, pass -160, pass -162, pass +91, "
-     "command 1"},
+     "command 1, pass +160, command 3"},
     {"A sided modifier is held on its side alone; either side will do for one without a side; "
      "a key with combinations alone passes without them",
      "lctrl|31 120; rctrl|32 120; alt+shift|33 120",

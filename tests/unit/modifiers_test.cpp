@@ -65,3 +65,21 @@ TEST(ModifierState, FollowsPressesAndReleasesOfEitherSideAndReadsTheSystemsState
                                                        ModifierState::bit(K::Ctrl, false) |
                                                        ModifierState::bit(K::Win, false)));
 }
+
+TEST(ModifierTest, PassesExactlyTheModifiersNeededOnTheirSideAndAnythingForNone) {
+    constexpr std::uint8_t lctrl = 0x01, rctrl = 0x02, lalt = 0x04, rshift = 0x20, lwin = 0x40;
+    const std::tuple<const char*, int, bool> cases[] = {{"ctrl", lctrl, true},
+                                                        {"ctrl", lctrl | rctrl, true},
+                                                        {"ctrl", 0, false},
+                                                        {"ctrl", lctrl | lwin, false},
+                                                        {"ctrl+alt", lctrl, false},
+                                                        {"lctrl", rctrl, false},
+                                                        {"lctrl", lctrl | rctrl, false},
+                                                        {"rctrl+alt", rctrl | lalt, true},
+                                                        {"", 0xFF, true},
+                                                        {"win+shift", lwin | rshift, true}};
+    for (auto [mods, held, passes] : cases)
+        EXPECT_EQ(ModifierTest(readModifiers(mods)).passes(ModifierState(std::uint8_t(held))),
+                  passes)
+            << mods << " " << held;
+}
