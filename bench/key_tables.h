@@ -38,4 +38,14 @@ inline KeyTable hookKeyTable(int count) {
     return table;
 }
 
+// The same keys, every second one a combination of one of six sets of modifiers: each code
+// has some twenty combinations beside its keys without.
+inline KeyTable comboKeyTable(int count) {
+    constexpr const char* kSets[] = {"ctrl", "ctrl+alt", "lshift", "win+shift", "rctrl+alt", "alt"};
+    KeyTable table = hookKeyTable(count);
+    for (int i = 2; i <= count; i += 2)
+        table[i].mods = readModifiers(kSets[i / 2 % 6]);
+    return table;
+}
+
 } // namespace omnitap

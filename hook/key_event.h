@@ -15,15 +15,19 @@ inline constexpr std::uint32_t kKeyUpFlag = 0x80;       // set in `flags` when t
 // The key code of a character another program typed as text; its scan code is the character.
 inline constexpr std::uint32_t kPacketKey = 0xE7;
 
-// The gates of a key that were open at its press: 0 for its entries that need no modifier,
-// else the modifier keys held, among those its entries need. A key taught with more than
-// seven different modifiers acts for the first seven held.
+// The gates of a key that were open at its press. A gate is the modifiers that its entries
+// need held exactly (Modifiers::bits(), the high byte; 0 for none) and the key that a player
+// action needs held besides (the low byte; 0 for none). A key taught with more than eight
+// different gates acts for the first eight open.
 class OpenGates {
   public:
-    void add(std::uint8_t gate) {
+    static constexpr std::uint16_t gate(std::uint8_t mods, std::uint8_t key) {
+        return static_cast<std::uint16_t>(mods << 8 | key);
+    }
+    void add(std::uint16_t gate) {
         if (count_ < kMost) gates_[count_++] = gate;
     }
-    bool has(std::uint8_t gate) const {
+    bool has(std::uint16_t gate) const {
         for (std::uint8_t i = 0; i < count_; ++i)
             if (gates_[i] == gate) return true;
         return false;
@@ -32,7 +36,7 @@ class OpenGates {
 
   private:
     static constexpr std::uint8_t kMost = 8;
-    std::array<std::uint8_t, kMost> gates_{};
+    std::array<std::uint16_t, kMost> gates_{};
     std::uint8_t count_ = 0;
 };
 

@@ -3,7 +3,9 @@
 #include "catalogue/action_catalogue.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
+#include <tuple>
 
 namespace omnitap {
 
@@ -27,7 +29,7 @@ std::vector<KeyIndex::Entry> KeyIndex::entriesOf(const KeyTable& table) {
         if (key.code < 0 || key.code > 255) continue;
         entries.push_back({i, key.code, key.code == 255 ? key.code2 : std::int16_t{0},
                            static_cast<std::uint8_t>(modifierKeyOf(key).value_or(0)),
-                           holdsKeys(key.mapm)});
+                           holdsKeys(key.mapm), key.mods});
     }
     return entries;
 }
@@ -39,13 +41,16 @@ KeyIndex::Slot& KeyIndex::slotFor(std::int16_t code, std::int16_t code2) {
 }
 
 KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
-    // The entries of each slot, in table order, and its gates in key order ("none" first),
+    // The entries of each slot, in table order, and its gates in order of the kinds of
+    // modifiers, modifiers and key (those without modifiers first, "none" first among them),
     // gathered first and laid out in one array each afterwards.
-    std::map<Slot*, std::pair<std::vector<Entry>, std::map<std::uint8_t, bool>>> bySlot;
+    using GateKey = std::tuple<std::uint8_t, std::uint8_t, std::uint8_t>; // kinds, mods, key
+    std::map<Slot*, std::pair<std::vector<Entry>, std::map<GateKey, bool>>> bySlot;
     for (const Entry& entry : entries) {
         auto& [slotEntries, slotGates] = bySlot[&slotFor(entry.code, entry.code2)];
         slotEntries.push_back(entry);
-        slotGates[entry.gate] = slotGates[entry.gate] || entry.holdsKeys;
+        bool& holds = slotGates[{entry.mods.kinds(), entry.mods.bits(), entry.gate}];
+        holds = holds || entry.holdsKeys;
     }
     entries_.reserve(entries.size());
     for (auto& [slot, found] : bySlot) {
@@ -53,9 +58,20 @@ KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
         slot->entryCount = static_cast<std::uint32_t>(found.first.size());
         entries_.insert(entries_.end(), found.first.begin(), found.first.end());
         slot->gateBegin = static_cast<std::uint32_t>(gates_.size());
-        slot->gateCount = static_cast<std::uint32_t>(found.second.size());
-        for (auto [key, holds] : found.second)
-            gates_.push_back({key, holds});
+        // How many combinations need each set of kinds, then where each set begins.
+        std::array<std::uint16_t, kKindSets + 1> kindStarts{};
+        for (auto [gate, holds] : found.second) {
+            const auto [kinds, bits, key] = gate;
+            const Modifiers mods = Modifiers::fromBits(bits);
+            gates_.push_back({mods, ModifierTest(mods), key, holds});
+            ++(mods.empty() ? slot->plainGates : kindStarts[kinds + 1u]);
+        }
+        for (std::size_t k = 1; k <= kKindSets; ++k)
+            kindStarts[k] = static_cast<std::uint16_t>(kindStarts[k] + kindStarts[k - 1]);
+        slot->comboGates = kindStarts[kKindSets];
+        if (!slot->comboGates) continue;
+        slot->kindsBegin = static_cast<std::uint32_t>(kindStarts_.size());
+        kindStarts_.insert(kindStarts_.end(), kindStarts.begin(), kindStarts.end());
     }
 }
 
@@ -78,7 +94,8 @@ std::vector<int> KeyIndex::acting(const KeyEvent& event) const {
     if (const Slot* slot = find(event.vkCode, event.scanCode)) {
         for (const Entry& e : std::span(entries_).subspan(slot->entryBegin, slot->entryCount))
             if (event.handling == Handling::Release ||
-                (event.handling == Handling::Press && event.gates.has(e.gate)))
+                (event.handling == Handling::Press &&
+                 event.gates.has(OpenGates::gate(e.mods.bits(), e.gate))))
                 places.push_back(e.position);
     }
     return places;

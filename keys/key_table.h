@@ -2,6 +2,8 @@
 // The learned keys. Element 0 of the table exists and never holds a key; learned keys are
 // elements 1..numKeys(), so an index names a key everywhere in the program.
 
+#include "keys/modifiers.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@ struct KeyDef {
     std::string name;       // UTF-8
     std::int16_t mapm = 0;  // action code, 0 = nothing
     std::string webs;       // action argument, UTF-8
+    Modifiers mods;         // held with the key for it to act; none: whatever is held
 
     bool operator==(const KeyDef&) const = default;
 };

@@ -1,6 +1,7 @@
 #include "keys/keys_ini.h"
 
 #include "keys/lenient_number.h"
+#include "keys/modifiers.h"
 #include "keys/profile_text.h"
 #include "text/quoted.h"
 #include "text/utf8.h"
@@ -10,7 +11,7 @@
 namespace omnitap {
 namespace {
 
-constexpr std::string_view kSuffixes[] = {"_name", "_mapm", "_code", "_code2", "_webs"};
+constexpr std::string_view kSuffixes[] = {"_name", "_mapm", "_code", "_code2", "_webs", "_mods"};
 
 std::string keyName(int n, std::string_view suffix) {
     std::string s = "key";
@@ -59,6 +60,7 @@ KeyTable parseKeysIni(std::string_view text) {
         key.code = readInt16(keys.read(keyName(n, "_code")));
         key.code2 = readInt16(keys.read(keyName(n, "_code2")));
         key.webs = keys.read(keyName(n, "_webs"));
+        key.mods = readModifiers(keys.read(keyName(n, "_mods")));
     }
     return table;
 }
@@ -81,6 +83,8 @@ std::string formatKeysIni(const KeyTable& table) {
         line(keyName(n, "_code="), std::to_string(key.code));
         line(keyName(n, "_code2="), std::to_string(key.code2));
         line(keyName(n, "_webs="), quoted(oneLine(key.webs)));
+        // Only a key that has modifiers says so: a file without them stays as it always was.
+        if (!key.mods.empty()) line(keyName(n, "_mods="), modifiersValue(key.mods));
         line("");
     }
     return out;
@@ -107,9 +111,11 @@ bool keptWholeBySave(std::string_view text) {
     ProfileSection keys(text, "keys");
     const int count = readKeyCount(keys.read("numkeys"));
     std::size_t used = keys.has("numkeys") ? 1 : 0;
+    // Modifiers the reader cannot make out would be gone after a save.
     for (int n = 1; n <= count && used < keys.keyCount(); ++n)
         for (std::string_view suffix : kSuffixes)
-            used += keys.has(keyName(n, suffix)) ? 1 : 0;
+            used += keys.has(keyName(n, suffix)) &&
+                    (suffix != "_mods" || modifiersReadable(keys.read(keyName(n, suffix))));
     return keys.unreachableLines() == 0 && used == keys.keyCount();
 }
 

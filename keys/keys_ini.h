@@ -8,6 +8,7 @@
 //   key1_code=179
 //   key1_code2=34
 //   key1_webs=""
+//   key1_mods=ctrl+alt      (only for a key held with modifiers, see keys/modifiers.h)
 //   (empty line)
 //
 // Lines end in CR LF, and the file is rewritten whole on every change: comments, other

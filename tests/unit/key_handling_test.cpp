@@ -1,6 +1,6 @@
 // Scenarios: the learned keys of a keys.ini, key events through the hook thread's decision and
 // the UI thread's handling, and what came out.
-// keys: one learned key per ";": "action code[/scan] [argument]".
+// keys: one learned key per ";": "[modifiers|]action code[/scan] [argument]".
 // in:   "+vk[/scan]" a press, "-vk[/scan]" a release, "vk[/scan]" both; a trailing "!" marks
 //       the program's own input. "[" the UI thread is busy until "]". "tick" the repeat timer,
 //       if it runs; "NNNms" time passes, and the hook thread's loop looks at the held keys;
@@ -9,6 +9,7 @@
 // out:  in order, "pass <event>" for every event the hook passed on, and what the program did.
 
 #include "actions/key_handler.h"
+#include "keys/modifiers.h"
 #include "tests/fakes/desktop_fakes.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,17 @@ const Scenario kScenarios[] = {
      "pass +65, pass -65, pass +19, keyWasPressed 65 0, report, findKey 1, pass -19"},
     {"The entries of one key act by their own gates: without Control the one that needs none",
      "31 65 17; 32 65", "65 +17 65 -17", "command 0, pass +17, command 1, command 0, pass -17"},
+    {"A combination acts only while exactly its modifiers are held, and then F9 alone does not; "
+     "F9 alone acts whatever else is held",
+     "31 120; ctrl|32 120; win+shift|33 120", "120 +162 120 +160 120 -160 -162 +91 120 +160 120",
+     "command 1, pass +162, command 0, pass +160, command 1, pass -160, pass -162, pass +91, "
+     "command 1, pass +160, command 3"},
+    {"A sided modifier is held on its side alone; either side will do for one without a side; "
+     "a key with combinations alone passes without them",
+     "lctrl|31 120; rctrl|32 120; alt+shift|33 120",
+     "+163 120 -163 +162 120 +163 120 -163 -162 +165 120 +161 120",
+     "pass +163, command 0, pass -163, pass +162, command 1, pass +163, pass +120, pass -120, "
+     "pass -163, pass -162, pass +165, pass +120, pass -120, pass +161, command 3"},
     {"An action that throws leaves the keys after it to the next wake-up",
      "60 112 C:\\throw; 33 113", "[ 112 113 ] 113",
      "shell 42 open [C:\\throw] [] [] 1, fault, command 3, command 3"},
@@ -165,6 +177,10 @@ struct ScenarioRun : PlayerControl,
         std::istringstream entries(keys);
         for (std::string entry; std::getline(entries, entry, ';');) {
             KeyDef key{0, 0, "k", 0, ""};
+            if (auto bar = entry.find('|'); bar != std::string::npos) {
+                key.mods = readModifiers(entry.substr(0, bar));
+                entry.erase(0, bar + 1);
+            }
             char webs[64] = "";
             if (std::sscanf(entry.c_str(), "%hd %hd/%hd %63[^\n]", &key.mapm, &key.code, &key.code2,
                             webs) == 2)

@@ -13,7 +13,7 @@ using namespace omnitap;
 TEST(HookPath, NeitherAllocatesNorFreesWhateverTheEvent) {
     fakes::FakeHookOutput out;
     HookChannel channel(out);
-    KeyTable table = hookKeyTable(10'000);
+    KeyTable table = comboKeyTable(10'000);
     table.append(KeyDef{115, 0, "type", 51, ""});
     channel.publish(table);
     std::size_t operations = 0;
