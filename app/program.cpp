@@ -53,8 +53,8 @@ Program::Program(Seams seams, HookChannel& channel, ports::VolumeBackends volume
       keyFile_(KeyFileIo{files_, seams.codec, seams.messages}), mixer_(std::move(volume)),
       shownVolume_(mixer_, seams.indicator, seams.ui.createTimer()), tray_(seams.trayShell),
       startWithWindows_(seams.startup, seams.appInfo, seams.messages),
-      config_(ConfigContext{state_, keyFile_, seams.ui, seams.messages, channel,
-                            seams.sessionEnd, {}}),
+      config_(
+          ConfigContext{state_, keyFile_, seams.ui, seams.messages, channel, seams.sessionEnd, {}}),
       control_(ControlParts{seams.ui, seams.messages, seams.appInfo, seams.hook, channel, tray_,
                             startWithWindows_},
                config_, handler_, versionText()),

@@ -170,9 +170,9 @@ class HeldKeys {
     std::uint32_t endsAt_ = 0; // when it saw them end: the hold is over kLimitMs after; hook
     bool waiting_ = false;     // for the actions queued so far; hook thread
     bool atOnce_ = false;      // the loop sends at once; hook thread
-    std::atomic<std::uint32_t> done_{0};       // actions handled by the UI thread
-    std::atomic<std::uint32_t> sent_{0};       // keys claimed << 1 | kSending
-    std::atomic<std::uint32_t> freed_{0};      // keys claimed and sent: their places are free
+    std::atomic<std::uint32_t> done_{0};  // actions handled by the UI thread
+    std::atomic<std::uint32_t> sent_{0};  // keys claimed << 1 | kSending
+    std::atomic<std::uint32_t> freed_{0}; // keys claimed and sent: their places are free
 };
 
 } // namespace omnitap

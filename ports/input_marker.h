@@ -8,8 +8,8 @@
 
 namespace omnitap::ports {
 
-inline constexpr std::uintptr_t kOwnInputMarker = 0x4F4D4E49; // "OMNI"
-inline constexpr std::uintptr_t kHeldKeyMarker = 0x4F4D4E48;  // "OMNH"
+inline constexpr std::uintptr_t kOwnInputMarker = 0x4F4D4E49;  // "OMNI"
+inline constexpr std::uintptr_t kHeldKeyMarker = 0x4F4D4E48;   // "OMNH"
 inline constexpr std::uintptr_t kHookProbeMarker = 0x4F4D4E50; // "OMNP"
 
 } // namespace omnitap::ports

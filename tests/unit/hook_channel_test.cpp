@@ -201,9 +201,10 @@ TEST_F(Channel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrder
 // second after the copy no key is held, none was sent on more than twice.
 TEST(HeldKeys, KeysAnotherToolSwallowsOrRemapsNeitherBounceNorProlongTheHold) {
     using Remap = std::map<std::uint32_t, std::uint32_t>;
-    for (auto [remap, afterUs] :
-         {std::pair{Remap{{67, 0}}, false}, {Remap{{67, 68}, {68, 67}}, false},
-          {Remap{{67, 69}}, false}, {Remap{{67, 69}}, true}}) {
+    for (auto [remap, afterUs] : {std::pair{Remap{{67, 0}}, false},
+                                  {Remap{{67, 68}, {68, 67}}, false},
+                                  {Remap{{67, 69}}, false},
+                                  {Remap{{67, 69}}, true}}) {
         Desktop desktop;
         desktop.remap = remap, desktop.afterUs = afterUs;
         HookChannel channel{desktop};
@@ -281,7 +282,9 @@ TEST(HookWatch, RawInputOnlyAfterAQuietSecondAndTwoRawKeysUnseenByTheHookMeanItI
     for (bool seen : {true, false}) {
         watch.probeSent(9000);
         EXPECT_EQ(watch.probe(9040).wait, 60u);
-        EXPECT_EQ(watch.tookProbe(ports::kHeldKeyMarker) || watch.tookProbe(seen ? ports::kHookProbeMarker : 0), seen);
+        EXPECT_EQ(watch.tookProbe(ports::kHeldKeyMarker) ||
+                      watch.tookProbe(seen ? ports::kHookProbeMarker : 0),
+                  seen);
         EXPECT_EQ(watch.probe(9100).renew, !seen);
         EXPECT_FALSE(watch.probe(9200).renew || watch.probe(9200).wait);
     }
