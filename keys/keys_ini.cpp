@@ -48,8 +48,9 @@ std::string iniPathFor(const std::string& folder) {
     return folder + "\\keys.ini";
 }
 
-KeyTable parseKeysIni(std::string_view text) {
-    ProfileSection keys(text, "keys");
+namespace {
+
+KeyTable tableOf(const ProfileSection& keys) {
     KeyTable table;
     int count = readKeyCount(keys.read("numkeys"));
     table.resize(count);
@@ -63,6 +64,12 @@ KeyTable parseKeysIni(std::string_view text) {
         key.mods = readModifiers(keys.read(keyName(n, "_mods")));
     }
     return table;
+}
+
+} // namespace
+
+KeyTable parseKeysIni(std::string_view text) {
+    return tableOf(ProfileSection(text, "keys"));
 }
 
 std::string formatKeysIni(const KeyTable& table) {
@@ -107,8 +114,9 @@ KeyTable parseKeysIniBytes(std::string_view bytes, ports::TextCodec& codec) {
     return parseKeysIni(textOf(bytes, codec));
 }
 
-bool keptWholeBySave(std::string_view text) {
-    ProfileSection keys(text, "keys");
+namespace {
+
+bool keptWhole(const ProfileSection& keys) {
     const int count = readKeyCount(keys.read("numkeys"));
     std::size_t used = keys.has("numkeys") ? 1 : 0;
     // Modifiers the reader cannot make out would be gone after a save.
@@ -119,18 +127,26 @@ bool keptWholeBySave(std::string_view text) {
     return keys.unreachableLines() == 0 && used == keys.keyCount();
 }
 
-KeysFound keysFound(std::string_view text, const KeyTable& table) {
+} // namespace
+
+bool keptWholeBySave(std::string_view text) {
+    return keptWhole(ProfileSection(text, "keys"));
+}
+
+KeysFound keysFound(std::string_view text, const KeyTable& table, bool whole) {
     if (!table.empty()) return KeysFound::Keys;
     if (std::all_of(text.begin(), text.end(), isProfileSpace)) return KeysFound::Nothing;
     // The section line and the count are all a file without keys needs; anything else was
     // meant for something, and would be lost by the first save.
-    return keptWholeBySave(text) ? KeysFound::NoKeys : KeysFound::Unreadable;
+    return whole ? KeysFound::NoKeys : KeysFound::Unreadable;
 }
 
 LoadResult readKeysIniBytes(std::string bytes, ports::TextCodec& codec, KeyTable& table) {
     const std::string text = textOf(bytes, codec);
-    table = parseKeysIni(text);
-    return {true, {}, keysFound(text, table), keptWholeBySave(text), std::move(bytes)};
+    const ProfileSection keys(text, "keys"); // read once, for the keys and what a save keeps
+    table = tableOf(keys);
+    const bool whole = keptWhole(keys);
+    return {true, {}, keysFound(text, table, whole), whole, std::move(bytes)};
 }
 
 LoadResult loadKeys(KeyFileIo io, const std::string& iniPath, KeyTable& table) {

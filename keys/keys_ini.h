@@ -55,8 +55,9 @@ enum class KeysFound {
     NoKeys,     // the section and its count of no keys, as "Remove All Keys" leaves the file
     Unreadable, // more than that, yet not one key could be read from it (a hand edit)
 };
-// `text` is the file's (UTF-8), `table` what was read from it.
-KeysFound keysFound(std::string_view text, const KeyTable& table);
+// `text` is the file's (UTF-8), `table` what was read from it, `whole` whether a save keeps
+// all it holds (keptWholeBySave).
+KeysFound keysFound(std::string_view text, const KeyTable& table, bool whole);
 
 struct LoadResult {
     bool ok = true;
