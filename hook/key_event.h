@@ -62,6 +62,9 @@ struct KeyEvent {
     bool resend = false;          // held back for such an action: the UI thread sends it on
     std::uint32_t heldNumber = 0; // for `resend`: its number among the held keys
     OpenGates gates;              // for Press
+    // For Press: the modifier keys held at the press, as the hook follows them (the bits of
+    // ModifierState, left and right of each kind); 0 for a modifier the Key Finder caught alone.
+    std::uint8_t mods = 0;
 
     bool released() const { return (flags & kKeyUpFlag) != 0; }
 };
