@@ -24,6 +24,7 @@ bool leftCtrlHeld(std::uint8_t vk) {
 struct NoWake : HookOutput {
     bool wake() override { return true; }
     void sendOn(std::span<const ports::KeyStroke>) override {}
+    void sendOwn(std::span<const ports::KeyStroke>) override {}
 };
 
 // Presses and releases, in turn, of: 0, code 1, which every table has learned (each event is
@@ -37,6 +38,7 @@ void BM_HookPath(benchmark::State& state) {
     const auto combos = state.range(2);
     channel.publish(combos ? comboKeyTable(keys) : hookKeyTable(keys));
     const auto isDown = combos == 2 ? leftCtrlHeld : nothingHeld;
+    channel.refreshModifiers(isDown); // as the hook is installed
     const auto stream = state.range(1);
     std::uint32_t n = 0;
     AllocationCounter memory;

@@ -59,7 +59,10 @@ class HeldKeys {
         seeActionsEnd(time);
         return !full() && (waiting_ || held_ != back_);
     }
-    bool full() const { return held_ - freed_.load(std::memory_order_acquire) >= kCapacity; }
+    bool full() const { return !hasRoom(1); }
+    bool hasRoom(std::uint32_t keys) const {
+        return held_ - freed_.load(std::memory_order_acquire) + keys <= kCapacity;
+    }
     // Hook thread: holds a key; returns its number.
     std::uint32_t hold(const ports::KeyStroke& key) {
         keys_[held_ % kCapacity] = key;

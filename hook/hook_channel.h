@@ -9,6 +9,7 @@
 #include "hook/key_event.h"
 #include "hook/key_index.h"
 #include "hook/key_states.h"
+#include "hook/modifier_state.h"
 #include "ports/input_marker.h"
 
 #include <algorithm>
@@ -30,12 +31,18 @@ class HookOutput {
     virtual bool wake() = 0;
     // Sends held keys on in one batch, marked with ports::kHeldKeyMarker.
     virtual void sendOn(std::span<const ports::KeyStroke> keys) = 0;
+    // Sends keys of its own in one batch, marked with ports::kOwnInputMarker, from the hook's
+    // callback: they go ahead of any key that reaches the hook after this one.
+    virtual void sendOwn(std::span<const ports::KeyStroke> keys) = 0;
 };
 
 class HookChannel {
   public:
     static constexpr std::size_t kQueueCapacity = 8192;
     static constexpr std::uint32_t kWakeRetryMs = 10;
+    // The key that masks the release of Win or Alt after a swallowed combination: no
+    // program gives it a meaning (the hook's probe is the same key).
+    static constexpr std::uint8_t kMaskKey = 0xE8;
 
     explicit HookChannel(HookOutput& out) : out_(out) {}
 
@@ -104,27 +111,56 @@ class HookChannel {
         } while (drainAgain_);
     }
 
+    // Hook thread: the modifiers held anew from `isDown(vk)`, the system's view of a key, for
+    // when the hook may have missed their events: installed, renewed, after resume or unlock
+    // (a modifier let go on the lock screen is let go here too).
+    template <typename IsDown> void refreshModifiers(IsDown&& isDown) {
+        mods_ = ModifierState::read(isDown);
+        masked_ = static_cast<std::uint8_t>(masked_ & mods_.held());
+        finderModifier_ = 0;
+    }
+
     // Hook thread: decides whether to swallow one event and queues it when the UI thread has
     // to see it. Never blocks, never allocates or frees, never calls a window.
     template <typename IsDown> bool onKeyEvent(KeyEvent event, IsDown&& isDown) {
         // Keystrokes the program types itself pass unexamined: typed text never triggers,
-        // and is never eaten by, a learned key. Held keys sent on end their hold as they come.
+        // and is never eaten by, a learned key; nor do they change the modifiers the hook
+        // sees held (typing lets the user's go for a moment and puts them back). Held keys
+        // sent on end their hold as they come, and were counted when they were typed.
         if (event.extraInfo == ports::kOwnInputMarker) return false;
         if (event.extraInfo == ports::kHeldKeyMarker) {
             held_.cameBack(event.time);
             return false;
         }
-        bool swallow = decide(snapshots_.read(), event, isDown);
+        // The modifiers held with the key, not counting the key itself.
+        const std::uint8_t modifier =
+            ModifierState::bitOf(event.vkCode, event.scanCode, event.flags);
+        bool swallow = decide(snapshots_.read(), event, isDown, modifier);
+        mods_.apply(event);
+        // A swallowed key pressed with Win or Alt would leave a lone press and release of
+        // the modifier to the focused program: the Start menu or the menu bar. A no-op key
+        // goes just before the release, which is sent after it.
+        const bool mask = event.released() && (masked_ & modifier) != 0 && !swallow;
+        if (event.released()) masked_ = static_cast<std::uint8_t>(masked_ & ~modifier);
         // It must not overtake the held keys. (The buffer keeps more keys than can wait to
         // be claimed, see HeldKeys.) A character typed as text passes: sent on as a key it
         // would lose its character.
         if (!swallow && event.vkCode != kPacketKey && held_.holds(event.time)) {
+            if (mask && held_.hasRoom(3)) {
+                held_.hold({kMaskKey, 0, false, false});
+                held_.hold({kMaskKey, 0, true, false});
+            }
             event.heldNumber = held_.hold(strokeOf(event));
             event.resend = queue_.hasRoom();
             if (!event.resend) {
                 held_.sendAtOnce();
                 loopWanted_ = true;
             }
+            swallow = true;
+        } else if (mask) {
+            const ports::KeyStroke keys[] = {
+                {kMaskKey, 0, false, false}, {kMaskKey, 0, true, false}, strokeOf(event)};
+            out_.sendOwn(keys);
             swallow = true;
         }
         if ((event.handling != Handling::None || event.resend) && queue_.push(event)) {
@@ -171,8 +207,9 @@ class HookChannel {
     // What the program does with the event: swallowed (the result) or passed on, and what
     // the UI thread is to do with it (`event.handling`). A release, and a press that repeats
     // a held key, go as the key's press went; a repeat runs no action.
+    // `modifier` is the event's bit among the modifiers, 0 for another key.
     template <typename IsDown>
-    bool decide(const KeyIndex& index, KeyEvent& event, IsDown&& isDown) {
+    bool decide(const KeyIndex& index, KeyEvent& event, IsDown&& isDown, std::uint8_t modifier) {
         // A flag alone, publishing nothing else: the next event after the change sees it.
         const KeyIndex::Slot* slot = paused_.load(std::memory_order_relaxed)
                                          ? nullptr
@@ -185,6 +222,13 @@ class HookChannel {
             key.down = KeyStates::Down::No;
             // Every learned key's release ends the volume repeat.
             if (slot) event.handling = pressSwallowed ? Handling::Release : Handling::EndRepeat;
+            // A modifier pressed and let go alone is the waiting Key Finder's key, itself.
+            if (modifier && modifier == finderModifier_ && !pressSwallowed && queue_.hasRoom() &&
+                finderWaiting_.load() && finderWaiting_.exchange(false)) {
+                event.caughtByFinder = true;
+                event.handling = Handling::Press;
+                masked_ = static_cast<std::uint8_t>(masked_ | modifier);
+            }
             return pressSwallowed;
         }
         KeyStates::pressed(key);
@@ -196,12 +240,17 @@ class HookChannel {
             queue_.refuse();
             return false;
         }
-        // Only a new press is the Key Finder's key: never a release or a repeat.
-        event.caughtByFinder = finderWaiting_.load() && finderWaiting_.exchange(false);
-        const bool acts = slot && index.open(*slot, event, isDown);
+        event.mods = mods_.held();
+        const bool acts = slot && index.open(*slot, event, isDown, mods_);
+        // The Key Finder's key is a new press, with the modifiers held; a modifier that does
+        // not act is its key only when let go with no other key pressed (see above).
+        finderModifier_ = modifier;
+        event.caughtByFinder =
+            (acts || !modifier) && finderWaiting_.load() && finderWaiting_.exchange(false);
         if (!acts && !event.caughtByFinder) return false;
         event.handling = Handling::Press;
         key.down = KeyStates::Down::Swallowed;
+        masked_ = static_cast<std::uint8_t>(masked_ | (mods_.held() & kMaskedModifiers));
         return true;
     }
 
@@ -220,6 +269,11 @@ class HookChannel {
         loopWanted_ = loopWanted_ || wakeRefused_;
     }
 
+    // Win and Alt, both sides: the modifiers whose lone press and release open something.
+    static constexpr std::uint8_t kMaskedModifiers =
+        ModifierState::bit(ModifierKind::Win, false) | ModifierState::bit(ModifierKind::Win, true) |
+        ModifierState::bit(ModifierKind::Alt, false) | ModifierState::bit(ModifierKind::Alt, true);
+
     HookOutput& out_;
     IndexSnapshots snapshots_;
     KeyStates keys_; // hook thread only, but for the presses
@@ -227,8 +281,11 @@ class HookChannel {
     std::atomic<bool> finderWaiting_{false};
     std::atomic<bool> paused_{false};
     std::atomic<bool> wakePending_{false};
-    bool wakeRefused_ = false; // hook thread, as is the one below
+    bool wakeRefused_ = false; // hook thread, as are the ones below
     bool loopWanted_ = false;
+    ModifierState mods_;              // the modifiers held, as the hook saw them go
+    std::uint8_t masked_ = 0;         // those of them whose release is to be masked
+    std::uint8_t finderModifier_ = 0; // the modifier pressed last, if no key came after it
     EventQueue<KeyEvent, kQueueCapacity> queue_;
     std::vector<KeyIndex::Entry> published_; // UI thread only, as are the two below
     bool draining_ = false;

@@ -77,11 +77,6 @@ class KeyIndex {
         }
         return (!combos.empty() && openThe(combos)) || openThe(gates.first(slot.plainGates));
     }
-    // The same, with the modifiers read by `isDown` when the key has a combination.
-    template <typename IsDown> bool open(const Slot& slot, KeyEvent& event, IsDown&& isDown) const {
-        return open(slot, event, isDown,
-                    slot.comboGates ? ModifierState::read(isDown) : ModifierState{});
-    }
     // UI thread: the places in the table of the entries that the hook's decision makes act,
     // in table order: every entry of the key for the release of a press that acted, those
     // behind open gates for a press.

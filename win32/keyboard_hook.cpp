@@ -74,12 +74,14 @@ HHOOK installHook() {
     return SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, GetModuleHandleW(nullptr), 0);
 }
 
-// A fresh hook first, then the old one goes: never a moment without one.
+// A fresh hook first, then the old one goes: never a moment without one. The hook may have
+// missed modifiers going up or down meanwhile.
 void renew(HookThread& t) {
     if (HHOOK fresh = installHook()) {
         UnhookWindowsHookEx(t.hook);
         t.hook = fresh;
     }
+    t.channel.refreshModifiers(Win32Typing::keyIsDown);
 }
 
 // The shorter of two waits, nothing standing for none.
@@ -122,6 +124,8 @@ void runLoop(HookThread& t) {
             static constexpr ports::KeyStroke kProbe[] = {{0xE8, 0, false, false},
                                                           {0xE8, 0, true, false}};
             t.watch.probeSent(GetTickCount());
+            // After resume or unlock: the modifiers may have been let go on another desktop.
+            t.channel.refreshModifiers(Win32Typing::keyIsDown);
             Win32Typing::sendMarkedKeys(kProbe, ports::kHookProbeMarker);
         } else if (msg.message == ports::kLoseHookRequest) {
             // The handle stays, stale, as after the system's removal.
@@ -166,6 +170,10 @@ void HookThreadOutput::sendOn(std::span<const ports::KeyStroke> keys) {
     Win32Typing::sendMarkedKeys(keys, ports::kHeldKeyMarker);
 }
 
+void HookThreadOutput::sendOwn(std::span<const ports::KeyStroke> keys) {
+    Win32Typing::sendMarkedKeys(keys, ports::kOwnInputMarker);
+}
+
 ports::Result KeyboardHook::hookKeyboard(ports::WindowId notify) {
     if (hooked_) return {};
     out_.setWindow(notify);
@@ -190,6 +198,7 @@ ports::Result KeyboardHook::hookKeyboard(ports::WindowId notify) {
             installed.set_value(error ? error : ERROR_HOOK_NOT_INSTALLED);
             return;
         }
+        thread.channel.refreshModifiers(Win32Typing::keyIsDown);
         hookThread = &thread;
         installed.set_value(0);
         runLoop(thread);

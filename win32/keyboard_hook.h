@@ -23,6 +23,7 @@ class HookThreadOutput final : public HookOutput {
     void setWindow(ports::WindowId window) { window_.store(window); }
     bool wake() override;
     void sendOn(std::span<const ports::KeyStroke> keys) override;
+    void sendOwn(std::span<const ports::KeyStroke> keys) override;
 
   private:
     std::atomic<ports::WindowId> window_{0};

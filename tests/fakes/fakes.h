@@ -225,6 +225,7 @@ struct FakeHookOutput : HookOutput {
     int wakes = 0, refusals = 0; // the wake-ups asked for; how many of the next to refuse
     bool wake() override { return ++wakes, refusals-- <= 0; }
     void sendOn(std::span<const ports::KeyStroke>) override {}
+    void sendOwn(std::span<const ports::KeyStroke>) override {}
 };
 
 // The entries Windows starts at log-on (changes fail with `refusal` while set), their switches.

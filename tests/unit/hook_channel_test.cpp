@@ -20,7 +20,6 @@ using fakes::nothingHeld;
 using namespace std::chrono_literals;
 
 namespace {
-
 using std::this_thread::yield;
 
 // The system around the channel: wakes a sleeping UI thread, refusing a post now and then (a
@@ -45,6 +44,7 @@ struct Desktop : HookOutput {
         returning.insert(returning.end(), keys.begin(), keys.end());
         sent += keys.size();
     }
+    void sendOwn(std::span<const ports::KeyStroke>) override {}
     // The next key sent on, as it comes back through the hook at `time`.
     std::optional<KeyEvent> comeBack(std::uint32_t time) {
         std::lock_guard lock(mutex);

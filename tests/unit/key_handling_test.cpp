@@ -5,7 +5,8 @@
 //       the program's own input. "[" the UI thread is busy until "]". "tick" the repeat timer,
 //       if it runs; "NNNms" time passes, and the hook thread's loop looks at the held keys;
 //       "back" the keys sent on so far come back through the hook; "full" the queue fills up;
-//       "config" Edit Configuration opens; "finder" the Key Finder waits for a key.
+//       "config" Edit Configuration opens; "finder" the Key Finder waits for a key; "~vk" a
+//       key goes up or down where the hook cannot see it; "lock" the hook is checked after unlock.
 // out:  in order, "pass <event>" for every event the hook passed on, and what the program did.
 
 #include "actions/key_handler.h"
@@ -99,6 +100,26 @@ const Scenario kScenarios[] = {
      "+163 120 -163 +162 120 +163 120 -163 -162 +165 120 +161 120",
      "pass +163, command 0, pass -163, pass +162, command 1, pass +163, pass +120, pass -120, "
      "pass -163, pass -162, pass +165, pass +120, pass -120, pass +161, command 3"},
+    {"The modifiers are those the hook saw go down, the program's own excluded, until the hook "
+     "is checked; one let go before the key leaves its release to its press",
+     "31 120; ctrl|32 120; shift|33 120",
+     "+162! 120 +162 +120 -162 -120 +162 ~162 ~160 120 lock 120",
+     "pass +162!, command 1, pass +162, command 0, pass -162, pass +162, command 0, command 3"},
+    {"The release of Win or Alt after a swallowed combination comes after a no-op key; not so "
+     "for Ctrl or Shift, nor for a key that passes",
+     "win|31 69; alt|32 70; ctrl|33 71; shift|33 72",
+     "+91 69 -91 +164 70 -164 +162 71 -162 +160 "
+     "72 -160 +164 73 -164",
+     "pass +91, command 1, own +232 -232 -91, pass +164, command 0, own +232 -232 -164, pass "
+     "+162, command 3, pass -162, pass +160, command 3, pass -160, pass +164, pass +73, pass -73, "
+     "pass -164"},
+    {"... also when the release waits behind a copy", "50 115; win|31 69", "[ +91 115 69 -91 ]",
+     "pass +91, copy, command 1, sent +232 -232 -91"},
+    {"The waiting Key Finder catches a key with the modifiers held, and a modifier pressed and let "
+     "go alone as itself, at its release",
+     "", "finder +162 +160 65/30 -160 -162 finder +164 -164 +162 -162",
+     "pass +162, pass +160, keyWasPressed 65 30, report, pass -160, pass -162, pass +164, own "
+     "+232 -232 -164, keyWasPressed 164 0, report, pass +162, pass -162"},
     {"An action that throws leaves the keys after it to the next wake-up",
      "60 112 C:\\throw; 33 113", "[ 112 113 ] 113",
      "shell 42 open [C:\\throw] [] [] 1, fault, command 3, command 3"},
@@ -163,6 +184,7 @@ struct ScenarioRun : PlayerControl,
     void showNotice(const Notice& n) override { note("notice " + n.title + ": " + n.text); }
     bool wake() override { return true; }
     void sendOn(std::span<const ports::KeyStroke> keys) override { sendOnward("hook sent", keys); }
+    void sendOwn(std::span<const ports::KeyStroke> keys) override { sendOnward("own", keys); }
 
     ProgramState state;
     HookChannel channel{*this};
@@ -214,6 +236,11 @@ struct ScenarioRun : PlayerControl,
             state.configOpen = true;
             state.findingKey = finderLoaded = t == "finder";
             channel.setFinderWaiting(t == "finder");
+        } else if (t == "lock") {
+            channel.refreshModifiers([this](std::uint8_t vk) { return down.count(vk) > 0; });
+        } else if (t[0] == '~') {
+            const auto vk = static_cast<std::uint32_t>(std::stoul(t.substr(1)));
+            if (!down.erase(vk)) down.insert(vk);
         } else if (t[0] != '+' && t[0] != '-') {
             step("+" + t);
             step("-" + t);
