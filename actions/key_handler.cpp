@@ -32,8 +32,17 @@ void KeyboardHandler::keyEventsWaiting() {
 
 void KeyboardHandler::handleKey(const KeyEvent& event) {
     if (event.caughtByFinder && state_.findingKey && windows_.keyFinderLoaded()) {
-        windows_.keyWasPressed(static_cast<std::int32_t>(event.vkCode),
-                               static_cast<std::int32_t>(event.scanCode));
+        // Either side of each modifier held will do: Edit Configuration can pick one.
+        const ModifierState held(event.mods);
+        Modifiers mods;
+        for (int k = 0; k < kModifierKinds; ++k)
+            if (held.kinds() & 1 << k) mods.set(static_cast<ModifierKind>(k), Side::Either);
+        const bool extended = (event.flags & kExtendedKeyFlag) != 0;
+        windows_.keyWasPressed(
+            static_cast<std::int32_t>(event.vkCode), static_cast<std::int32_t>(event.scanCode),
+            mods,
+            mods.empty() ? std::string()
+                         : typing_.keyName(static_cast<std::uint16_t>(event.scanCode), extended));
         windows_.showKeyEventReport(keyEventReport(event));
     }
     if (event.handling == Handling::EndRepeat) endVolumeRepeat();

@@ -26,8 +26,10 @@ class ConfigurationView {
   public:
     virtual ~ConfigurationView() = default;
     virtual bool keyFinderLoaded() const = 0;
-    // The Key Finder's key: virtual-key code and scan code.
-    virtual void keyWasPressed(std::int32_t vkCode, std::int32_t scanCode) = 0;
+    // The Key Finder's key: virtual-key code and scan code, the modifiers held with it, and
+    // the system's name for it when it has modifiers.
+    virtual void keyWasPressed(std::int32_t vkCode, std::int32_t scanCode, Modifiers mods,
+                               const std::string& keyName) = 0;
     // The raw event, five lines, into the Key Finder's out-of-view report box.
     virtual void showKeyEventReport(const std::string& report) = 0;
     // Selects key `index` in the Edit Configuration window (a learned key was pressed).

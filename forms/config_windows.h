@@ -28,8 +28,9 @@ class ConfigWindows final : public ConfigurationView {
     bool keyFinderLoaded() const override { return form3_.loaded(); }
     // Loaded and waiting for a key ("Add This Key" still disabled).
     bool keyFinderWaiting() const { return form3_.waiting(); }
-    void keyWasPressed(std::int32_t vk, std::int32_t scan) override {
-        form3_.keyWasPressed(vk, scan);
+    void keyWasPressed(std::int32_t vk, std::int32_t scan, Modifiers mods,
+                       const std::string& keyName) override {
+        form3_.keyWasPressed(vk, scan, mods, keyName);
     }
     void showKeyEventReport(const std::string& fiveLines) override {
         form3_.showKeyEventReport(fiveLines);

@@ -21,23 +21,35 @@ std::string mappingDescription(const KeyDef& key) {
     return row ? row->label : actionCatalogue().front().label;
 }
 
+std::string shownName(const KeyDef& key) {
+    if (key.mods.empty()) return key.name;
+    std::string mods = shortcutText(key.mods, "");
+    if (key.name.starts_with(mods)) return key.name;
+    mods.back() = ':'; // "Ctrl+Alt+" becomes "Ctrl+Alt:"
+    return mods + " " + key.name;
+}
+
 const ui::WindowDesign& Form2::windowDesign() {
-    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5145, ui::Placement::Centred,
+    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5505, ui::Placement::Centred,
                                          true};
     return design;
 }
 
 const std::vector<ui::ControlDesign>& Form2::layout() {
-    // Combo1 and Text1 sit inside Frame1, positioned relative to it.
+    // Combo1, Text1 and the modifiers' lists sit inside Frame1, positioned relative to it.
     // clang-format off
     static const std::vector<ui::ControlDesign> controls{
-        {ListView1, "",                      {60, 60, 4455, 3495},   {}, 0, {},
+        {ListView1,  "",                      {60, 60, 4455, 3495},   {}, 0, {},
          {{"Key", 1200}, {"Mapping", 2800}}},
-        {Frame1,    "Key Mapping",           {60, 3600, 4455, 1035}, {}, ui::flag::kDisabled},
-        {Combo1,    "",                      {120, 240, 4215, 315},  {}, 0, Frame1},
-        {Text1,     "",                      {120, 600, 4215, 315},  {}, 0, Frame1},
-        {Command1,  "Save && Close",         {60, 4740, 2535, 375},  {}, ui::flag::kDefault},
-        {Command3,  "Add or Delete Keys...", {2640, 4740, 1875, 375}},
+        {Frame1,     "Key Mapping",           {60, 3600, 4455, 1395}, {}, ui::flag::kDisabled},
+        {Combo1,     "",                      {120, 240, 4215, 315},  {}, 0, Frame1},
+        {Text1,      "",                      {120, 600, 4215, 315},  {}, 0, Frame1},
+        {ComboCtrl,  "",                      {120, 960, 1020, 315},  {}, 0, Frame1},
+        {ComboAlt,   "",                      {1185, 960, 1020, 315}, {}, 0, Frame1},
+        {ComboShift, "",                      {2250, 960, 1020, 315}, {}, 0, Frame1},
+        {ComboWin,   "",                      {3315, 960, 1020, 315}, {}, 0, Frame1},
+        {Command1,   "Save && Close",         {60, 5100, 2535, 375},  {}, ui::flag::kDefault},
+        {Command3,   "Add or Delete Keys...", {2640, 5100, 1875, 375}},
     };
     // clang-format on
     return controls;
@@ -52,6 +64,8 @@ void Form2::bindEvents(ui::Window& w) {
     list.onItemClick = [this] { ListView1_ItemClick(); };
     w[Combo1].onClick = [this] { Combo1_Click(); };
     w[Text1].onChange = [this] { Text1_Change(); };
+    for (int k = 0; k < kModifierKinds; ++k)
+        w[kModifierLists[k]].onClick = [this, k] { modifierChosen(static_cast<ModifierKind>(k)); };
     w[Command1].onClick = [this] { Command1_Click(); };
     w[Command3].onClick = [this] { Command3_Click(); };
 }
@@ -108,12 +122,21 @@ void Form2::fillList() {
     w[Combo1].clear();
     for (const ActionRow& row : actionCatalogue())
         addCombo1Item(row.label, row.code);
+    // For each modifier: not held, either side, the left or the right one alone.
+    static constexpr const char* kNames[] = {"Ctrl", "Alt", "Shift", "Win"};
+    for (int k = 0; k < kModifierKinds; ++k) {
+        ui::ItemList& list = w[kModifierLists[k]];
+        const std::string name = kNames[k];
+        list.clear();
+        for (const std::string& text : {"No " + name, name, "Left " + name, "Right " + name})
+            list.addItem(text);
+    }
 
     const KeyTable& table = context_.state.keyTable;
     std::vector<std::vector<std::string>> rows;
     rows.reserve(static_cast<std::size_t>(table.numKeys()));
     for (int r = 1; r <= table.numKeys(); ++r)
-        rows.push_back({table[r].name, getDesc(r)});
+        rows.push_back({shownName(table[r]), getDesc(r)});
     w[ListView1].setRows(std::move(rows));
 }
 
@@ -121,7 +144,7 @@ void Form2::keyAdded() {
     if (!loaded()) return;
     const int k = context_.state.keyTable.numKeys();
     ui::ListView& list = window()[ListView1];
-    list.setCell(list.addRow(context_.state.keyTable[k].name), 1, getDesc(k));
+    list.setCell(list.addRow(shownName(context_.state.keyTable[k])), 1, getDesc(k));
 }
 
 void Form2::keyRemoved(int k) {
@@ -174,6 +197,9 @@ void Form2::ListView1_Click() {
     if (combo.count() > 0) combo.setSelected(getComboPlace(table[r].mapm));
     showingKey_ = false;
     w[Text1].setText(table[r].webs);
+    for (int k = 0; k < kModifierKinds; ++k)
+        w[kModifierLists[k]].setSelected(
+            static_cast<int>(table[r].mods.of(static_cast<ModifierKind>(k))));
 }
 
 void Form2::ListView1_ItemClick() {
@@ -214,8 +240,22 @@ void Form2::Text1_Change() {
     refreshRow();
 }
 
+void Form2::modifierChosen(ModifierKind kind) {
+    const int place = window()[kModifierLists[static_cast<int>(kind)]].selected();
+    if (place < 0 || !editing()) return;
+    KeyDef& key = context_.state.keyTable[currentKey_];
+    const auto side = static_cast<Side>(place); // the lists hold the sides in their order
+    if (key.mods.of(kind) == side) return;
+    key.mods.set(kind, side);
+    context_.tableChanged();
+    refreshRow();
+}
+
 void Form2::refreshRow() {
-    if (editing()) window()[ListView1].setCell(currentKey_ - 1, 1, getDesc(currentKey_));
+    if (!editing()) return;
+    ui::ListView& list = window()[ListView1];
+    list.setCell(currentKey_ - 1, 0, shownName(context_.state.keyTable[currentKey_]));
+    list.setCell(currentKey_ - 1, 1, getDesc(currentKey_));
 }
 
 void Form2::Command1_Click() {
@@ -234,6 +274,8 @@ void Form2::setFrameEnabled(bool enabled) {
     w[Frame1].setEnabled(enabled);
     w[Combo1].setEnabled(enabled);
     w[Text1].setEnabled(enabled);
+    for (const auto& list : kModifierLists)
+        w[list].setEnabled(enabled);
 }
 
 } // namespace omnitap

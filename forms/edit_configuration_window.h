@@ -17,6 +17,10 @@ class ConfigWindows;
 // What the "Mapping" column shows for a key: empty for no action, "Launch: " and the
 // target for a launch, else the action's label; "(nothing)" for a code not in the catalogue.
 std::string mappingDescription(const KeyDef& key);
+// A key's name as the lists show it: with the modifiers it is held with in front, "Ctrl+Alt:
+// Next track", unless the name begins with them already (as the Key Finder's "Ctrl+Alt+Right"
+// does); a key without modifiers shows its name alone.
+std::string shownName(const KeyDef& key);
 
 class Form2 : public FormBase {
   public:
@@ -29,6 +33,13 @@ class Form2 : public FormBase {
     static constexpr auto Frame1 = ui::frame("Frame1");
     static constexpr auto Combo1 = ui::comboBox("Combo1");
     static constexpr auto Text1 = ui::textBox("Text1");
+    // The modifiers held with the selected key, one list each, in the order of ModifierKind.
+    static constexpr auto ComboCtrl = ui::comboBox("ComboCtrl");
+    static constexpr auto ComboAlt = ui::comboBox("ComboAlt");
+    static constexpr auto ComboShift = ui::comboBox("ComboShift");
+    static constexpr auto ComboWin = ui::comboBox("ComboWin");
+    static constexpr decltype(ComboCtrl) kModifierLists[] = {ComboCtrl, ComboAlt, ComboShift,
+                                                             ComboWin};
     static constexpr auto Command1 = ui::button("Command1");
     static constexpr auto Command3 = ui::button("Command3");
 
@@ -74,6 +85,8 @@ class Form2 : public FormBase {
     bool editing() const;
     // The "Mapping" cell of the key being edited, after its action or argument changed.
     void refreshRow();
+    // A side chosen in a modifier's list: the key acts with it from now on.
+    void modifierChosen(ModifierKind kind);
 
     ConfigContext& context_;
     ConfigWindows& windows_;

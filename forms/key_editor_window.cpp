@@ -26,8 +26,8 @@ std::string padded(std::string_view text, std::size_t columns) {
 } // namespace
 
 std::string keyListLine(const KeyDef& key) {
-    return padded(key.name, kNameColumns) + "  " + padded(std::to_string(key.code), kCodeColumns) +
-           "  " + std::to_string(key.code2);
+    return padded(shownName(key), kNameColumns) + "  " +
+           padded(std::to_string(key.code), kCodeColumns) + "  " + std::to_string(key.code2);
 }
 
 const ui::WindowDesign& frmKeyAssign::windowDesign() {
@@ -118,7 +118,9 @@ void frmKeyAssign::Command2_Click() {
     // Only the key the user said Yes to, and only if the table still has it there (its
     // mapping may have been edited meanwhile; its line may not).
     const KeyDef& now = table.isKey(k) ? table[k] : KeyDef{};
-    if (now.name != asked.name || now.code != asked.code || now.code2 != asked.code2) return;
+    if (now.name != asked.name || now.code != asked.code || now.code2 != asked.code2 ||
+        now.mods != asked.mods)
+        return;
     context_.change([k](KeyTable& t) { t.removeAt(k); });
     windows_.keyRemoved(k);
     // A failed save is reported over this window (if it is still open: the question may have

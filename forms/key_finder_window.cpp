@@ -72,10 +72,12 @@ void Form3::Form_Unload() {
     context_.hook.setFinderWaiting(false);
 }
 
-void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan) {
+void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan, Modifiers mods,
+                          const std::string& keyName) {
     if (!loaded()) return; // an event caught just before the window closed
-    // Esc leaves the window as its Cancel button does, as in any window: it is never taught.
-    if (vk == kEscape && waiting()) return Command2_Click();
+    // Esc leaves the window as its Cancel button does, as in any window: it is never taught
+    // alone (with modifiers it is a shortcut like any other).
+    if (vk == kEscape && mods.empty() && waiting()) return Command2_Click();
     ui::Window& w = window();
     // Enabled on every call: that is what ends the waiting, also for a second key.
     w[Command1].setEnabled(true);
@@ -85,6 +87,8 @@ void Form3::keyWasPressed(std::int32_t vk, std::int32_t scan) {
 
     newCode = vk;
     newCode2 = scan;
+    newMods_ = mods;
+    newKeyName_ = keyName;
     w[Label1].setText(std::to_string(vk));
     w[Label2].setText(std::to_string(scan));
     w[Label3].setText(kGiveName);
@@ -102,14 +106,19 @@ void Form3::showKeyEventReport(const std::string& fiveLines) {
 }
 
 std::string Form3::proposedName() const {
-    return "Key " + std::to_string(newCode) + " - " + std::to_string(newCode2);
+    if (newMods_.empty())
+        return "Key " + std::to_string(newCode) + " - " + std::to_string(newCode2);
+    return shortcutText(newMods_,
+                        newKeyName_.empty() ? "Key " + std::to_string(newCode) : newKeyName_);
 }
 
 bool Form3::addAnyway(const KeyDef& caught) {
     const KeyTable& table = context_.state.keyTable;
     for (int k = 1; k <= table.numKeys(); ++k) {
-        // The same key to the key handling: the scan code counts only for code 255.
-        if (table[k].code != caught.code || (caught.code == 255 && table[k].code2 != caught.code2))
+        // The same key to the key handling: the scan code counts only for code 255, and the
+        // modifiers always (F9 and Ctrl+F9 are two keys).
+        if (table[k].code != caught.code || table[k].mods != caught.mods ||
+            (caught.code == 255 && table[k].code2 != caught.code2))
             continue;
         using namespace ports::mb;
         return context_.messages.show(id(),
@@ -129,13 +138,16 @@ void Form3::Command1_Click() {
     // again, under the name as typed now, instead of adding it twice.
     KeyTable& table = context_.state.keyTable;
     const int last = table.numKeys();
-    const KeyDef caught{toField(newCode), toField(newCode2), unsavedName_.value_or(""), 0, ""};
+    const KeyDef caught{toField(newCode), toField(newCode2), unsavedName_.value_or(""), 0, "",
+                        newMods_};
     if (unsavedName_ && last > 0 && table[last] == caught) {
         context_.change([&name](KeyTable& t) { t[t.numKeys()].name = name; });
         windows_.keyRemoved(last);
     } else {
         if (!addAnyway(caught) || !loaded()) return;
-        context_.change([&](KeyTable& t) { t.append({caught.code, caught.code2, name, 0, ""}); });
+        context_.change([&](KeyTable& t) {
+            t.append({caught.code, caught.code2, name, 0, "", caught.mods});
+        });
     }
     windows_.keyAdded();
     // A failed save has been reported: the window stays open with the name, and the same

@@ -37,8 +37,10 @@ class Form3 : public FormBase {
 
     // Loaded and waiting for a key.
     bool waiting() const;
-    // A key event caught for the window: virtual-key code and scan code.
-    void keyWasPressed(std::int32_t vk, std::int32_t scan);
+    // A key event caught for the window: virtual-key code and scan code, the modifiers held
+    // with it and the system's name for the key (used with modifiers).
+    void keyWasPressed(std::int32_t vk, std::int32_t scan, Modifiers mods = {},
+                       const std::string& keyName = {});
     // The raw event as five lines, into the out-of-view Text1.
     void showKeyEventReport(const std::string& fiveLines);
 
@@ -52,7 +54,8 @@ class Form3 : public FormBase {
     void bindEvents(ui::Window& window) override;
 
   private:
-    // "Key 65 - 30": the name proposed for the key caught, and the one a blank name gets.
+    // "Key 65 - 30", or "Ctrl+Alt+Right" with modifiers: the name proposed for the key
+    // caught, and the one a blank name gets.
     std::string proposedName() const;
     // A key already taught is added again only when the user says so; each entry acts.
     bool addAnyway(const KeyDef& caught);
@@ -61,6 +64,8 @@ class Form3 : public FormBase {
     ConfigWindows& windows_;
     std::int32_t newCode = 0;
     std::int32_t newCode2 = 0;
+    Modifiers newMods_;
+    std::string newKeyName_;
     // The name of the key added by a click whose save failed; the key is in the table.
     std::optional<std::string> unsavedName_;
 };

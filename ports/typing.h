@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace omnitap::ports {
@@ -37,6 +38,9 @@ class Typing {
         std::uint32_t speed = 31;
     };
     virtual RepeatSettings keyRepeat() = 0;
+    // The keyboard's name for a key, as the system writes it in shortcuts ("Right", "F9",
+    // "Num 6"), by its scan code and extended flag; empty when it has none.
+    virtual std::string keyName(std::uint16_t scanCode, bool extended) = 0;
 };
 
 } // namespace omnitap::ports

@@ -56,6 +56,14 @@ ports::Typing::RepeatSettings Win32Typing::keyRepeat() {
     return settings;
 }
 
+std::string Win32Typing::keyName(std::uint16_t scanCode, bool extended) {
+    wchar_t name[64];
+    const LONG lParam = static_cast<LONG>(scanCode & 0xFF) << 16 | (extended ? 1L << 24 : 0);
+    const int length = GetKeyNameTextW(lParam, name, 64);
+    return length > 0 ? narrow(std::wstring_view(name, static_cast<std::size_t>(length)))
+                      : std::string();
+}
+
 bool Win32Typing::keyIsDown(std::uint8_t vk) {
     return (GetAsyncKeyState(vk) & 0x8000) != 0;
 }

@@ -18,6 +18,7 @@ class Win32Typing final : public ports::Typing {
     }
     bool isKeyDown(std::uint8_t vk) override { return keyIsDown(vk); }
     RepeatSettings keyRepeat() override;
+    std::string keyName(std::uint16_t scanCode, bool extended) override;
 
     // Also for the hook thread: no allocation, and up to 256 keys in one SendInput call, so
     // that no real keystroke of the user lands between two of them.

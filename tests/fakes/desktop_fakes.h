@@ -99,6 +99,9 @@ class FakeTyping : public ports::Typing {
     void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendKeys(keys); }
     bool isKeyDown(std::uint8_t vk) override { return down.count(vk) != 0; }
     RepeatSettings keyRepeat() override { return {}; }
+    std::string keyName(std::uint16_t scan, bool extended) override {
+        return scan == 0x4D ? (extended ? "Right" : "Num 6") : scan == 0x43 ? "F9" : "";
+    }
 };
 
 class ShellRecorder : public ports::Shell {

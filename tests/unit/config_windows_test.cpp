@@ -83,6 +83,31 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
     }
 }
 
+// A key's four modifier lists show and change its combination, at once, for the hook as well.
+TEST_F(EditConfiguration, TheModifierListsShowAndChangeTheSelectedKeysCombinationAtOnce) {
+    KeyDef next = key("Next", 39, 77, 33);
+    next.mods = readModifiers("rctrl+alt");
+    start({key("F9", 120, 67, 31), next});
+    form2(Form2::ListView1).choose(1);
+    const auto shown = [this](ui::ControlName list) {
+        return form2(list).itemText(form2(list).selected());
+    };
+    EXPECT_EQ(shown(Form2::ComboCtrl) + shown(Form2::ComboAlt) + shown(Form2::ComboShift) +
+                  shown(Form2::ComboWin),
+              "Right CtrlAltNo ShiftNo Win");
+    EXPECT_EQ(lines(form2(Form2::ListView1))[1], "Right Ctrl+Alt: Next|Winamp: Next Track");
+    form2(Form2::ComboCtrl).choose(0);
+    form2(Form2::ComboWin).choose(2);
+    EXPECT_EQ(modifiersValue(table[2].mods), "lwin+alt");
+    EXPECT_EQ(lines(form2(Form2::ListView1))[1], "Left Win+Alt: Next|Winamp: Next Track");
+    EXPECT_EQ(keyListLine(table[2]), "Left Win+Alt: Next             39       77");
+    p.channel.onKeyEvent({0x5B}, nothingHeld);
+    p.channel.onKeyEvent({0xA4}, nothingHeld);
+    EXPECT_TRUE(p.hookSwallowsPress(39));
+    form2(Form2::Command1).click();
+    EXPECT_EQ(fileTable()[2].mods, table[2].mods);
+}
+
 // Edits act at once. Closing the window, Quit and the end of the session (held up, saying why)
 // ask about them: Yes saves them (unless the disk fails), No returns to keys.ini, Cancel stays.
 TEST_F(EditConfiguration, EditsNotSavedAreAskedAboutWhenTheWindowTheProgramOrTheSessionEnds) {

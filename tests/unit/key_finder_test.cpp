@@ -37,22 +37,22 @@ TEST_F(KeyFinder, WaitsThenProposesANameForTheFirstKeyCaughtUntilTryAgain) {
     openKeyFinder();
     EXPECT_TRUE(WindowsTest::state.findingKey);
     EXPECT_EQ(state(), "Waiting");
-    windows.keyWasPressed(65, 30);
-    windows.keyWasPressed(66, 48); // while naming: changes nothing
-    openKeyFinder();               // only brought forward
+    windows.keyWasPressed(65, 30, {}, "");
+    windows.keyWasPressed(66, 48, {}, ""); // while naming: changes nothing
+    openKeyFinder();                       // only brought forward
     EXPECT_EQ(state(), "Please give this key a name:|Key 65 - 30|65|30");
     EXPECT_TRUE(finder(Form3::Text2).hasFocus);
     EXPECT_EQ(finder(Form3::Text2).selectionEnd, 11);
     finder(Form3::Command3).click();
     EXPECT_EQ(state(), "Waiting");
-    windows.keyWasPressed(66, 48);
+    windows.keyWasPressed(66, 48, {}, "");
     EXPECT_EQ(state(), "Please give this key a name:|Key 66 - 48|66|48");
 }
 
 TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndCloses) {
     start({key("Play", 179, 34, 30)});
     openKeyFinder();
-    windows.keyWasPressed(112, 59);
+    windows.keyWasPressed(112, 59, {}, "");
     windows.showKeyEventReport("vkCode: 112\r\n");
     EXPECT_EQ(finder(Form3::Text1).text(), "vkCode: 112\r\n");
     finder(Form3::Text2).type("  Notes ");
@@ -65,7 +65,7 @@ TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndClos
     EXPECT_EQ(editor(frmKeyAssign::List1).selected(), 1); // the new key
     EXPECT_TRUE(editor(frmKeyAssign::Command2).enabled());
     EXPECT_EQ(lines(form2(Form2::ListView1)), (Lines{"Play|Winamp: Play / Pause", "Notes|"}));
-    windows.keyWasPressed(65, 30); // after the window closed
+    windows.keyWasPressed(65, 30, {}, ""); // after the window closed
     windows.showKeyEventReport("late");
     EXPECT_EQ(table.numKeys(), 2);
 }
@@ -73,10 +73,11 @@ TEST_F(KeyFinder, AddThisKeyAppendsTheTrimmedNameWritesRefreshesBothListsAndClos
 TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAskedAbout) {
     start({key("Play", 179, 34, 30)});
     openKeyFinder();
-    windows.keyWasPressed(27, 1); // Esc, while waiting
+    windows.keyWasPressed(27, 1, {}, ""); // Esc, while waiting
     EXPECT_FALSE(isOpen(Form3::kCaption) || WindowsTest::state.findingKey);
     editor(frmKeyAssign::Command1).click();
-    windows.keyWasPressed(255, 70000); // only synthesised input reports such a scan code: clamped
+    // Only synthesised input reports such a scan code: clamped.
+    windows.keyWasPressed(255, 70000, {}, "");
     finder(Form3::Text2).type("  ");
     finder(Form3::Command1).click();
     EXPECT_EQ(table[2], key("Key 255 - 70000", 255, 32767));
@@ -84,7 +85,7 @@ TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAsk
     for (int answer : {ports::mb::kAnswerNo, ports::mb::kAnswerYes}) {
         p.messages.answer = answer;
         editor(frmKeyAssign::Command1).click();
-        windows.keyWasPressed(179, 99); // the scan code counts only for code 255
+        windows.keyWasPressed(179, 99, {}, ""); // the scan code counts only for code 255
         finder(Form3::Command1).click();
         EXPECT_EQ(lastBox(Form3::kCaption),
                   "This key is already taught as \"Play\".\r\n\r\nAdd it anyway? Then both entries "
@@ -98,7 +99,7 @@ TEST_F(KeyFinder, EscCancelsABlankNameTakesTheProposedOneAndAKeyTaughtAgainIsAsk
 TEST_F(KeyFinder, AFailedSaveKeepsItNamingTheSameButtonKeepsOneKeyAndClosingDropsNothing) {
     start({}, false);
     openKeyFinder();
-    windows.keyWasPressed(65, 30);
+    windows.keyWasPressed(65, 30, {}, "");
     p.files.failReplace = true;
     for (const char* name : {"", "Renamed"}) {
         if (*name) finder(Form3::Text2).type(name);
@@ -115,4 +116,26 @@ TEST_F(KeyFinder, AFailedSaveKeepsItNamingTheSameButtonKeepsOneKeyAndClosingDrop
     p.ui.window(Form2::kCaption).onClose();
     EXPECT_EQ(table, fakes::table({key("Renamed", 65, 30)}));
     EXPECT_TRUE(p.hookSwallowsPress(65));
+}
+
+// With modifiers the name is the system's; a combination is another key than its key alone.
+TEST_F(KeyFinder, ACombinationIsNamedAsTheSystemWritesItAndIsNotItsKeyAlone) {
+    start({key("Right", 39, 77)});
+    const Modifiers ctrlAlt = readModifiers("ctrl+alt");
+    for (const char* systemName : {"Right", ""}) { // one the system has no name for
+        openKeyFinder();
+        windows.keyWasPressed(39, 77, ctrlAlt, systemName);
+        finder(Form3::Command1).click();
+    }
+    EXPECT_EQ(lastBox(Form3::kCaption),
+              "This key is already taught as \"Ctrl+Alt+Right\".\r\n\r\n"
+              "Add it anyway? Then both entries act on it.|Omnitap KeyFinder|36");
+    ASSERT_EQ(p.messages.shown.size(), 1u); // not for Right alone
+    EXPECT_EQ(finder(Form3::Text2).text(), "Ctrl+Alt+Key 39");
+    EXPECT_EQ(fileTable()[2].mods, ctrlAlt);
+    EXPECT_EQ(lines(form2(Form2::ListView1)), (Lines{"Right|", "Ctrl+Alt+Right|"}));
+    finder(Form3::Command2).click();
+    openKeyFinder();
+    windows.keyWasPressed(27, 1, ctrlAlt, "Esc"); // a shortcut, not Cancel
+    EXPECT_EQ(state(), "Please give this key a name:|Ctrl+Alt+Esc|27|1");
 }

@@ -117,8 +117,9 @@ const Scenario kScenarios[] = {
      "pass +91, copy, command 1, sent +232 -232 -91"},
     {"The waiting Key Finder catches a key with the modifiers held, and a modifier pressed and let "
      "go alone as itself, at its release",
-     "", "finder +162 +160 65/30 -160 -162 finder +164 -164 +162 -162",
-     "pass +162, pass +160, keyWasPressed 65 30, report, pass -160, pass -162, pass +164, own "
+     "", "finder +162 +163 +160 77/77 -160 -163 -162 finder +164 -164 +162 -162",
+     "pass +162, pass +163, pass +160, keyWasPressed 77 77 Ctrl+Shift+Num 6, report, pass -160, "
+     "pass -163, pass -162, pass +164, own "
      "+232 -232 -164, keyWasPressed 164 0, report, pass +162, pass -162"},
     {"An action that throws leaves the keys after it to the next wake-up",
      "60 112 C:\\throw; 33 113", "[ 112 113 ] 113",
@@ -169,8 +170,10 @@ struct ScenarioRun : PlayerControl,
     }
     void sendHeldKeys(std::span<const ports::KeyStroke> keys) override { sendOnward("sent", keys); }
     bool keyFinderLoaded() const override { return finderLoaded; }
-    void keyWasPressed(std::int32_t vk, std::int32_t sc) override {
-        note("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc));
+    void keyWasPressed(std::int32_t vk, std::int32_t sc, Modifiers mods,
+                       const std::string& name) override {
+        note("keyWasPressed " + std::to_string(vk) + " " + std::to_string(sc) +
+             (mods.empty() ? "" : " " + shortcutText(mods, name)));
     }
     void showKeyEventReport(const std::string&) override { note("report"); }
     void findKey(int i) override { note("findKey " + std::to_string(i)); }
