@@ -6,7 +6,7 @@ packages=(
     cmake make g++ git
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine wine64 wine32:i386 xvfb x11-utils imagemagick
+    wine wine64 wine32:i386 xvfb x11-utils imagemagick xdotool
     clang clang-tidy libclang-rt-14-dev
 )
 missing=()

@@ -146,11 +146,3 @@ TEST(ConfigWindows, AKeyNamedAndLaunchingInAnyLanguageSurvivesAFailedSaveARestar
     asking.join();
     EXPECT_EQ(folder.read(L"synced\\keys.ini"), saved); // written through the link
 }
-
-TEST(ConfigWindows, AKeysIniWithAllKeysRemovedIsWelcomedAgain) {
-    TempFolder folder;
-    folder.write(L"keys.ini", "[keys]\r\nnumkeys=0\r\n");
-    Omnitap app(folder);
-    EXPECT_NE(answerBox(app.pid()).find(L"first time running Omnitap"), std::wstring::npos);
-    EXPECT_TRUE(waitForWindow(app.pid(), L"OmnitapEditConfiguration"));
-}

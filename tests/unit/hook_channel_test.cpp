@@ -91,21 +91,6 @@ struct Channel : ::testing::Test {
 
 } // namespace
 
-// Held while the queue is full, a key waits; the UI thread at a later held key sends both.
-TEST_F(Channel, AKeyHeldWhileTheQueueIsFullIsNotSkippedByTheKeysHeldAfterIt) {
-    std::uint32_t n = 0;
-    auto type = [&] { EXPECT_TRUE(channel.onKeyEvent(tap(n++, 2), nothingHeld)); };
-    EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld)); // copies
-    while (channel.droppedEvents() == 0)
-        type();
-    type();
-    auto drain = [&] { channel.drain([](const KeyEvent&) {}, [&](auto k) { desktop.sendOn(k); }); };
-    drain();
-    type();
-    drain();
-    expectTheTapsInOrder(desktop.returning, n);
-}
-
 // The copy key, two taps of key 67, the next-track key; the UI thread stalls till the queue fills.
 TEST_F(Channel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     const KeyTable tables[2] = {table(), table(true)};
@@ -174,27 +159,6 @@ TEST_F(Channel, AMillionEventsWithHeldKeysAndAFullQueueArriveOnceAndInOrder) {
     EXPECT_TRUE(arrived()) << next << " of " << typed;
 }
 
-// The UI thread stuck behind a copy, its wake-ups refused: the hook thread's loop posts again
-// soon; the queue fills with held keys, the loop ends the hold; one more key comes mid-copy.
-TEST_F(Channel, AStuckUiThreadIsWokenAgainAndTheKeysBeyondTheQueueKeepTheirOrder) {
-    desktop.refuseEvery = 1;
-    EXPECT_TRUE(channel.onKeyEvent(KeyEvent{66, 0, 0, 1}, nothingHeld));
-    EXPECT_LE(channel.idle(1).value_or(1000), 100u);
-    std::uint32_t n = 0;
-    auto type = [&](std::uint32_t count) {
-        for (; count > 0; --count, ++n) {
-            EXPECT_TRUE(channel.onKeyEvent(tap(n, 2), nothingHeld));
-            channel.idle(2);
-        }
-    };
-    type(20'000);
-    desktop.refuseEvery = 1'000'000;
-    channel.idle(12);
-    ASSERT_TRUE(desktop.woken.try_acquire());
-    channel.drain([&](const KeyEvent&) { type(1); }, [&](auto keys) { desktop.sendOn(keys); });
-    expectTheTapsInOrder(desktop.returning, n);
-}
-
 // Another tool swallows the keys sent on, swaps 67 and 68, or turns 67 into 69, before the hook
 // or after. Typed every 10 ms behind a 300 ms copy (and a pause), back one every 15 ms: about a
 // second after the copy no key is held, none was sent on more than twice.
@@ -242,17 +206,6 @@ TEST_F(Channel, ANewIndexOnlyForAChangeTheHookCanSee) {
         edit(table[1]);
         EXPECT_EQ(channel.publish(table), seen) << change;
     }
-}
-
-TEST(IndexSnapshots, AReplacedIndexIsFreedByTheUiThreadOnceTheHookReadsAnother) {
-    IndexSnapshots snapshots;
-    snapshots.read(); // an event
-    snapshots.publish(std::make_unique<const KeyIndex>());
-    snapshots.publish(std::make_unique<const KeyIndex>());
-    EXPECT_EQ(snapshots.retired(), 1u); // the one read; the one between was never read
-    snapshots.read();                   // the next event
-    snapshots.reclaim();
-    EXPECT_EQ(snapshots.retired(), 0u);
 }
 
 TEST(HookWatch, RawInputOnlyAfterAQuietSecondAndTwoRawKeysUnseenByTheHookMeanItIsGone) {

@@ -118,24 +118,20 @@ TEST_F(KeyFinder, AFailedSaveKeepsItNamingTheSameButtonKeepsOneKeyAndClosingDrop
     EXPECT_TRUE(p.hookSwallowsPress(65));
 }
 
-// With modifiers the name is the system's; a combination is another key than its key alone.
-TEST_F(KeyFinder, ACombinationIsNamedAsTheSystemWritesItAndIsNotItsKeyAlone) {
+// A combination is another key than its key alone; the system may have no name for its key;
+// Esc with modifiers is a shortcut, not Cancel.
+TEST_F(KeyFinder, ACombinationIsNotItsKeyAloneAndEscWithModifiersIsTaught) {
     start({key("Right", 39, 77)});
     const Modifiers ctrlAlt = readModifiers("ctrl+alt");
-    for (const char* systemName : {"Right", ""}) { // one the system has no name for
+    for (const char* systemName : {"Right", ""}) {
         openKeyFinder();
         windows.keyWasPressed(39, 77, ctrlAlt, systemName);
         finder(Form3::Command1).click();
     }
-    EXPECT_EQ(lastBox(Form3::kCaption),
-              "This key is already taught as \"Ctrl+Alt+Right\".\r\n\r\n"
-              "Add it anyway? Then both entries act on it.|Omnitap KeyFinder|36");
+    EXPECT_THAT(lastBox(Form3::kCaption), HasSubstr("already taught as \"Ctrl+Alt+Right\""));
     ASSERT_EQ(p.messages.shown.size(), 1u); // not for Right alone
     EXPECT_EQ(finder(Form3::Text2).text(), "Ctrl+Alt+Key 39");
-    EXPECT_EQ(fileTable()[2].mods, ctrlAlt);
-    EXPECT_EQ(lines(form2(Form2::ListView1)), (Lines{"Right|", "Ctrl+Alt+Right|"}));
-    finder(Form3::Command2).click();
-    openKeyFinder();
-    windows.keyWasPressed(27, 1, ctrlAlt, "Esc"); // a shortcut, not Cancel
+    finder(Form3::Command3).click();
+    windows.keyWasPressed(27, 1, ctrlAlt, "Esc");
     EXPECT_EQ(state(), "Please give this key a name:|Ctrl+Alt+Esc|27|1");
 }

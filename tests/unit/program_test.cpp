@@ -85,26 +85,6 @@ TEST(Program, AKeysIniHeldAMomentIsWaitedForOneThatCannotBeReadIsNoFirstRun) {
     }
 }
 
-// The clipboard and the first copy's window are tried again as keys.ini is, each for its time.
-TEST(RetryFor, WhatAnotherProgramHoldsIsTriedAfterEachPauseUntilItsPatienceIsSpent) {
-    // Tries that find it busy; then the tries made and the time waited.
-    const std::tuple<Patience, int, int, std::chrono::milliseconds> cases[] = {
-        {kClipboardPatience, 0, 1, 0ms},      {kClipboardPatience, 3, 4, 60ms},
-        {kClipboardPatience, 10, 11, 200ms},  {kClipboardPatience, 11, 11, 200ms},
-        {kFirstCopyPatience, 49, 50, 4900ms}, {kFirstCopyPatience, 1000, 51, 5000ms}};
-    for (auto [patience, busyTries, tries, waited] : cases) {
-        SCOPED_TRACE(busyTries);
-        int tried = 0;
-        std::chrono::milliseconds slept{0};
-        const bool got = retryFor(
-            patience, [&](std::chrono::milliseconds time) { slept += time; },
-            [&] { return ++tried > busyTries; });
-        EXPECT_EQ(got, busyTries < tries);
-        EXPECT_EQ(tried, tries);
-        EXPECT_EQ(slept, waited);
-    }
-}
-
 TEST(Program, ASecondCopyForTheSameKeysIniAsksTheFirstToShowEditConfigurationAndEnds) {
     // A folder the system cannot identify goes by its path, whatever the case.
     EXPECT_EQ(runningCopyName({}, "C:\\Tools\\keys.ini"),
