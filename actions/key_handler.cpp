@@ -33,10 +33,7 @@ void KeyboardHandler::keyEventsWaiting() {
 void KeyboardHandler::handleKey(const KeyEvent& event) {
     if (event.caughtByFinder && state_.findingKey && windows_.keyFinderLoaded()) {
         // Either side of each modifier held will do: Edit Configuration can pick one.
-        const ModifierState held(event.mods);
-        Modifiers mods;
-        for (int k = 0; k < kModifierKinds; ++k)
-            if (held.kinds() & 1 << k) mods.set(static_cast<ModifierKind>(k), Side::Either);
+        const Modifiers mods = ModifierState(event.mods).eitherSide();
         const bool extended = (event.flags & kExtendedKeyFlag) != 0;
         windows_.keyWasPressed(
             static_cast<std::int32_t>(event.vkCode), static_cast<std::int32_t>(event.scanCode),

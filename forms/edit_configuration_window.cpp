@@ -72,6 +72,14 @@ void Form2::bindEvents(ui::Window& w) {
 
 void Form2::Form_Load() {
     context_.state.configOpen = true;
+    // For each modifier: not held, either side, the left or the right one alone. Unlike the
+    // actions, the lists never change.
+    static constexpr const char* kNames[] = {"Ctrl", "Alt", "Shift", "Win"};
+    for (int k = 0; k < kModifierKinds; ++k) {
+        const std::string name = kNames[k];
+        for (const std::string& text : {"No " + name, name, "Left " + name, "Right " + name})
+            window()[kModifierLists[k]].addItem(text);
+    }
     fillList(); // which also leaves no key selected and the frame disabled
 }
 
@@ -122,15 +130,6 @@ void Form2::fillList() {
     w[Combo1].clear();
     for (const ActionRow& row : actionCatalogue())
         addCombo1Item(row.label, row.code);
-    // For each modifier: not held, either side, the left or the right one alone.
-    static constexpr const char* kNames[] = {"Ctrl", "Alt", "Shift", "Win"};
-    for (int k = 0; k < kModifierKinds; ++k) {
-        ui::ItemList& list = w[kModifierLists[k]];
-        const std::string name = kNames[k];
-        list.clear();
-        for (const std::string& text : {"No " + name, name, "Left " + name, "Right " + name})
-            list.addItem(text);
-    }
 
     const KeyTable& table = context_.state.keyTable;
     std::vector<std::vector<std::string>> rows;

@@ -40,9 +40,10 @@ class HookChannel {
   public:
     static constexpr std::size_t kQueueCapacity = 8192;
     static constexpr std::uint32_t kWakeRetryMs = 10;
-    // The key that masks the release of Win or Alt after a swallowed combination: no
-    // program gives it a meaning (the hook's probe is the same key).
-    static constexpr std::uint8_t kMaskKey = 0xE8;
+    // The press and release of the key that masks the release of Win or Alt after a
+    // swallowed combination: 0xE8, which no program gives a meaning (the hook's probe too).
+    static constexpr ports::KeyStroke kMaskStrokes[] = {{0xE8, 0, false, false},
+                                                        {0xE8, 0, true, false}};
 
     explicit HookChannel(HookOutput& out) : out_(out) {}
 
@@ -146,10 +147,9 @@ class HookChannel {
         // be claimed, see HeldKeys.) A character typed as text passes: sent on as a key it
         // would lose its character.
         if (!swallow && event.vkCode != kPacketKey && held_.holds(event.time)) {
-            if (mask && held_.hasRoom(3)) {
-                held_.hold({kMaskKey, 0, false, false});
-                held_.hold({kMaskKey, 0, true, false});
-            }
+            if (mask && held_.hasRoom(3))
+                for (const ports::KeyStroke& key : kMaskStrokes)
+                    held_.hold(key);
             event.heldNumber = held_.hold(strokeOf(event));
             event.resend = queue_.hasRoom();
             if (!event.resend) {
@@ -158,8 +158,7 @@ class HookChannel {
             }
             swallow = true;
         } else if (mask) {
-            const ports::KeyStroke keys[] = {
-                {kMaskKey, 0, false, false}, {kMaskKey, 0, true, false}, strokeOf(event)};
+            const ports::KeyStroke keys[] = {kMaskStrokes[0], kMaskStrokes[1], strokeOf(event)};
             out_.sendOwn(keys);
             swallow = true;
         }

@@ -58,6 +58,11 @@ class ModifierState {
 
     constexpr std::uint8_t held() const { return held_; }
     constexpr std::uint8_t kinds() const { return kindsOf(held_); } // a bit for each held
+    // The kinds held, each on either side, as an entry's modifiers: the left bit of each
+    // held kind is its Side::Either.
+    constexpr Modifiers eitherSide() const {
+        return Modifiers::fromBits(static_cast<std::uint8_t>((held_ | held_ >> 1) & 0x55));
+    }
     bool operator==(const ModifierState&) const = default;
 
   private:
@@ -87,10 +92,7 @@ class ModifierTest {
         either_ = static_cast<std::uint8_t>(either);
     }
     constexpr bool passes(ModifierState state) const {
-        const std::uint8_t held = state.held();
-        // Each kind held on either side, folded onto its left bit.
-        const auto kinds = static_cast<std::uint8_t>((held | held >> 1) & 0x55);
-        return (held & mask_) == value_ && (kinds & either_) == either_;
+        return (state.held() & mask_) == value_ && (state.eitherSide().bits() & either_) == either_;
     }
     bool operator==(const ModifierTest&) const = default;
 

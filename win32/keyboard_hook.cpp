@@ -119,14 +119,12 @@ void runLoop(HookThread& t) {
         if (msg.message == ports::kRenewHookRequest) {
             renew(t);
         } else if (msg.message == ports::kCheckHookRequest) {
-            // The mask key a swallowed Win or Alt combination is followed by as well: no
-            // program acts on it, should it pass a hook the system dropped.
-            static constexpr ports::KeyStroke kProbe[] = {{0xE8, 0, false, false},
-                                                          {0xE8, 0, true, false}};
             t.watch.probeSent(GetTickCount());
             // After resume or unlock: the modifiers may have been let go on another desktop.
             t.channel.refreshModifiers(Win32Typing::keyIsDown);
-            Win32Typing::sendMarkedKeys(kProbe, ports::kHookProbeMarker);
+            // The no-op key that masks a Win or Alt release: no program acts on it, should it
+            // pass a hook the system dropped.
+            Win32Typing::sendMarkedKeys(HookChannel::kMaskStrokes, ports::kHookProbeMarker);
         } else if (msg.message == ports::kLoseHookRequest) {
             // The handle stays, stale, as after the system's removal.
             UnhookWindowsHookEx(t.hook);
