@@ -2,6 +2,7 @@
 
 #include "actions/actions.h"
 #include "catalogue/action_catalogue.h"
+#include "keys/send_keys.h"
 
 namespace omnitap {
 
@@ -112,7 +113,24 @@ void KeyboardHandler::runAction(const ActionRow& row, const KeyDef& key) {
     case Effect::Launch:
         launch(key.webs);
         break;
+    case Effect::SendKeys:
+        sendKeys(key.webs);
+        break;
+    case Effect::ActAsKey: // the hook thread sent the key
+        break;
     }
+}
+
+void KeyboardHandler::sendKeys(const std::string& keyString) {
+    // A string that does not read whole (from an edited file) has no steps: nothing is sent.
+    const KeyString parsed = parseKeyString(keyString);
+    if (parsed.steps.empty()) return;
+    ModifierRelease release = releaseHeldModifiers(typing_);
+    std::vector<ports::KeyStroke> strokes = std::move(release.before);
+    const std::vector<ports::KeyStroke> sent = strokesOf(parsed.steps, typing_);
+    strokes.insert(strokes.end(), sent.begin(), sent.end());
+    strokes.insert(strokes.end(), release.after.begin(), release.after.end());
+    typing_.sendKeys(strokes);
 }
 
 void KeyboardHandler::launch(const std::string& target) {

@@ -25,6 +25,8 @@ namespace omnitap {
 class ConfigurationView {
   public:
     virtual ~ConfigurationView() = default;
+    // A window takes the key the hook catches: the Key Finder, or Edit Configuration's "Press
+    // a key..." button.
     virtual bool keyFinderLoaded() const = 0;
     // The Key Finder's key: virtual-key code and scan code, the modifiers held with it, and
     // the system's name for it when it has modifiers.
@@ -76,6 +78,8 @@ class KeyboardHandler {
     void doAction(int index);
     void runAction(const ActionRow& row, const KeyDef& key);
     void launch(const std::string& target);
+    // The key string in one batch, between lifting the modifiers held and pressing them again.
+    void sendKeys(const std::string& keyString);
 
     ProgramState& state_;
     HookChannel& channel_;

@@ -64,7 +64,22 @@ constexpr ActionRow kCatalogue[] = {
      .label = "System: Put Monitors to Sleep",
      .effect = MonitorsOff,
      .actsOn = ActsOn::Release},
-    {.code = 60, .label = "Launch Application", .effect = Launch, .argument = LaunchTarget},
+    {.code = 500,
+     .label = "Keyboard: Send Keys",
+     .effect = SendKeys,
+     .argument = KeyString,
+     .holdsKeys = true,
+     .shownAs = "Send Keys: "},
+    {.code = 501,
+     .label = "Keyboard: Act as Key",
+     .effect = ActAsKey,
+     .argument = KeyName,
+     .shownAs = "Act as: "},
+    {.code = 60,
+     .label = "Launch Application",
+     .effect = Launch,
+     .argument = LaunchTarget,
+     .shownAs = "Launch: "},
 };
 
 } // namespace
@@ -77,6 +92,11 @@ const ActionRow* findAction(std::int16_t code) {
     const auto* it = std::find_if(std::begin(kCatalogue), std::end(kCatalogue),
                                   [code](const ActionRow& row) { return row.code == code; });
     return it == std::end(kCatalogue) ? nullptr : it;
+}
+
+Argument argumentOf(std::int16_t code) {
+    const ActionRow* row = findAction(code);
+    return row ? row->argument : Argument::None;
 }
 
 } // namespace omnitap

@@ -32,6 +32,8 @@ enum class Effect : std::uint8_t {
     VolumeStep, // `step` percentage points, repeating while the key is held
     MonitorsOff,
     Launch,
+    SendKeys, // the key string of the argument, in one batch
+    ActAsKey, // the hook sends the argument's key for each press, repeat and release
 };
 
 // What the key's argument (`webs`) means to the action.
@@ -39,6 +41,8 @@ enum class Argument : std::uint8_t {
     None,
     ModifierKey,  // a key code that must be held for a press to act: a modifier may gate it
     LaunchTarget, // the program or document to open, with its parameters
+    KeyString,    // keys and text to send, in the notation of keys/send_keys.h
+    KeyName,      // a key, by one of its names (keys/key_names.h)
 };
 
 enum class ActsOn : std::uint8_t { Press, Release };
@@ -50,6 +54,9 @@ struct ActionRow {
     Argument argument = Argument::None;
     bool holdsKeys = false; // it types or fills the clipboard: keys typed after it wait for it
     ActsOn actsOn = ActsOn::Press;
+    // What the "Mapping" column writes before the argument ("Launch: notepad.exe"); nullptr:
+    // the label alone.
+    const char* shownAs = nullptr;
     PlayerCommand command = PlayerCommand::prevTrack;
     bool typeIt = false;
     bool extraInfo = false;
@@ -61,5 +68,7 @@ std::span<const ActionRow> actionCatalogue();
 // The row of `code`, or nullptr for a code the catalogue does not have (from an edited file:
 // such a key is still matched and swallowed, and does nothing).
 const ActionRow* findAction(std::int16_t code);
+// What the action of `code` reads in its argument; a code not in the catalogue reads nothing.
+Argument argumentOf(std::int16_t code);
 
 } // namespace omnitap

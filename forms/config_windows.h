@@ -25,12 +25,16 @@ class ConfigWindows final : public ConfigurationView {
     void showEditConfiguration() { form2_.show(); }
 
     // For the key handler.
-    bool keyFinderLoaded() const override { return form3_.loaded(); }
+    bool keyFinderLoaded() const override { return form3_.loaded() || form2_.catchingKey(); }
     // Loaded and waiting for a key ("Add This Key" still disabled).
     bool keyFinderWaiting() const { return form3_.waiting(); }
     void keyWasPressed(std::int32_t vk, std::int32_t scan, Modifiers mods,
                        const std::string& keyName) override {
-        form3_.keyWasPressed(vk, scan, mods, keyName);
+        // Edit Configuration's "Press a key..." takes the key alone, whatever is held with it.
+        if (form2_.catchingKey())
+            form2_.keyCaught(vk, scan);
+        else
+            form3_.keyWasPressed(vk, scan, mods, keyName);
     }
     void showKeyEventReport(const std::string& fiveLines) override {
         form3_.showKeyEventReport(fiveLines);

@@ -4,20 +4,11 @@
 #include "forms/config_windows.h"
 
 namespace omnitap {
-namespace {
-
-// What an action reads in its argument; a code the catalogue does not have reads nothing.
-Argument argumentOf(std::int16_t code) {
-    const ActionRow* row = findAction(code);
-    return row ? row->argument : Argument::None;
-}
-
-} // namespace
 
 std::string mappingDescription(const KeyDef& key) {
     const ActionRow* row = findAction(key.mapm);
     if (row && row->effect == Effect::Nothing) return {};
-    if (row && row->argument == Argument::LaunchTarget) return "Launch: " + key.webs;
+    if (row && row->shownAs) return row->shownAs + key.webs;
     return row ? row->label : actionCatalogue().front().label;
 }
 
@@ -30,26 +21,28 @@ std::string shownName(const KeyDef& key) {
 }
 
 const ui::WindowDesign& Form2::windowDesign() {
-    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5505, ui::Placement::Centred,
+    static const ui::WindowDesign design{kClassName, kCaption, 4575, 5985, ui::Placement::Centred,
                                          true};
     return design;
 }
 
 const std::vector<ui::ControlDesign>& Form2::layout() {
-    // Combo1, Text1 and the modifiers' lists sit inside Frame1, positioned relative to it.
+    // The controls of the key's mapping sit inside Frame1, positioned relative to it.
     // clang-format off
     static const std::vector<ui::ControlDesign> controls{
-        {ListView1,  "",                      {60, 60, 4455, 3495},   {}, 0, {},
+        {ListView1,       "",                      {60, 60, 4455, 3495},   {}, 0, {},
          {{"Key", 1200}, {"Mapping", 2800}}},
-        {Frame1,     "Key Mapping",           {60, 3600, 4455, 1395}, {}, ui::flag::kDisabled},
-        {Combo1,     "",                      {120, 240, 4215, 315},  {}, 0, Frame1},
-        {Text1,      "",                      {120, 600, 4215, 315},  {}, 0, Frame1},
-        {ComboCtrl,  "",                      {120, 960, 1020, 315},  {}, 0, Frame1},
-        {ComboAlt,   "",                      {1185, 960, 1020, 315}, {}, 0, Frame1},
-        {ComboShift, "",                      {2250, 960, 1020, 315}, {}, 0, Frame1},
-        {ComboWin,   "",                      {3315, 960, 1020, 315}, {}, 0, Frame1},
-        {Command1,   "Save && Close",         {60, 5100, 2535, 375},  {}, ui::flag::kDefault},
-        {Command3,   "Add or Delete Keys...", {2640, 5100, 1875, 375}},
+        {Frame1,          "Key Mapping",           {60, 3600, 4455, 1875}, {}, ui::flag::kDisabled},
+        {Combo1,          "",                      {120, 240, 4215, 315},  {}, 0, Frame1},
+        {Text1,           "",                      {120, 600, 4215, 315},  {}, 0, Frame1},
+        {LabelArgument,   "",                      {120, 960, 2940, 435},  {}, 0, Frame1},
+        {CommandPressKey, kPressAKey,              {3120, 960, 1215, 345}, {}, 0, Frame1},
+        {ComboCtrl,       "",                      {120, 1440, 1020, 315}, {}, 0, Frame1},
+        {ComboAlt,        "",                      {1185, 1440, 1020, 315}, {}, 0, Frame1},
+        {ComboShift,      "",                      {2250, 1440, 1020, 315}, {}, 0, Frame1},
+        {ComboWin,        "",                      {3315, 1440, 1020, 315}, {}, 0, Frame1},
+        {Command1,        "Save && Close",         {60, 5580, 2535, 375},  {}, ui::flag::kDefault},
+        {Command3,        "Add or Delete Keys...", {2640, 5580, 1875, 375}},
     };
     // clang-format on
     return controls;
@@ -68,6 +61,7 @@ void Form2::bindEvents(ui::Window& w) {
         w[kModifierLists[k]].onClick = [this, k] { modifierChosen(static_cast<ModifierKind>(k)); };
     w[Command1].onClick = [this] { Command1_Click(); };
     w[Command3].onClick = [this] { Command3_Click(); };
+    w[CommandPressKey].onClick = [this] { CommandPressKey_Click(); };
 }
 
 void Form2::Form_Load() {
@@ -84,6 +78,7 @@ void Form2::Form_Load() {
 }
 
 void Form2::Form_Unload() {
+    stopCatching();
     windows_.keyFinder().unload();
     windows_.keyEditor().unload();
     context_.state.configOpen = false;
@@ -181,6 +176,7 @@ void Form2::findKey(int i) {
 void Form2::ListView1_Click() {
     if (!loaded()) return;
     ui::Window& w = window();
+    stopCatching();
     setFrameEnabled(false);
     // Rows are in table order: row r (counting from 1) is key r.
     const int r = w[ListView1].selected() + 1;
@@ -196,6 +192,7 @@ void Form2::ListView1_Click() {
     if (combo.count() > 0) combo.setSelected(getComboPlace(table[r].mapm));
     showingKey_ = false;
     w[Text1].setText(table[r].webs);
+    showArgument();
     for (int k = 0; k < kModifierKinds; ++k)
         w[kModifierLists[k]].setSelected(
             static_cast<int>(table[r].mods.of(static_cast<ModifierKind>(k))));
@@ -226,16 +223,7 @@ void Form2::Combo1_Click() {
         // argument. Showing a key's own mapping changes no argument.
         if (otherKind && !showingKey_) window()[Text1].setText("");
     }
-    refreshRow();
-}
-
-void Form2::Text1_Change() {
-    if (!editing()) return;
-    KeyDef& key = context_.state.keyTable[currentKey_];
-    std::string text = window()[Text1].text();
-    if (key.webs == text) return;
-    key.webs = std::move(text);
-    context_.tableChanged();
+    showArgument();
     refreshRow();
 }
 
@@ -273,6 +261,12 @@ void Form2::setFrameEnabled(bool enabled) {
     w[Frame1].setEnabled(enabled);
     w[Combo1].setEnabled(enabled);
     w[Text1].setEnabled(enabled);
+    w[CommandPressKey].setEnabled(enabled);
+    if (!enabled) {
+        stopCatching();
+        w[LabelArgument].setText("");
+        w[CommandPressKey].setVisible(false);
+    }
     for (const auto& list : kModifierLists)
         w[list].setEnabled(enabled);
 }

@@ -14,8 +14,9 @@ namespace omnitap {
 
 class ConfigWindows;
 
-// What the "Mapping" column shows for a key: empty for no action, "Launch: " and the
-// target for a launch, else the action's label; "(nothing)" for a code not in the catalogue.
+// What the "Mapping" column shows for a key: empty for no action; for an action with an
+// argument its word for it and the argument ("Launch: notepad.exe", "Send Keys: ^c", "Act as:
+// Ctrl"); else the action's label; "(nothing)" for a code not in the catalogue.
 std::string mappingDescription(const KeyDef& key);
 // A key's name as the lists show it: with the modifiers it is held with in front, "Ctrl+Alt:
 // Next track", unless the name begins with them already (as the Key Finder's "Ctrl+Alt+Right"
@@ -33,6 +34,11 @@ class Form2 : public FormBase {
     static constexpr auto Frame1 = ui::frame("Frame1");
     static constexpr auto Combo1 = ui::comboBox("Combo1");
     static constexpr auto Text1 = ui::textBox("Text1");
+    // Why the text is not taken for the argument, when it is not.
+    static constexpr auto LabelArgument = ui::label("LabelArgument");
+    // For an action whose argument is a key: the next key pressed is its name.
+    static constexpr auto CommandPressKey = ui::button("CommandPressKey");
+    static constexpr const char* kPressAKey = "Press a key...";
     // The modifiers held with the selected key, one list each, in the order of ModifierKind.
     static constexpr auto ComboCtrl = ui::comboBox("ComboCtrl");
     static constexpr auto ComboAlt = ui::comboBox("ComboAlt");
@@ -64,13 +70,18 @@ class Form2 : public FormBase {
     std::int32_t getComboPlace(std::int16_t id) const;
     // The key the frame edits; 0 = none.
     int currentKey() const { return currentKey_; }
+    // "Press a key..." was clicked, and no key came yet.
+    bool catchingKey() const { return catching_; }
+    // The key caught: its name goes into Text1.
+    void keyCaught(std::int32_t vk, std::int32_t scan);
 
     void ListView1_Click();
     void ListView1_ItemClick();
     void Combo1_Click();
     void Text1_Change();
-    void Command1_Click(); // "Save && Close"
-    void Command3_Click(); // "Add or Delete Keys..."
+    void Command1_Click();        // "Save && Close"
+    void Command3_Click();        // "Add or Delete Keys..."
+    void CommandPressKey_Click(); // "Press a key...", and again to stop waiting
 
   protected:
     void Form_Load() override;
@@ -87,12 +98,16 @@ class Form2 : public FormBase {
     void refreshRow();
     // A side chosen in a modifier's list: the key acts with it from now on.
     void modifierChosen(ModifierKind kind);
+    // The argument's problem, if any, and "Press a key..." for an action that takes a key.
+    void showArgument();
+    void stopCatching();
 
     ConfigContext& context_;
     ConfigWindows& windows_;
     int currentKey_ = 0;
     bool showingKey_ = false; // a selected key's action is put in Combo1
     bool asking_ = false;     // the question about edits not saved is up
+    bool catching_ = false;   // "Press a key..." waits for a key
 };
 
 } // namespace omnitap

@@ -5,11 +5,13 @@
 
 #include "hook/event_queue.h"
 #include "hook/held_keys.h"
+#include "hook/hook_output.h"
 #include "hook/index_snapshots.h"
 #include "hook/key_event.h"
 #include "hook/key_index.h"
 #include "hook/key_states.h"
 #include "hook/modifier_state.h"
+#include "hook/sent_instead.h"
 #include "ports/input_marker.h"
 
 #include <algorithm>
@@ -21,30 +23,10 @@
 
 namespace omnitap {
 
-// What the hook thread does beyond the channel. Fixed when the channel is built; runs on the
-// hook thread and must not block.
-class HookOutput {
-  public:
-    virtual ~HookOutput() = default;
-    // Tells the UI thread that events wait; false when it could not be told (its message
-    // queue is full).
-    virtual bool wake() = 0;
-    // Sends held keys on in one batch, marked with ports::kHeldKeyMarker.
-    virtual void sendOn(std::span<const ports::KeyStroke> keys) = 0;
-    // Sends keys of its own in one batch, marked with ports::kOwnInputMarker, from the hook's
-    // callback: they go ahead of any key that reaches the hook after this one.
-    virtual void sendOwn(std::span<const ports::KeyStroke> keys) = 0;
-};
-
 class HookChannel {
   public:
     static constexpr std::size_t kQueueCapacity = 8192;
     static constexpr std::uint32_t kWakeRetryMs = 10;
-    // The press and release of the key that masks the release of Win or Alt after a
-    // swallowed combination: 0xE8, which no program gives a meaning (the hook's probe too).
-    static constexpr ports::KeyStroke kMaskStrokes[] = {{0xE8, 0, false, false},
-                                                        {0xE8, 0, true, false}};
-
     explicit HookChannel(HookOutput& out) : out_(out) {}
 
     // UI thread: the hook matches against this table from its next event on. A new index is
@@ -114,10 +96,16 @@ class HookChannel {
 
     // Hook thread: the modifiers held anew from `isDown(vk)`, the system's view of a key, for
     // when the hook may have missed their events: installed, renewed, after resume or unlock
-    // (a modifier let go on the lock screen is let go here too).
+    // (a modifier let go on the lock screen is let go here too, and so is every key acting as
+    // another).
     template <typename IsDown> void refreshModifiers(IsDown&& isDown) {
         mods_ = ModifierState::read(isDown);
         masked_ = static_cast<std::uint8_t>(masked_ & mods_.held());
+        keys_.releaseActing([this](const ports::KeyStroke& key) {
+            SentInstead instead;
+            instead.letGo(key, masked_, mods_);
+            out_.sendOwn(instead.keys());
+        });
         finderModifier_ = 0;
     }
 
@@ -136,30 +124,36 @@ class HookChannel {
         // The modifiers held with the key, not counting the key itself.
         const std::uint8_t modifier =
             ModifierState::bitOf(event.vkCode, event.scanCode, event.flags);
-        bool swallow = decide(snapshots_.read(), event, isDown, modifier);
-        mods_.apply(event);
+        SentInstead instead;
+        bool swallow = decide(snapshots_.read(), event, isDown, modifier, instead);
+        // A key acting as another is that key to the system, and to the modifiers held.
+        if (instead.empty()) mods_.apply(event);
         // A swallowed key pressed with Win or Alt would leave a lone press and release of
         // the modifier to the focused program: the Start menu or the menu bar. A no-op key
         // goes just before the release, which is sent after it.
-        const bool mask = event.released() && (masked_ & modifier) != 0 && !swallow;
+        if (event.released() && (masked_ & modifier) != 0 && !swallow) {
+            instead.addMasked(strokeOf(event));
+            swallow = true;
+        }
         if (event.released()) masked_ = static_cast<std::uint8_t>(masked_ & ~modifier);
         // It must not overtake the held keys. (The buffer keeps more keys than can wait to
         // be claimed, see HeldKeys.) A character typed as text passes: sent on as a key it
         // would lose its character.
-        if (!swallow && event.vkCode != kPacketKey && held_.holds(event.time)) {
-            if (mask && held_.hasRoom(3))
-                for (const ports::KeyStroke& key : kMaskStrokes)
-                    held_.hold(key);
-            event.heldNumber = held_.hold(strokeOf(event));
+        if ((!swallow || !instead.empty()) && event.vkCode != kPacketKey &&
+            held_.holds(event.time)) {
+            if (instead.empty()) instead.add(strokeOf(event));
+            const auto keys = instead.keys();
+            for (std::size_t k = held_.hasRoom(keys.size()) ? 0 : keys.size() - 1; k < keys.size();
+                 ++k)
+                event.heldNumber = held_.hold(keys[k]);
             event.resend = queue_.hasRoom();
             if (!event.resend) {
                 held_.sendAtOnce();
                 loopWanted_ = true;
             }
             swallow = true;
-        } else if (mask) {
-            const ports::KeyStroke keys[] = {kMaskStrokes[0], kMaskStrokes[1], strokeOf(event)};
-            out_.sendOwn(keys);
+        } else if (!instead.empty()) {
+            out_.sendOwn(instead.keys());
             swallow = true;
         }
         if ((event.handling != Handling::None || event.resend) && queue_.push(event)) {
@@ -207,8 +201,10 @@ class HookChannel {
     // the UI thread is to do with it (`event.handling`). A release, and a press that repeats
     // a held key, go as the key's press went; a repeat runs no action.
     // `modifier` is the event's bit among the modifiers, 0 for another key.
+    // `instead`: the key that the event's key acts as, pressed, repeated or released.
     template <typename IsDown>
-    bool decide(const KeyIndex& index, KeyEvent& event, IsDown&& isDown, std::uint8_t modifier) {
+    bool decide(const KeyIndex& index, KeyEvent& event, IsDown&& isDown, std::uint8_t modifier,
+                SentInstead& instead) {
         // A flag alone, publishing nothing else: the next event after the change sees it.
         const KeyIndex::Slot* slot = paused_.load(std::memory_order_relaxed)
                                          ? nullptr
@@ -219,6 +215,8 @@ class HookChannel {
         key.lastEvent = event.time;
         if (event.released()) {
             key.down = KeyStates::Down::No;
+            if (key.actingAs.vk != 0)
+                instead.letGo(std::exchange(key.actingAs, {}), masked_, mods_);
             // Every learned key's release ends the volume repeat.
             if (slot) event.handling = pressSwallowed ? Handling::Release : Handling::EndRepeat;
             // A modifier pressed and let go alone is the waiting Key Finder's key, itself.
@@ -231,7 +229,10 @@ class HookChannel {
             return pressSwallowed;
         }
         KeyStates::pressed(key);
-        if (repeat) return pressSwallowed;
+        if (repeat) {
+            if (key.actingAs.vk != 0) instead.add(key.actingAs);
+            return pressSwallowed;
+        }
         // A new press. One that cannot be queued passes, its release too: never swallowed
         // without its action; and the Key Finder waits on.
         key.down = KeyStates::Down::Passed;
@@ -249,7 +250,13 @@ class HookChannel {
         if (!acts && !event.caughtByFinder) return false;
         event.handling = Handling::Press;
         key.down = KeyStates::Down::Swallowed;
-        masked_ = static_cast<std::uint8_t>(masked_ | (mods_.held() & kMaskedModifiers));
+        masked_ =
+            static_cast<std::uint8_t>(masked_ | (mods_.held() & SentInstead::kMaskedModifiers));
+        if (event.actAs.vk != 0 && !event.caughtByFinder) {
+            key.actingAs = event.actAs;
+            instead.add(event.actAs);
+            mods_.apply(eventOf(event.actAs));
+        }
         return true;
     }
 
@@ -267,11 +274,6 @@ class HookChannel {
         wakeRefused_ = !out_.wake();
         loopWanted_ = loopWanted_ || wakeRefused_;
     }
-
-    // Win and Alt, both sides: the modifiers whose lone press and release open something.
-    static constexpr std::uint8_t kMaskedModifiers =
-        ModifierState::bit(ModifierKind::Win, false) | ModifierState::bit(ModifierKind::Win, true) |
-        ModifierState::bit(ModifierKind::Alt, false) | ModifierState::bit(ModifierKind::Alt, true);
 
     HookOutput& out_;
     IndexSnapshots snapshots_;

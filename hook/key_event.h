@@ -65,6 +65,8 @@ struct KeyEvent {
     // For Press: the modifier keys held at the press, as the hook follows them (the bits of
     // ModifierState, left and right of each kind); 0 for a modifier the Key Finder caught alone.
     std::uint8_t mods = 0;
+    // For Press, on the hook thread: the key an acting entry makes it; vk 0: none.
+    ports::KeyStroke actAs;
 
     bool released() const { return (flags & kKeyUpFlag) != 0; }
 };

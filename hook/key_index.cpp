@@ -1,6 +1,7 @@
 #include "hook/key_index.h"
 
 #include "catalogue/action_catalogue.h"
+#include "keys/key_names.h"
 
 #include <algorithm>
 #include <array>
@@ -18,6 +19,12 @@ bool holdsKeys(std::int16_t action) {
     const ActionRow* row = findAction(action);
     return row && row->holdsKeys;
 }
+// The key an entry acts as: none unless its action says so and its argument names a key.
+ports::KeyStroke actAs(const KeyDef& key) {
+    const ActionRow* row = findAction(key.mapm);
+    if (!row || row->effect != Effect::ActAsKey) return {};
+    return parseKeyName(key.webs).value_or(ports::KeyStroke{});
+}
 } // namespace
 
 std::vector<KeyIndex::Entry> KeyIndex::entriesOf(const KeyTable& table) {
@@ -29,7 +36,7 @@ std::vector<KeyIndex::Entry> KeyIndex::entriesOf(const KeyTable& table) {
         if (key.code < 0 || key.code > 255) continue;
         entries.push_back({i, key.code, key.code == 255 ? key.code2 : std::int16_t{0},
                            static_cast<std::uint8_t>(modifierKeyOf(key).value_or(0)),
-                           holdsKeys(key.mapm), key.mods});
+                           holdsKeys(key.mapm), key.mods, actAs(key)});
     }
     return entries;
 }
@@ -45,12 +52,17 @@ KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
     // modifiers, modifiers and key (those without modifiers first, "none" first among them),
     // gathered first and laid out in one array each afterwards.
     using GateKey = std::tuple<std::uint8_t, std::uint8_t, std::uint8_t>; // kinds, mods, key
-    std::map<Slot*, std::pair<std::vector<Entry>, std::map<GateKey, bool>>> bySlot;
+    struct GateDoes {
+        bool holdsKeys = false;
+        ports::KeyStroke actAs;
+    };
+    std::map<Slot*, std::pair<std::vector<Entry>, std::map<GateKey, GateDoes>>> bySlot;
     for (const Entry& entry : entries) {
         auto& [slotEntries, slotGates] = bySlot[&slotFor(entry.code, entry.code2)];
         slotEntries.push_back(entry);
-        bool& holds = slotGates[{entry.mods.kinds(), entry.mods.bits(), entry.gate}];
-        holds = holds || entry.holdsKeys;
+        GateDoes& does = slotGates[{entry.mods.kinds(), entry.mods.bits(), entry.gate}];
+        does.holdsKeys = does.holdsKeys || entry.holdsKeys;
+        if (does.actAs.vk == 0) does.actAs = entry.actAs;
     }
     entries_.reserve(entries.size());
     for (auto& [slot, found] : bySlot) {
@@ -60,10 +72,10 @@ KeyIndex::KeyIndex(std::span<const Entry> entries) : byCode_(kCodes) {
         slot->gateBegin = static_cast<std::uint32_t>(gates_.size());
         // How many combinations need each set of kinds, then where each set begins.
         std::array<std::uint16_t, kKindSets + 1> kindStarts{};
-        for (auto [gate, holds] : found.second) {
+        for (auto [gate, does] : found.second) {
             const auto [kinds, bits, key] = gate;
             const Modifiers mods = Modifiers::fromBits(bits);
-            gates_.push_back({mods, ModifierTest(mods), key, holds});
+            gates_.push_back({mods, ModifierTest(mods), key, does.holdsKeys, does.actAs});
             ++(mods.empty() ? slot->plainGates : kindStarts[kinds + 1u]);
         }
         for (std::size_t k = 1; k <= kKindSets; ++k)

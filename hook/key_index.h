@@ -25,6 +25,7 @@ class KeyIndex {
         std::uint8_t gate = 0;  // the key that must be held for a press to act, 0 for none
         bool holdsKeys = false; // its action types or fills the clipboard
         Modifiers mods;         // held exactly with the key for a press to act; none: any
+        ports::KeyStroke actAs; // the key it acts as; vk 0: none
         bool operator==(const Entry&) const = default;
     };
     static std::vector<Entry> entriesOf(const KeyTable& table);
@@ -36,6 +37,7 @@ class KeyIndex {
         ModifierTest test; // of `mods`
         std::uint8_t key = 0;
         bool holdsKeys = false;
+        ports::KeyStroke actAs; // that of its first entry acting as another key; vk 0: none
         std::uint16_t id() const { return OpenGates::gate(mods.bits(), key); }
     };
     struct Slot {
@@ -65,6 +67,7 @@ class KeyIndex {
                 if (!gate.test.passes(held) || (gate.key != 0 && !isDown(gate.key))) continue;
                 event.gates.add(gate.id());
                 event.holdsKeys = event.holdsKeys || gate.holdsKeys;
+                if (event.actAs.vk == 0) event.actAs = gate.actAs;
             }
             return !event.gates.empty();
         };

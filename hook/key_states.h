@@ -1,14 +1,18 @@
 #pragma once
-// Which keys are down as far as the hook has seen, and whether their presses were passed on
-// or swallowed. A release is swallowed exactly when its press was, so no program ever gets a
-// press without its release; a press of a key already down is the keyboard repeating it.
-// Hook thread only, but for the count of each key's presses, which the UI thread reads to
-// tell whether a key still repeats. One slot per virtual-key code and per scan code of the
-// keys that report code 255, allocated once, so that the hook thread never allocates.
+// Which keys are down as far as the hook has seen, whether their presses were passed on
+// or swallowed, and which other key the system sees held instead of one that acts as it. A release
+// is swallowed exactly when its press was, so no program ever gets a press without its release; a
+// press of a key already down is the keyboard repeating it. Hook thread only, but for the count of
+// each key's presses, which the UI thread reads to tell whether a key still repeats. One slot per
+// virtual-key code and per scan code of the keys that report code 255, allocated once, so that the
+// hook thread never allocates.
+
+#include "ports/typing.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace omnitap {
 
@@ -18,6 +22,7 @@ class KeyStates {
     struct Key {
         Down down = Down::No;
         std::uint32_t lastEvent = 0;           // time of the key's last event
+        ports::KeyStroke actingAs;             // the key the system sees held instead; vk 0: none
         std::atomic<std::uint32_t> presses{0}; // new and repeated, written by the hook thread
     };
     // A held key repeats at least every second or so. A press that comes later than this
@@ -40,6 +45,18 @@ class KeyStates {
     // Whether a press at `time` repeats a key already down.
     static bool repeats(const Key& key, std::uint32_t time) {
         return key.down != Down::No && time - key.lastEvent <= kRepeatGapMs;
+    }
+
+    // Hook thread: every key acting as another is let go, where its release may never come (the
+    // lock screen, a renewed hook): `release(key)` for the other key, up.
+    template <typename Release> void releaseActing(Release&& release) {
+        for (std::size_t i = 0; i < kSlots; ++i) {
+            if (keys_[i].actingAs.vk == 0) continue;
+            ports::KeyStroke key = std::exchange(keys_[i].actingAs, {});
+            key.up = true;
+            keys_[i].down = Down::No; // held on, it presses the other key again as it repeats
+            release(key);
+        }
     }
 
   private:

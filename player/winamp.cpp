@@ -1,5 +1,6 @@
 #include "player/winamp.h"
 
+#include "keys/send_keys.h"
 #include "player/current_file.h"
 #include "player/track_text.h"
 #include "text/quoted.h"
@@ -30,25 +31,6 @@ constexpr PlayerCommandEntry kPlayerCommands[] = {
     {jumpToSong, 40194, true, kNoMediaKey},
 };
 
-// The modifier keys, each hand on its own, as the keyboard sends them, and whether the
-// focused window acts on the key pressed and released alone (Alt opens the menu, Windows
-// the Start menu).
-struct Modifier {
-    ports::KeyStroke key;
-    bool actsAlone;
-};
-// Shift, Ctrl, Alt and Windows, each left then right.
-constexpr Modifier kModifiers[] = {{{0xA0, 0x2A}, false},
-                                   {{0xA1, 0x36}, false},
-                                   {{0xA2, 0x1D}, false},
-                                   {{0xA3, 0x1D, false, true}, false},
-                                   {{0xA4, 0x38}, true},
-                                   {{0xA5, 0x38, false, true}, true},
-                                   {{0x5B, 0x5B, false, true}, true},
-                                   {{0x5C, 0x5C, false, true}, true}};
-// An unassigned key code: no program acts on it.
-constexpr std::uint8_t kMaskKey = 0xE8;
-
 constexpr int kShowNormal = 1;
 
 } // namespace
@@ -57,24 +39,6 @@ const PlayerCommandEntry* findPlayerCommand(PlayerCommand index) {
     auto found = std::find_if(std::begin(kPlayerCommands), std::end(kPlayerCommands),
                               [index](const PlayerCommandEntry& e) { return e.index == index; });
     return found == std::end(kPlayerCommands) ? nullptr : found;
-}
-
-ModifierRelease releaseHeldModifiers(ports::Typing& keyboard) {
-    ModifierRelease release;
-    bool masked = false;
-    for (auto [key, actsAlone] : kModifiers) {
-        if (!keyboard.isKeyDown(key.vk)) continue;
-        masked = masked || actsAlone;
-        release.after.push_back(key);
-        key.up = true;
-        release.before.push_back(key);
-    }
-    if (masked) {
-        const ports::KeyStroke mask[] = {{kMaskKey, 0, false, false}, {kMaskKey, 0, true, false}};
-        release.before.insert(release.before.begin(), std::begin(mask), std::end(mask));
-        release.after.insert(release.after.end(), std::begin(mask), std::end(mask));
-    }
-    return release;
 }
 
 Winamp::Winamp(ports::WindowMessaging& messaging, ports::Clipboard& clipboard,

@@ -51,17 +51,6 @@ struct PlayerCommandEntry {
 };
 const PlayerCommandEntry* findPlayerCommand(PlayerCommand index);
 
-// Typed text must not meet the modifiers the user still holds from the key that typed it
-// (Alt+F6 would turn the title into Alt shortcuts). `before` lifts the modifiers that are
-// down (Ctrl, Alt, Shift, Windows, either hand) and `after` presses them again. Where Alt
-// or Windows is among them, an unassigned key is tapped while it is down, before lifting it
-// and after pressing it again: the focused window then never sees Alt pressed and released
-// on its own, which would open its menu (the Windows key: the Start menu).
-struct ModifierRelease {
-    std::vector<ports::KeyStroke> before, after;
-};
-ModifierRelease releaseHeldModifiers(ports::Typing& keyboard);
-
 class Winamp final : public PlayerControl {
   public:
     Winamp(ports::WindowMessaging& messaging, ports::Clipboard& clipboard, ports::Typing& typing,

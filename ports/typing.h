@@ -4,6 +4,7 @@
 // (ports/input_marker.h), so the program's own hook passes it on unexamined.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,6 +17,9 @@ struct KeyStroke {
     std::uint16_t scanCode = 0;
     bool up = false;
     bool extended = false; // the extended-key flag (right-hand Ctrl and Alt, arrows, ...)
+    // A character typed as itself whatever the keyboard layout: `scanCode` is one of its
+    // UTF-16 units, and `vk` is 0.
+    bool text = false;
     bool operator==(const KeyStroke&) const = default;
 };
 
@@ -25,6 +29,13 @@ class Typing {
     // Types `text` (UTF-8) into the focused window, character for character. Returns without
     // waiting for the keystrokes to be processed.
     virtual void typeText(std::string_view text) = 0;
+    // The key that types a character on the keyboard layout in use, and whether it needs
+    // Shift; nothing when no key of the layout types it alone or with Shift.
+    struct CharacterKey {
+        KeyStroke key;
+        bool shift = false;
+    };
+    virtual std::optional<CharacterKey> keyOfCharacter(char32_t character) = 0;
     // Sends the key events in one batch, so that no real keystroke lands between them.
     virtual void sendKeys(std::span<const KeyStroke> keys) = 0;
     // The same for the user's keys that the hook held back: they carry kHeldKeyMarker instead.

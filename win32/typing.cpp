@@ -1,5 +1,6 @@
 #include "win32/typing.h"
 
+#include "keys/send_keys.h"
 #include "ports/input_marker.h"
 #include "win32/wide.h"
 
@@ -12,41 +13,38 @@
 namespace omnitap::win32 {
 
 void Win32Typing::typeText(std::string_view text) {
-    std::wstring units = widen(text);
-    if (units.empty()) return;
-    // A press and a release per UTF-16 unit; a character beyond the basic plane goes as its
-    // two surrogates, which the system joins into one character.
-    std::vector<INPUT> inputs;
-    inputs.reserve(units.size() * 2);
-    for (wchar_t unit : units) {
-        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = static_cast<WORD>(unit);
-            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
-            input.ki.dwExtraInfo = ports::kOwnInputMarker;
-            inputs.push_back(input);
-        }
-    }
-    // One call, so that no real keystroke of the user lands between two of ours.
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    std::vector<ports::KeyStroke> strokes;
+    appendTextStrokes(strokes, text);
+    sendMarkedKeys(strokes, ports::kOwnInputMarker);
+}
+
+std::optional<ports::Typing::CharacterKey> Win32Typing::keyOfCharacter(char32_t character) {
+    if (character >= 0x10000) return std::nullopt;
+    const SHORT key = VkKeyScanW(static_cast<WCHAR>(character));
+    // The low byte is the key, the high one the shift state: 1 Shift, 2 Ctrl, 4 Alt. A key
+    // that needs Ctrl or Alt (AltGr) is not what a modifier in front of it means.
+    if (key == -1 || (key >> 8 & 6) != 0) return std::nullopt;
+    const auto vk = static_cast<std::uint8_t>(key & 0xFF);
+    return CharacterKey{{vk, static_cast<std::uint16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC))},
+                        (key >> 8 & 1) != 0};
 }
 
 void Win32Typing::sendMarkedKeys(std::span<const ports::KeyStroke> keys, std::uintptr_t marker) {
-    std::array<INPUT, 256> inputs{};
-    while (!keys.empty()) {
-        const std::size_t n = std::min(keys.size(), inputs.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            inputs[i] = INPUT{INPUT_KEYBOARD};
-            inputs[i].ki.wVk = keys[i].vk;
-            inputs[i].ki.wScan = keys[i].scanCode;
-            inputs[i].ki.dwFlags =
-                (keys[i].up ? KEYEVENTF_KEYUP : 0) | (keys[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            inputs[i].ki.dwExtraInfo = marker;
-        }
-        SendInput(static_cast<UINT>(n), inputs.data(), sizeof(INPUT));
-        keys = keys.subspan(n);
+    // One call, so that no real keystroke lands between two of them; the hook thread's few
+    // keys go from the stack, without allocating.
+    std::array<INPUT, 256> few{};
+    std::vector<INPUT> many(keys.size() > few.size() ? keys.size() : 0);
+    INPUT* inputs = many.empty() ? few.data() : many.data();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i] = INPUT{INPUT_KEYBOARD};
+        inputs[i].ki.wVk = keys[i].vk;
+        inputs[i].ki.wScan = keys[i].scanCode;
+        inputs[i].ki.dwFlags = (keys[i].up ? KEYEVENTF_KEYUP : 0) |
+                               (keys[i].extended ? KEYEVENTF_EXTENDEDKEY : 0) |
+                               (keys[i].text ? KEYEVENTF_UNICODE : 0);
+        inputs[i].ki.dwExtraInfo = marker;
     }
+    if (!keys.empty()) SendInput(static_cast<UINT>(keys.size()), inputs, sizeof(INPUT));
 }
 
 ports::Typing::RepeatSettings Win32Typing::keyRepeat() {

@@ -10,6 +10,7 @@ namespace omnitap::win32 {
 class Win32Typing final : public ports::Typing {
   public:
     void typeText(std::string_view text) override;
+    std::optional<CharacterKey> keyOfCharacter(char32_t character) override;
     void sendKeys(std::span<const ports::KeyStroke> keys) override {
         sendMarkedKeys(keys, ports::kOwnInputMarker);
     }
@@ -20,8 +21,8 @@ class Win32Typing final : public ports::Typing {
     RepeatSettings keyRepeat() override;
     std::string keyName(std::uint16_t scanCode, bool extended) override;
 
-    // Also for the hook thread: no allocation, and up to 256 keys in one SendInput call, so
-    // that no real keystroke of the user lands between two of them.
+    // Also for the hook thread: no allocation up to 256 keys. All go in one SendInput call,
+    // so that no real keystroke of the user lands between two of them.
     static void sendMarkedKeys(std::span<const ports::KeyStroke> keys, std::uintptr_t marker);
     // Physically down now (the asynchronous key state).
     static bool keyIsDown(std::uint8_t vk);

@@ -102,6 +102,14 @@ class FakeTyping : public ports::Typing {
     std::string keyName(std::uint16_t scan, bool extended) override {
         return scan == 0x4D ? (extended ? "Right" : "Num 6") : scan == 0x43 ? "F9" : "";
     }
+    // A layout with the letters, the digits and "=+" alone: "A" and "+" need Shift.
+    std::optional<CharacterKey> keyOfCharacter(char32_t c) override {
+        const bool upper = c >= 'A' && c <= 'Z';
+        if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
+        if (c == '=' || c == '+') return CharacterKey{{0xBB, 0x0D}, c == '+'};
+        if ((c < 'A' || c > 'Z') && (c < '0' || c > '9')) return std::nullopt;
+        return CharacterKey{{static_cast<std::uint8_t>(c), 0}, upper};
+    }
 };
 
 class ShellRecorder : public ports::Shell {

@@ -83,6 +83,44 @@ TEST_F(EditConfiguration, ActionAndArgumentActAtOnceTheRowFollowsAndAnotherKindC
     }
 }
 
+// A key string or a key name that does not read is refused where it is typed, saying where and
+// why, and the key keeps its argument; "Press a key..." names the next key pressed.
+TEST_F(EditConfiguration, AnArgumentThatDoesNotReadIsRefusedAndPressAKeyNamesTheNextKey) {
+    start({key("Copy", 120, 67, 500, "^c")});
+    form2(Form2::ListView1).choose(0);
+    EXPECT_FALSE(form2(Form2::CommandPressKey).visible());
+    // Typed, or an action chosen; then the key's argument, its row and the label.
+    const std::tuple<const char*, const char*, const char*, const char*> steps[] = {
+        {"^v{x", "^c", "Send Keys: ^c", "At character 3: this { is never closed"},
+        {"^v", "^v", "Send Keys: ^v", ""},
+        {"Keyboard: Act as Key", "", "Act as: ", ""},
+        {"Ctlr", "",
+         "Act as: ", "No key is named \"Ctlr\": press one, or type Ctrl, Esc, F5, A ..."},
+        {"esc", "esc", "Act as: esc", ""},
+    };
+    for (auto [step, argument, row, label] : steps) {
+        SCOPED_TRACE(step);
+        if (std::string_view(step).starts_with("Keyboard"))
+            chooseAction(step);
+        else
+            form2(Form2::Text1).type(step);
+        EXPECT_EQ(table[1].webs, argument);
+        EXPECT_EQ(lines(form2(Form2::ListView1))[0], std::string("Copy|") + row);
+        EXPECT_EQ(form2(Form2::LabelArgument).text(), label);
+    }
+    ASSERT_TRUE(form2(Form2::CommandPressKey).visible());
+    form2(Form2::CommandPressKey).click();
+    EXPECT_EQ(form2(Form2::CommandPressKey).text(), "Waiting...");
+    EXPECT_TRUE(p.channel.finderWaiting());
+    windows.keyWasPressed(0x14, 0x3A, Modifiers().set(ModifierKind::Ctrl, Side::Either), "");
+    EXPECT_EQ(form2(Form2::CommandPressKey).text(), "Press a key...");
+    EXPECT_FALSE(p.channel.finderWaiting());
+    EXPECT_EQ(lines(form2(Form2::ListView1))[0], "Copy|Act as: Caps Lock");
+    // At once for the hook: the key is Caps Lock to the system.
+    EXPECT_TRUE(p.hookSwallowsPress(120));
+    EXPECT_EQ(p.hookOutput.own, " +20 -20");
+}
+
 // A key's four modifier lists show and change its combination, at once, for the hook as well.
 TEST_F(EditConfiguration, TheModifierListsShowAndChangeTheSelectedKeysCombinationAtOnce) {
     KeyDef next = key("Next", 39, 77, 33);

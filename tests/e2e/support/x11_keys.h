@@ -10,24 +10,27 @@ namespace e2e {
 // everything xdotool pressed before it has reached the program and the window.
 inline constexpr const char* kX11EndKey = "F12";
 
-// `xdotool key KEYS` into the window captioned `focus`, or whatever has the focus; true once
-// xdotool is done.
-inline bool pressInX11(const std::string& keys, const std::wstring& focus = L"") {
+// `xdotool COMMANDS` ("key a", "keydown F10 key a keyup F10") into the window whose caption
+// ends with `focus` (no blanks), or whatever has the focus; true once xdotool is done.
+inline bool runXdotool(const std::string& commands, const std::wstring& focus = L"") {
     TempFolder done;
     const std::wstring to =
-        focus.empty() ? L"" : L"search --name ^" + focus + L"$ windowfocus --sync ";
+        focus.empty() ? L"" : L"search --name " + focus + L"$ windowfocus --sync ";
     Process shell(L"Z:\\bin\\sh",
-                  L" -c \"xdotool " + to + L"key --delay 60 " + omnitap::win32::widen(keys) +
-                      L" && touch done\"",
+                  L" -c \"xdotool " + to + omnitap::win32::widen(commands) + L" && touch done\"",
                   done.path());
     return waitFor([&] { return done.exists(L"done"); }, 20s);
+}
+// `xdotool key KEYS`, a key after the other.
+inline bool pressInX11(const std::string& keys, const std::wstring& focus = L"") {
+    return runXdotool("key --delay 60 " + keys, focus);
 }
 // The same into the focused `log`, once it has seen all of it; the end key's lines are taken
 // out of the log again.
 inline bool pressInX11(KeyLogWindow& log, const std::string& keys) {
     const Lines end{"down " + std::to_string(VK_F12), "up " + std::to_string(VK_F12)};
     const bool seen =
-        pressInX11(keys + " " + kX11EndKey, L"E2EKeyLog") && waitFor([&] {
+        pressInX11(keys + " " + kX11EndKey, L"^E2EKeyLog") && waitFor([&] {
             return log.log.size() >= 2 && Lines(log.log.end() - 2, log.log.end()) == end;
         });
     if (seen) log.log.resize(log.log.size() - 2);
