@@ -63,6 +63,7 @@ bool frmControl::testMode() const {
 
 void frmControl::Form_Load() {
     window_ = ui_.createWindow(kWindow, kControls);
+    captionShown_ = testMode();
     (*window_)[Command2].onClick = [this] { Command2_Click(); };
     (*window_)[Command4].onClick = [this] { Command4_Click(); };
     (*window_)[Command1].onClick = [this] { Command1_Click(); };
@@ -166,7 +167,9 @@ void frmControl::keyEventsWaiting() {
 }
 
 void frmControl::setCaption(const std::string& caption) {
-    if (window_) window_->setCaption(caption);
+    // Only where it can be seen: a caption costs the system a round trip per key, which a
+    // key acting as another pays on every press and release.
+    if (window_ && captionShown_) window_->setCaption(caption);
 }
 
 void frmControl::setRepeatTimer(bool enabled) {

@@ -89,6 +89,7 @@ class frmControl final : public ControlSurface {
     std::string mnuSuperCaption_ = "Omnitap";
     bool hookedByButton_ = false;
     bool hookMissing_ = false; // the system refused the last installation
+    bool captionShown_ = false; // the window shows in its test mode alone
 };
 
 } // namespace omnitap

@@ -127,7 +127,8 @@ class HookChannel {
         SentInstead instead;
         bool swallow = decide(snapshots_.read(), event, isDown, modifier, instead);
         // A key acting as another is that key to the system, and to the modifiers held.
-        if (instead.empty()) mods_.apply(event);
+        const bool actsAs = !instead.empty();
+        if (!actsAs) mods_.apply(event);
         // A swallowed key pressed with Win or Alt would leave a lone press and release of
         // the modifier to the focused program: the Start menu or the menu bar. A no-op key
         // goes just before the release, which is sent after it.
@@ -138,19 +139,23 @@ class HookChannel {
         if (event.released()) masked_ = static_cast<std::uint8_t>(masked_ & ~modifier);
         // It must not overtake the held keys. (The buffer keeps more keys than can wait to
         // be claimed, see HeldKeys.) A character typed as text passes: sent on as a key it
-        // would lose its character.
-        if ((!swallow || !instead.empty()) && event.vkCode != kPacketKey &&
-            held_.holds(event.time)) {
+        // would lose its character. The other key of one acting as another is always held:
+        // the UI thread sends it, so the callback returns at once, and the keys after it wait.
+        const bool hold = actsAs ? !held_.full()
+                                 : (!swallow || !instead.empty()) && event.vkCode != kPacketKey &&
+                                       held_.holds(event.time);
+        if (hold) {
             if (instead.empty()) instead.add(strokeOf(event));
             const auto keys = instead.keys();
             for (std::size_t k = held_.hasRoom(keys.size()) ? 0 : keys.size() - 1; k < keys.size();
                  ++k)
                 event.heldNumber = held_.hold(keys[k]);
+            if (actsAs) held_.heldAlone(event.time);
             event.resend = queue_.hasRoom();
-            if (!event.resend) {
-                held_.sendAtOnce();
-                loopWanted_ = true;
-            }
+            if (!event.resend) held_.sendAtOnce();
+            // Once per hold: the loop's timer then sends them itself, should the UI thread hang.
+            loopWanted_ = loopWanted_ || (actsAs && !loopTimed_) || !event.resend;
+            loopTimed_ = loopTimed_ || actsAs;
             swallow = true;
         } else if (!instead.empty()) {
             out_.sendOwn(instead.keys());
@@ -182,6 +187,7 @@ class HookChannel {
             wakeUiThread();
         }
         if (wakeRefused_) wait = std::min(wait.value_or(kWakeRetryMs), kWakeRetryMs);
+        loopTimed_ = wait.has_value();
         return wait;
     }
 
@@ -199,9 +205,9 @@ class HookChannel {
 
     // What the program does with the event: swallowed (the result) or passed on, and what
     // the UI thread is to do with it (`event.handling`). A release, and a press that repeats
-    // a held key, go as the key's press went; a repeat runs no action.
-    // `modifier` is the event's bit among the modifiers, 0 for another key.
-    // `instead`: the key that the event's key acts as, pressed, repeated or released.
+    // a held key, go as the key's press went; a repeat runs no action. `modifier` is the
+    // event's bit among the modifiers, 0 for another key; `instead` gets the key that the
+    // event's key acts as, pressed, repeated or released.
     template <typename IsDown>
     bool decide(const KeyIndex& index, KeyEvent& event, IsDown&& isDown, std::uint8_t modifier,
                 SentInstead& instead) {
@@ -252,11 +258,8 @@ class HookChannel {
         key.down = KeyStates::Down::Swallowed;
         masked_ =
             static_cast<std::uint8_t>(masked_ | (mods_.held() & SentInstead::kMaskedModifiers));
-        if (event.actAs.vk != 0 && !event.caughtByFinder) {
-            key.actingAs = event.actAs;
-            instead.add(event.actAs);
-            mods_.apply(eventOf(event.actAs));
-        }
+        if (event.actAs.vk != 0 && !event.caughtByFinder)
+            instead.press(event.actAs, key.actingAs, mods_);
         return true;
     }
 
@@ -284,6 +287,7 @@ class HookChannel {
     std::atomic<bool> wakePending_{false};
     bool wakeRefused_ = false; // hook thread, as are the ones below
     bool loopWanted_ = false;
+    bool loopTimed_ = false;          // idle() asked the loop to call again
     ModifierState mods_;              // the modifiers held, as the hook saw them go
     std::uint8_t masked_ = 0;         // those of them whose release is to be masked
     std::uint8_t finderModifier_ = 0; // the modifier pressed last, if no key came after it

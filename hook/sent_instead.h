@@ -37,6 +37,12 @@ class SentInstead {
         add(kMaskStrokes[1]);
         add(release);
     }
+    // The press of the key that a key acts as from now on (`actingAs`), held in `held` too.
+    void press(const ports::KeyStroke& key, ports::KeyStroke& actingAs, ModifierState& held) {
+        actingAs = key;
+        add(key);
+        held.apply(eventOf(key));
+    }
     // The release of a key sent in place of another, masked when it is Win or Alt and a
     // combination was swallowed while it was held; it is let go in `held` and `masked`.
     void letGo(ports::KeyStroke key, std::uint8_t& masked, ModifierState& held) {

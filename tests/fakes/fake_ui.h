@@ -133,7 +133,8 @@ class FakeWindow : public ui::Window {
     }
     void hide() override { isVisible = false; }
     bool visible() const override { return isVisible; }
-    void setCaption(const std::string&) override {}
+    int captionsSet = 0; // the caption stays the design's, by which tests find the window
+    void setCaption(const std::string&) override { ++captionsSet; }
     std::string caption() const override { return design.caption; }
     ui::WindowId id() const override { return reinterpret_cast<ui::WindowId>(this); }
     void sendSystemCommand(std::uintptr_t, std::intptr_t) override {}

@@ -99,13 +99,13 @@ const Scenario kScenarios[] = {
     {"A key acting as another is that key to the system, with its scan code and extended flag: "
      "its press, each repeat, its release; held, it is that modifier to combinations, not itself",
      "501 165 Right Ctrl; ctrl|33 65; 501 66 b; 501 67 Key 66 - 48", "+165 +165 65 -165 66 67",
-     "own +163/29e, own +163/29e, command 3, own -163/29e, own +66/48, own -66/48, own +66/48, "
-     "own -66/48"},
+     "sent +163/29e, sent +163/29e, command 3, sent -163/29e, sent +66/48, sent -66/48, sent "
+     "+66/48, sent -66/48"},
     {"A key acting as another is let go when the hook is checked (its release may have been "
      "made on the lock screen), with the no-op key after a combination, and presses it again "
      "as it repeats; behind a copy, it waits its turn",
      "501 121 Alt; alt|31 69; 50 115", "+121 69 lock +121 -121 [ 115 +121 -121 ]",
-     "own +164/56, command 1, own +232 -232 -164/56, own +164/56, own -164/56, copy, sent "
+     "sent +164/56, command 1, own +232 -232 -164/56, sent +164/56, sent -164/56, copy, sent "
      "+164/56 -164/56"},
     {"A key string is sent whole between lifting the modifiers held and pressing them again, "
      "characters as text unless under a modifier; a string that does not read sends nothing; "

@@ -46,6 +46,8 @@ struct ScenarioRun : PlayerControl,
                         (key.extended ? "e" : "");
         note(line);
         onTheWay.insert(onTheWay.end(), keys.begin(), keys.end());
+        for (const ports::KeyStroke& k : keys) // the system has them
+            k.up ? (void)down.erase(k.vk) : (void)down.insert(k.vk);
     }
 
     void playPause() override { note("playPause"); }
@@ -88,11 +90,7 @@ struct ScenarioRun : PlayerControl,
     void showNotice(const Notice& n) override { note("notice " + n.title + ": " + n.text); }
     bool wake() override { return true; }
     void sendOn(std::span<const ports::KeyStroke> keys) override { sendOnward("hook sent", keys); }
-    void sendOwn(std::span<const ports::KeyStroke> keys) override { // the system has them
-        sendOnward("own", keys);
-        for (const ports::KeyStroke& k : keys)
-            k.up ? (void)down.erase(k.vk) : (void)down.insert(k.vk);
-    }
+    void sendOwn(std::span<const ports::KeyStroke> keys) override { sendOnward("own", keys); }
     void sendKeys(std::span<const ports::KeyStroke> keys) override { sendOnward("keys", keys); }
     bool isKeyDown(std::uint8_t vk) override { return down.count(vk) > 0; }
 
@@ -100,7 +98,7 @@ struct ScenarioRun : PlayerControl,
     HookChannel channel{*this};
     fakes::FakeFileSystem disk; // holds the system's calc.exe alone
     KeyboardHandler handler{state, channel, *this, *this, *this, disk, *this, *this, *this};
-    std::set<std::uint32_t> down; // physically
+    std::set<std::uint32_t> down; // as the system sees the keys
     std::uint32_t clock = 100000;
     bool busy = false;
 

@@ -116,6 +116,7 @@ TEST(Program, TheTrayMenuAndThePrivateMessagesOfTheControlWindow) {
     EXPECT_TRUE(p.messaging.calls.empty()); // nothing runs on the hook's thread
     EXPECT_TRUE(p.message(ports::kKeyEventsMessage));
     EXPECT_EQ(p.messaging.calls, fakes::Calls{"post 7 273 40048 0"}); // next track
+    EXPECT_EQ(p.controlWindow().captionsSet, 0); // hidden: its caption is not the key's flags
 
     p.ui.menuChoice = "Omnitap, version 1.1.0";                      // the About box
     EXPECT_TRUE(p.message(ports::kTrayCallbackMessage, 0x00AB007B)); // WM_CONTEXTMENU, junk above
