@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 # Target and the number of inputs the check runs (keys.ini inputs are slow: every one is
 # read, written and read twice more).
 targets=(keys_ini:30000 lenient_number:1000000 launch_target:1000000
-         caption_title:1000000)
+         caption_title:1000000 key_string:300000)
 
 check=0 seconds=60
 case "${1:-}" in

@@ -113,6 +113,10 @@ const Scenario kScenarios[] = {
      "500 120 ^a{DEL}hi~; 500 121 {x; 500 122 +(ab)c", "+162 120 -162 121 [ 122 66 ]",
      "pass +162, keys -162/29 +162/29 +65 -65 -162/29 +46/83e -46/83e h i +13/28 -13/28 "
      "+162/29, pass -162, keys +160/42 +65 -65 +66 -66 -160/42 c, sent +66 -66"},
+    {"A combination sends its string with its modifiers lifted, Alt masked, and pressed again",
+     "ctrl+alt|500 77 x", "+162 +164 77 -164 -162",
+     "pass +162, pass +164, keys +232 -232 -162/29 -164/56 x +162/29 +164/56 +232 -232, own +232 "
+     "-232 -164, pass -162"},
     {"The waiting Key Finder catches a key with the modifiers held, and a modifier pressed and let "
      "go alone as itself, at its release",
      "", "finder +162 +163 +160 77/77 -160 -163 -162 finder +164 -164 +162 -162",
