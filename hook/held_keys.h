@@ -77,11 +77,11 @@ class HeldKeys {
         waiting_ = true;
         ++queued_;
     }
-    // Hook thread: keys held at `time` for no action (the keys that others act as, which the
-    // UI thread sends in their turn): with no action to wait for, the hold is over kLimitMs
-    // after the last of them, whatever comes back.
-    void heldAlone(std::uint32_t time) {
-        if (!waiting_) endsAt_ = time;
+    // Hook thread: keys are to be held at `time` for no action (the keys that others act as,
+    // which the UI thread sends in their turn): with no action to wait for, a hold that
+    // begins now is over kLimitMs after, whatever comes back.
+    void holdAlone(std::uint32_t time) {
+        if (!waiting_ && held_ == back_) endsAt_ = time;
     }
     // Hook thread: a key sent on came back through the hook at `time`.
     void cameBack(std::uint32_t time) {

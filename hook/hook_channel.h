@@ -146,11 +146,11 @@ class HookChannel {
                                        held_.holds(event.time);
         if (hold) {
             if (instead.empty()) instead.add(strokeOf(event));
+            if (actsAs) held_.holdAlone(event.time);
             const auto keys = instead.keys();
             for (std::size_t k = held_.hasRoom(keys.size()) ? 0 : keys.size() - 1; k < keys.size();
                  ++k)
                 event.heldNumber = held_.hold(keys[k]);
-            if (actsAs) held_.heldAlone(event.time);
             event.resend = queue_.hasRoom();
             if (!event.resend) held_.sendAtOnce();
             // Once per hold: the loop's timer then sends them itself, should the UI thread hang.

@@ -107,6 +107,10 @@ const Scenario kScenarios[] = {
      "501 121 Alt; alt|31 69; 50 115", "+121 69 lock +121 -121 [ 115 +121 -121 ]",
      "sent +164/56, command 1, own +232 -232 -164/56, sent +164/56, sent -164/56, copy, sent "
      "+164/56 -164/56"},
+    {"With the UI thread stuck, the hook thread sends the other key itself a second after it "
+     "began to hold it, however the key goes on; and so for the next hold",
+     "501 121 b", "[ 121 500ms 121 600ms ] [ 121 1100ms ]",
+     "hook sent +66/48 -66/48 +66/48 -66/48, hook sent +66/48 -66/48"},
     {"A key string is sent whole between lifting the modifiers held and pressing them again, "
      "characters as text unless under a modifier; a string that does not read sends nothing; "
      "the keys typed after it wait for it",

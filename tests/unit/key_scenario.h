@@ -4,7 +4,8 @@
 // keys: one learned key per ";": "[modifiers|]action code[/scan] [argument]".
 // in:   "+vk[/scan][e]" a press (extended), "-vk[/scan]" a release, "vk[/scan]" both; "!" marks
 //       the program's own input. "[" the UI thread is busy until "]". "tick" the repeat timer,
-//       if it runs; "NNNms" time passes, and the hook thread's loop looks at the held keys;
+//       if it runs; "NNNms" time passes, and the hook thread's loop looks at the held keys if
+//       it was asked to or its timer is due;
 //       "back" the keys sent on so far come back through the hook; "full" the queue fills up;
 //       "config" Edit Configuration opens; "finder" the Key Finder waits for a key; "~vk" a
 //       key goes up or down where the hook cannot see it; "lock" the hook is checked after unlock.
@@ -15,6 +16,7 @@
 #include "tests/fakes/desktop_fakes.h"
 
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -101,6 +103,11 @@ struct ScenarioRun : PlayerControl,
     std::set<std::uint32_t> down; // as the system sees the keys
     std::uint32_t clock = 100000;
     bool busy = false;
+    std::optional<std::uint32_t> timerAt; // when the hook thread's loop looks again, if at all
+    void loop() {                         // as the hook thread's loop does, asked or at its timer
+        const std::optional<std::uint32_t> wait = channel.idle(clock);
+        timerAt = wait ? std::optional(clock + *wait) : std::nullopt;
+    }
 
     explicit ScenarioRun(const std::string& keys) {
         disk.files["C:\\Windows\\calc.exe"];
@@ -129,7 +136,8 @@ struct ScenarioRun : PlayerControl,
             if (repeatTimer) handler.repeatVolumeStep();
         } else if (t.ends_with("ms")) {
             clock += static_cast<std::uint32_t>(std::stoul(t));
-            channel.idle(clock);
+            for (int turns = 0; timerAt && clock >= *timerAt && turns < 10; ++turns)
+                loop();
         } else if (t == "back") {
             for (const ports::KeyStroke& k : std::exchange(onTheWay, {}))
                 channel.onKeyEvent(
@@ -171,6 +179,7 @@ struct ScenarioRun : PlayerControl,
         }
         auto isDown = [this](std::uint8_t vk) { return down.count(vk) > 0; };
         if (!channel.onKeyEvent(e, isDown)) note("pass " + t);
+        if (channel.takeLoopRequest()) loop();
         if (!busy) drain();
     }
     void drain() { // as the message loop does, which reports a fault and goes on
