@@ -4,6 +4,7 @@
 // combination. A few keys, kept without allocating.
 
 #include "hook/modifier_state.h"
+#include "keys/send_keys.h"
 #include "ports/typing.h"
 
 #include <cstdint>
@@ -19,10 +20,6 @@ inline KeyEvent eventOf(const ports::KeyStroke& key) {
 
 class SentInstead {
   public:
-    // The press and release of the key that masks the release of Win or Alt after a
-    // swallowed combination: 0xE8, which no program gives a meaning (the hook's probe too).
-    static constexpr ports::KeyStroke kMaskStrokes[] = {{0xE8, 0, false, false},
-                                                        {0xE8, 0, true, false}};
     // Win and Alt, both sides: the modifiers whose lone press and release open something.
     static constexpr std::uint8_t kMaskedModifiers =
         ModifierState::bit(ModifierKind::Win, false) | ModifierState::bit(ModifierKind::Win, true) |

@@ -30,8 +30,6 @@ constexpr Modifier kModifiers[] = {{kLeftShift, false},
                                    {{0xA5, 0x38, false, true}, true},
                                    {{0x5B, 0x5B, false, true}, true},
                                    {{0x5C, 0x5C, false, true}, true}};
-// An unassigned key code: no program acts on it.
-constexpr std::uint8_t kMaskKey = 0xE8;
 
 bool isWin(const KeyStroke& key) {
     return key.vk == 0x5B || key.vk == 0x5C;
@@ -92,14 +90,9 @@ class Reader {
         }
         const std::size_t close = text_.find('}', at + 1);
         if (close == std::string_view::npos) return std::nullopt;
-        const std::string_view name = text_.substr(at + 1, close - at - 1);
-        for (std::string_view win : {"WIN", "LWIN", "RWIN"}) {
-            if (name.size() != win.size()) continue;
-            bool same = true;
-            for (std::size_t k = 0; k < name.size(); ++k)
-                same = same && (name[k] & ~0x20) == win[k];
-            if (same) return std::pair{*parseKeyName(win == "WIN" ? "LWIN" : win), close - at + 1};
-        }
+        // {WIN}, {LWIN}, {RWIN}: any name of a Windows key.
+        const std::optional<KeyStroke> key = parseKeyName(text_.substr(at + 1, close - at - 1));
+        if (key && isWin(*key)) return std::pair{*key, close - at + 1};
         return std::nullopt;
     }
 
@@ -289,9 +282,9 @@ ModifierRelease releaseHeldModifiers(ports::Typing& keyboard) {
         release.before.push_back(key);
     }
     if (masked) {
-        const KeyStroke mask[] = {{kMaskKey, 0, false, false}, {kMaskKey, 0, true, false}};
-        release.before.insert(release.before.begin(), std::begin(mask), std::end(mask));
-        release.after.insert(release.after.end(), std::begin(mask), std::end(mask));
+        release.before.insert(release.before.begin(), std::begin(kMaskStrokes),
+                              std::end(kMaskStrokes));
+        release.after.insert(release.after.end(), std::begin(kMaskStrokes), std::end(kMaskStrokes));
     }
     return release;
 }

@@ -64,6 +64,10 @@ void appendTextStrokes(std::vector<ports::KeyStroke>& strokes, std::string_view 
 // or Windows is among them, an unassigned key is tapped while it is down, before lifting it
 // and after pressing it again: the focused window then never sees Alt pressed and released
 // on its own, which would open its menu (the Windows key: the Start menu).
+// The press and release of 0xE8, a key code no program gives a meaning: tapped while Alt or
+// Windows is down, it keeps their release from opening a menu (the hook's probe too).
+inline constexpr ports::KeyStroke kMaskStrokes[] = {{0xE8, 0, false, false},
+                                                    {0xE8, 0, true, false}};
 struct ModifierRelease {
     std::vector<ports::KeyStroke> before, after;
 };

@@ -124,7 +124,7 @@ void runLoop(HookThread& t) {
             t.channel.refreshModifiers(Win32Typing::keyIsDown);
             // The no-op key that masks a Win or Alt release: no program acts on it, should it
             // pass a hook the system dropped.
-            Win32Typing::sendMarkedKeys(SentInstead::kMaskStrokes, ports::kHookProbeMarker);
+            Win32Typing::sendMarkedKeys(kMaskStrokes, ports::kHookProbeMarker);
         } else if (msg.message == ports::kLoseHookRequest) {
             // The handle stays, stale, as after the system's removal.
             UnhookWindowsHookEx(t.hook);
